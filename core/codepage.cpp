@@ -1,0 +1,69 @@
+#include "codepage.h"
+
+#include "knerror.h"
+
+#include <unicode/ucnv.h>
+
+namespace kn {
+
+namespace {
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+} // namespace
+
+CodePage::CodePage(const QString& name) : name_(name)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name.toLatin1().constData(), &status));
+    if (U_FAILURE(status) || !converter || ucnv_getMaxCharSize(converter.get()) != 1)
+        throw KNError(ErrorCode::InvalidProcedureCall);
+
+    auto fromUnicode = std::make_shared<std::vector<unsigned char>>(0x10000, 0);
+    for (int byte = 0; byte < 256; ++byte) {
+        const char in = char(byte);
+        UChar out[2] = {0, 0};
+        status = U_ZERO_ERROR;
+        const int32_t length = ucnv_toUChars(converter.get(), out, 2, &in, 1, &status);
+        // A byte the code page leaves undefined reads as U+FFFD, never as itself.
+        toUnicode_[std::size_t(byte)] = (U_SUCCESS(status) && length == 1) ? char16_t(out[0]) : u'\uFFFD';
+    }
+    // Encoding goes through the same mapping in reverse, so every byte written reads back as the
+    // character it came from; the first byte wins where two bytes read as one character.
+    for (int byte = 255; byte >= 0; --byte) {
+        const char16_t unit = toUnicode_[std::size_t(byte)];
+        if (unit != u'\uFFFD')
+            (*fromUnicode)[unit] = static_cast<unsigned char>(byte);
+    }
+    fromUnicode_ = std::move(fromUnicode);
+}
+
+QString CodePage::decode(std::string_view bytes) const
+{
+    QString text(qsizetype(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(toUnicode_[static_cast<unsigned char>(bytes[i])]);
+    return text;
+}
+
+void CodePage::encodeAppend(QStringView text, std::string& out) const
+{
+    const auto& table = *fromUnicode_;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i; // one character outside the code page, one "?"
+        const unsigned char byte = table[unit];
+        out.push_back(byte != 0 || unit == 0 ? char(byte) : '?');
+    }
+}
+
+QByteArray CodePage::encode(QStringView text) const
+{
+    std::string bytes;
+    encodeAppend(text, bytes);
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+} // namespace kn

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <memory>
+#include <vector>
+
+namespace kn {
+
+// An 8-bit code page through ICU's converters ("windows-1252" unless the user chooses another).
+// Text is decoded and encoded through tables built once from the converter, so a large file is
+// not converted byte by byte through ICU; a character the code page cannot hold becomes "?".
+class CodePage {
+public:
+    // Fails with Invalid procedure call (5) for a name ICU does not know or a code page that is
+    // not single-byte.
+    explicit CodePage(const QString& name = QStringLiteral("windows-1252"));
+
+    const QString& name() const { return name_; }
+
+    QString decode(std::string_view bytes) const;
+    void encodeAppend(QStringView text, std::string& out) const;
+    QByteArray encode(QStringView text) const;
+
+private:
+    QString name_;
+    std::array<char16_t, 256> toUnicode_{};
+    // One byte per UTF-16 code unit; 0 stands for "not in the code page" except for U+0000.
+    std::shared_ptr<const std::vector<unsigned char>> fromUnicode_;
+};
+
+} // namespace kn

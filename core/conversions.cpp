@@ -1,0 +1,230 @@
+#include "conversions.h"
+
+#include "knerror.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace kn {
+
+namespace {
+
+[[noreturn]] void typeMismatch()
+{
+    throw KNError(ErrorCode::TypeMismatch);
+}
+
+QStringView trimmedSpaces(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == u' ')
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
+}
+
+struct DateToken {
+    QStringView text;
+    bool numeric = false;
+};
+
+// Splits at "/", "-", "." and blanks (a comma may follow a month name: "Aug 25, 2014"). A
+// numeric date must use one of "/", "-", "."; blanks separate only where a month name stands.
+std::optional<QList<DateToken>> tokenize(QStringView text, bool& blankSeparated)
+{
+    QList<DateToken> tokens;
+    blankSeparated = false;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype start = i;
+        const bool digit = text[i].isDigit();
+        while (i < text.size() && (digit ? text[i].isDigit() : text[i].isLetter()))
+            ++i;
+        if (i == start)
+            return std::nullopt;
+        tokens.append({text.mid(start, i - start), digit});
+        if (i == text.size())
+            break;
+        const qsizetype separatorStart = i;
+        if (text[i] == u'/' || text[i] == u'-' || text[i] == u'.') {
+            ++i;
+        } else {
+            if (text[i] == u',')
+                ++i;
+            while (i < text.size() && text[i] == u' ')
+                ++i;
+            blankSeparated = true;
+        }
+        if (i == separatorStart || i == text.size())
+            return std::nullopt;
+    }
+    return tokens;
+}
+
+int monthFromName(QStringView name, const RegionalSettings& regional)
+{
+    static const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (const QLocale* locale : {&regional.locale(), &english}) {
+        for (int month = 1; month <= 12; ++month) {
+            for (auto format : {QLocale::LongFormat, QLocale::ShortFormat}) {
+                QString candidate = locale->monthName(month, format);
+                if (candidate.endsWith(u'.'))
+                    candidate.chop(1);
+                if (name.compare(candidate, Qt::CaseInsensitive) == 0)
+                    return month;
+                candidate = locale->standaloneMonthName(month, format);
+                if (candidate.endsWith(u'.'))
+                    candidate.chop(1);
+                if (name.compare(candidate, Qt::CaseInsensitive) == 0)
+                    return month;
+            }
+        }
+    }
+    return 0;
+}
+
+int yearFrom(QStringView digits)
+{
+    const int value = digits.toInt();
+    if (digits.size() <= 2)
+        return value < 30 ? 2000 + value : 1900 + value;
+    return value;
+}
+
+std::optional<QDate> makeDate(int year, int month, int day)
+{
+    if (year < 100 || year > 9999)
+        return std::nullopt;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+QDate numericDate(const QList<DateToken>& tokens, const RegionalSettings& regional)
+{
+    for (const auto& token : tokens) {
+        if (token.text.size() > 4)
+            typeMismatch();
+    }
+    std::array<char, 3> order = regional.dateFieldOrder();
+    if (tokens[0].text.size() >= 3) {
+        order = {'Y', 'M', 'D'};
+    } else if (order[0] == 'Y' && tokens[2].text.size() >= 3) {
+        // A year-first region reading a text whose year stands last: day and month keep their
+        // regional order in front of it.
+        order = order[1] == 'M' ? std::array<char, 3>{'M', 'D', 'Y'} : std::array<char, 3>{'D', 'M', 'Y'};
+    }
+    int year = 0, month = 0, day = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const QStringView digits = tokens[qsizetype(i)].text;
+        switch (order[i]) {
+        case 'Y': year = yearFrom(digits); break;
+        case 'M': month = digits.toInt(); break;
+        default: day = digits.toInt(); break;
+        }
+    }
+    if (auto date = makeDate(year, month, day))
+        return *date;
+    if (auto swapped = makeDate(year, day, month))
+        return *swapped;
+    typeMismatch();
+}
+
+QDate namedMonthDate(const QList<DateToken>& tokens, const RegionalSettings& regional)
+{
+    int month = 0;
+    QList<QStringView> numbers;
+    for (const auto& token : tokens) {
+        if (token.numeric) {
+            numbers.append(token.text);
+        } else if (month == 0) {
+            month = monthFromName(token.text, regional);
+            if (month == 0)
+                typeMismatch();
+        } else {
+            typeMismatch();
+        }
+    }
+    if (month == 0 || numbers.size() != 2)
+        typeMismatch();
+    // The year is the number written with three or four digits, otherwise the later one.
+    const bool yearFirst = numbers[0].size() >= 3 && numbers[1].size() <= 2;
+    const QStringView yearText = yearFirst ? numbers[0] : numbers[1];
+    const QStringView dayText = yearFirst ? numbers[1] : numbers[0];
+    if (yearText.size() > 4 || dayText.size() > 2)
+        typeMismatch();
+    if (auto date = makeDate(yearFrom(yearText), month, dayText.toInt()))
+        return *date;
+    typeMismatch();
+}
+
+} // namespace
+
+CalDate parseDateText(QStringView text, const RegionalSettings& regional)
+{
+    bool blankSeparated = false;
+    const auto tokens = tokenize(trimmedSpaces(text), blankSeparated);
+    if (!tokens || tokens->size() != 3)
+        typeMismatch();
+    const bool allNumeric = std::all_of(tokens->begin(), tokens->end(), [](const DateToken& t) { return t.numeric; });
+    if (allNumeric && !blankSeparated)
+        return CalDate::fromQDate(numericDate(*tokens, regional));
+    if (allNumeric)
+        typeMismatch();
+    return CalDate::fromQDate(namedMonthDate(*tokens, regional));
+}
+
+Money parseMoneyText(QStringView text, const RegionalSettings& regional)
+{
+    text = trimmedSpaces(text);
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
+        negative = text.front() == u'-';
+        text = text.mid(1);
+    }
+    const QString& separator = regional.decimalSeparator();
+    QStringView whole = text;
+    QStringView fraction;
+    const qsizetype point = text.indexOf(separator);
+    if (point >= 0) {
+        whole = text.left(point);
+        fraction = text.mid(point + separator.size());
+    }
+    const auto allDigits = [](QStringView digits) {
+        return std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if ((whole.isEmpty() && fraction.isEmpty()) || !allDigits(whole) || !allDigits(fraction))
+        typeMismatch();
+
+    // Accumulate the magnitude in units of 1/10000, rounding half to even past four decimals.
+    constexpr std::uint64_t limit = std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1;
+    std::uint64_t units = 0;
+    const auto overflow = [] { throw KNError(ErrorCode::Overflow); };
+    for (QChar c : whole) {
+        if (units > (limit - std::uint64_t(c.unicode() - u'0')) / 10)
+            overflow();
+        units = units * 10 + std::uint64_t(c.unicode() - u'0');
+    }
+    if (units > limit / Money::UnitsPerWhole)
+        overflow();
+    units *= Money::UnitsPerWhole;
+    std::uint64_t scale = Money::UnitsPerWhole / 10;
+    for (qsizetype i = 0; i < fraction.size() && i < 4; ++i, scale /= 10)
+        units += std::uint64_t(fraction[i].unicode() - u'0') * scale;
+    if (fraction.size() > 4) {
+        const int firstDropped = fraction[4].unicode() - u'0';
+        const bool restNonZero = std::any_of(fraction.begin() + 5, fraction.end(), [](QChar c) { return c != u'0'; });
+        if (firstDropped > 5 || (firstDropped == 5 && (restNonZero || units % 2 == 1)))
+            ++units;
+    }
+    if (units > limit || (units == limit && !negative))
+        overflow();
+    const auto value = std::int64_t(units == limit ? std::numeric_limits<std::int64_t>::min() : std::int64_t(units));
+    return Money::fromUnits(negative && units != limit ? -value : value);
+}
+
+} // namespace kn

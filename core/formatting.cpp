@@ -1,0 +1,175 @@
+#include "formatting.h"
+
+#include "knerror.h"
+
+#include <limits>
+
+namespace kn {
+
+namespace {
+
+std::uint64_t magnitudeOf(Money amount)
+{
+    return amount.isNegative() ? std::uint64_t(0) - std::uint64_t(amount.units()) : std::uint64_t(amount.units());
+}
+
+QString twoDigits(int value)
+{
+    return QString::number(value).rightJustified(2, u'0');
+}
+
+} // namespace
+
+QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& regional)
+{
+    const qsizetype point = pattern.indexOf(u'.');
+    const QStringView integerPart = point < 0 ? pattern : pattern.left(point);
+    const int decimals = point < 0 ? 0 : int(pattern.size() - point - 1);
+    const int minimumIntegerDigits = int(integerPart.count(u'0'));
+    if (decimals > 4)
+        throw KNError(ErrorCode::InvalidProcedureCall);
+
+    std::uint64_t divisor = 1;
+    for (int i = decimals; i < 4; ++i)
+        divisor *= 10;
+    const std::uint64_t scaled = (magnitudeOf(amount) + divisor / 2) / divisor;
+    std::uint64_t unit = 1;
+    for (int i = 0; i < decimals; ++i)
+        unit *= 10;
+
+    const std::uint64_t whole = scaled / unit;
+    QString text;
+    if (whole != 0 || minimumIntegerDigits > 0)
+        text = QString::number(whole).rightJustified(minimumIntegerDigits, u'0');
+    if (decimals > 0)
+        text += regional.decimalSeparator() + QString::number(scaled % unit).rightJustified(decimals, u'0');
+    if (amount.isNegative() && scaled != 0)
+        text.prepend(u'-');
+    return text;
+}
+
+QString plainDecimal(Money amount, const RegionalSettings& regional)
+{
+    const std::uint64_t magnitude = magnitudeOf(amount);
+    QString text = QString::number(magnitude / Money::UnitsPerWhole);
+    if (const std::uint64_t fraction = magnitude % Money::UnitsPerWhole; fraction != 0) {
+        QString digits = QString::number(fraction).rightJustified(4, u'0');
+        while (digits.endsWith(u'0'))
+            digits.chop(1);
+        text += regional.decimalSeparator() + digits;
+    }
+    if (amount.isNegative())
+        text.prepend(u'-');
+    return text;
+}
+
+QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional)
+{
+    const QDate day = date.toQDate();
+    if (pattern.isEmpty())
+        return regional.shortDate(day);
+    QString text;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar letter = pattern[i].toUpper();
+        qsizetype run = 1;
+        if (letter == u'D' || letter == u'M' || letter == u'Y') {
+            while (i + run < pattern.size() && pattern[i + run].toUpper() == letter)
+                ++run;
+        }
+        if (letter == u'D') {
+            if (run == 1)
+                text += QString::number(day.day());
+            else if (run == 2)
+                text += twoDigits(day.day());
+            else
+                text += regional.dayName(day.dayOfWeek(), run == 3);
+        } else if (letter == u'M') {
+            if (run == 1)
+                text += QString::number(day.month());
+            else if (run == 2)
+                text += twoDigits(day.month());
+            else
+                text += regional.monthName(day.month(), run == 3);
+        } else if (letter == u'Y') {
+            // A run of three is read as a two-digit year followed by the day of the year.
+            if (run == 1)
+                text += QString::number(day.dayOfYear());
+            else if (run == 2)
+                text += twoDigits(day.year() % 100);
+            else if (run == 3)
+                text += twoDigits(day.year() % 100) + QString::number(day.dayOfYear());
+            else
+                text += QString::number(day.year()).rightJustified(4, u'0');
+        } else if (pattern[i] == u'/') {
+            text += regional.dateSeparator();
+        } else {
+            text += pattern[i];
+        }
+        i += run;
+    }
+    return text;
+}
+
+namespace {
+QString withSlashesAt3And6(QString text)
+{
+    if (text.size() > 2)
+        text[2] = u'/';
+    if (text.size() > 5)
+        text[5] = u'/';
+    return text;
+}
+} // namespace
+
+QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
+{
+    return withSlashesAt3And6(formatDatePattern(dtTheDate, u"MM/DD/YY", regional));
+}
+
+QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
+{
+    return withSlashesAt3And6(formatDatePattern(dtTheDate, u"MM/DD/YYYY", regional));
+}
+
+QString FixedWidth(const QString& text, int width)
+{
+    if (width < 0)
+        throw KNError(ErrorCode::InvalidProcedureCall);
+    return text.size() < width ? text.leftJustified(width, u' ') : text.left(width);
+}
+
+QString PadLeft(const QString& text, int width, const QString& fill)
+{
+    if (width < 0 || fill.isEmpty())
+        throw KNError(ErrorCode::InvalidProcedureCall);
+    if (trimBlanks(text).size() >= width)
+        return text;
+    return (QString(width, fill[0]) + text).right(width);
+}
+
+short CountChar(QStringView text, QChar character)
+{
+    const auto wanted = char16_t(character.unicode() & 0xFF);
+    short count = 0;
+    for (QChar c : text) {
+        if ((c.unicode() & 0xFF) == wanted) {
+            if (count == std::numeric_limits<short>::max())
+                throw KNError(ErrorCode::Overflow);
+            ++count;
+        }
+    }
+    return count;
+}
+
+QString trimBlanks(QStringView text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start] == u' ')
+        ++start;
+    while (end > start && text[end - 1] == u' ')
+        --end;
+    return text.mid(start, end - start).toString();
+}
+
+} // namespace kn

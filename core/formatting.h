@@ -1,0 +1,42 @@
+#pragma once
+
+#include "caldate.h"
+#include "money.h"
+#include "regional.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace kn {
+
+// An amount in a number pattern: "0" a mandatory digit, "#" an optional one, "." the regional
+// decimal separator ("0.00", "########0.00", "#.00", "000"). Rounded half away from zero to the
+// pattern's decimals, never grouped, "-" in front of a negative value.
+QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& regional);
+
+// An amount in its shortest plain form: "-" when negative, the integer digits, and the regional
+// decimal separator with the fraction's digits only when the fraction is not zero ("1234.5").
+QString plainDecimal(Money amount, const RegionalSettings& regional);
+
+// A date in a date pattern: runs of D, M and Y in either case stand for day, weekday, month
+// and year, "/" for the regional date separator, every other character is copied. An empty
+// pattern gives the regional short date.
+QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional);
+
+// Month/day/two-digit year with "/" between them whatever the region ("08/25/14").
+QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
+// Month/day/four-digit year with "/" between them whatever the region ("08/25/2014").
+QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
+
+// The text left-aligned in a field of `width` characters: filled with blanks or cut.
+QString FixedWidth(const QString& text, int width);
+// The text right-aligned in `width` characters filled with the first character of `fill`; a text
+// whose trimmed length already reaches `width` comes back unchanged.
+QString PadLeft(const QString& text, int width, const QString& fill);
+// How many characters of the text equal `character` (compared on their low eight bits).
+short CountChar(QStringView text, QChar character);
+
+// The text without the spaces at both ends (tabs and other white space stay).
+QString trimBlanks(QStringView text);
+
+} // namespace kn

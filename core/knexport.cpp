@@ -1,0 +1,175 @@
+#include "knexport.h"
+
+#include "conversions.h"
+#include "formatting.h"
+#include "knerror.h"
+#include "paymentfile.h"
+#include "textfile.h"
+#include "../writers/packagetable.h"
+
+#include <QFileInfo>
+
+namespace kn {
+
+namespace {
+
+// Without a prompter of the host's, every question is answered as a user closing the prompt would.
+class RefusingPrompter final : public Prompter {
+public:
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest&) override { return {}; }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {}; }
+    void PromptInstitutionNumber(const QString&) override {}
+};
+
+const QString kImportSource = QStringLiteral("KNExport.ImportKNFile");
+
+} // namespace
+
+KNExport::KNExport(QObject* parent)
+    : QObject(parent),
+      settingsApplication_(QStringLiteral("Kaprin Desk 6")),
+      currencyCode_(QStringLiteral("CAD")),
+      prompter_(std::make_shared<RefusingPrompter>()),
+      clock_(std::make_shared<SystemClock>())
+{
+}
+
+KNExport::~KNExport() = default;
+
+void KNExport::setSettingsStore(std::shared_ptr<SettingsStore> settings)
+{
+    settings_ = std::move(settings);
+}
+
+void KNExport::setPrompter(std::shared_ptr<Prompter> prompter)
+{
+    prompter_ = prompter ? std::move(prompter) : std::make_shared<RefusingPrompter>();
+}
+
+void KNExport::setClock(std::shared_ptr<const Clock> clock)
+{
+    clock_ = clock ? std::move(clock) : std::make_shared<SystemClock>();
+}
+
+TransRecords& KNExport::Records()
+{
+    if (!records_)
+        records_ = std::make_unique<TransRecords>();
+    return *records_;
+}
+
+Packages& KNExport::AcctPackages()
+{
+    if (!packages_)
+        packages_ = std::make_unique<Packages>();
+    return *packages_;
+}
+
+bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& ImportFileName,
+                                     const QString& ExportFileName, const QString& PackageFullTitle,
+                                     const QString& strCurrencyCode)
+{
+    try {
+        const QString currency = trimBlanks(strCurrencyCode);
+        currencyCode_ = currency.isEmpty() ? QStringLiteral("CAD") : currency.left(3);
+        Records().Clear();
+        bool result = ImportKNFile(ImportFileName);
+        if (Records().Count() < 1) {
+            emit Error(999, QStringLiteral("There are no import records to process"),
+                       QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
+            return result;
+        }
+        if (result)
+            result = runWriter(PackageCode.toUpper(), ExportFileName, PackageFullTitle);
+        if (result)
+            emit ProcessComplete();
+        return result;
+    } catch (const KNError& error) {
+        if (!error.source().isEmpty())
+            throw;
+        throw error.withSource(QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
+    } catch (const std::bad_alloc&) {
+        throw KNError(ErrorCode::OutOfMemory, QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
+    }
+}
+
+bool KNExport::ImportKNFile(const QString& ImportFileName)
+{
+    try {
+        emit Status(QStringLiteral("Reading the Kaprin File..."));
+        TextFileReader file(ImportFileName, codePage_);
+        emit Status(QStringLiteral("Importing Kaprin File..."));
+        header_ = readPaymentHeader(file.readLine());
+        TransRecords& records = Records();
+        while (!file.atEnd())
+            records.Append(readPaymentLine(file.readLine(), regional_));
+        emit Status(QStringLiteral("Kaprin File Import Complete..."));
+        return true;
+    } catch (const KNError& error) {
+        throw error.withSource(kImportSource);
+    } catch (const std::bad_alloc&) {
+        throw KNError(ErrorCode::OutOfMemory, kImportSource);
+    }
+}
+
+bool KNExport::runWriter(const QString& packageCode, const QString& exportFileName, const QString& packageFullTitle)
+{
+    const PackageRow* row = findPackageRow(packageCode);
+    if (row == nullptr)
+        return true;
+    if (!settings_)
+        settings_ = makeUserSettingsStore();
+    const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, settingsApplication_,
+                                regional_, codePage_, *settings_, *prompter_, *clock_,
+                                [this](const QString& text) { emit Status(text); }};
+    auto writer = row->make(WriterArguments{packageFullTitle, QString::fromLatin1(row->variant)});
+    return runLedgerWriter(*writer, context, exportFileName);
+}
+
+short KNExport::Fileexists(const QString& strPath) const
+{
+    const QFileInfo info(strPath);
+    return (!strPath.isEmpty() && info.exists() && info.isFile()) ? -1 : 0;
+}
+
+QString KNExport::QBDateFormat(CalDate dtTheDate) const
+{
+    return kn::QBDateFormat(dtTheDate, regional_);
+}
+
+QString KNExport::JonasDateFormat(CalDate dtTheDate) const
+{
+    return kn::JonasDateFormat(dtTheDate, regional_);
+}
+
+bool KNExport::LoadAccountingPackageList(const QStringList& strAcctPackageList)
+{
+    try {
+        int stored = 0;
+        // The last element is never read: hosts end their list with an empty one.
+        for (qsizetype i = 0; i + 1 < strAcctPackageList.size(); ++i) {
+            const QStringList fields = strAcctPackageList[i].split(u'~');
+            const auto field = [&](qsizetype n) { return n <= fields.size() ? fields[n - 1] : QString(); };
+            CalDate updated;
+            try {
+                updated = parseDateText(field(4), regional_);
+            } catch (const KNError&) {
+                updated = CalDate();
+            }
+            const bool complete = !trimBlanks(field(1)).isEmpty() && !trimBlanks(field(2)).isEmpty() &&
+                                  !trimBlanks(field(3)).isEmpty() && !trimBlanks(field(5)).isEmpty() &&
+                                  !trimBlanks(field(6)).isEmpty();
+            if (!complete)
+                continue;
+            const PackagePtr package = AcctPackages().Add(field(5), field(1), updated, field(2), field(3), field(6));
+            if (field(1) == QLatin1String("09") || field(1) == QLatin1String("10"))
+                package->AllowKaprinHome = true;
+            ++stored;
+        }
+        return stored > 0;
+    } catch (const KNError& error) {
+        throw error.withSource(QStringLiteral("KNExport.LoadAccountingPackageList"));
+    }
+}
+
+} // namespace kn

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "caldate.h"
+#include "clock.h"
+#include "codepage.h"
+#include "ledgerwriter.h"
+#include "packages.h"
+#include "regional.h"
+#include "settingsstore.h"
+#include "transrecords.h"
+#include "../prompts/prompter.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+namespace kn {
+
+// The converter a host drives: it reads a Kaprin payment file and writes one accounting
+// package's import file, raising Status at every step, ProcessComplete at the end of a
+// successful conversion, and Error when the payment file holds no payments. A failed call
+// throws KNError with its number, description and source ("KNExport.ImportKNFile").
+class KNExport : public QObject {
+    Q_OBJECT
+
+public:
+    // Regional settings of the system, the "windows-1252" code page, the user's settings store,
+    // the computer's clock and a prompter that refuses every question, until the host sets others.
+    explicit KNExport(QObject* parent = nullptr);
+    ~KNExport() override;
+
+    void setRegionalSettings(const RegionalSettings& regional) { regional_ = regional; }
+    void setCodePage(const CodePage& codePage) { codePage_ = codePage; }
+    void setSettingsStore(std::shared_ptr<SettingsStore> settings);
+    void setPrompter(std::shared_ptr<Prompter> prompter);
+    void setClock(std::shared_ptr<const Clock> clock);
+
+    const RegionalSettings& regionalSettings() const { return regional_; }
+    const CodePage& codePage() const { return codePage_; }
+
+    Packages& AcctPackages();
+    bool ConvertKNtoGLSpecific(const QString& PackageCode, const QString& ImportFileName,
+                               const QString& ExportFileName, const QString& PackageFullTitle,
+                               const QString& strCurrencyCode);
+    // -1 when a file exists at the path, 0 otherwise (never fails).
+    short Fileexists(const QString& strPath) const;
+    QString QBDateFormat(CalDate dtTheDate) const;
+    QString JonasDateFormat(CalDate dtTheDate) const;
+    // Stores every description but the last element's as a Package; true when one was stored.
+    bool LoadAccountingPackageList(const QStringList& strAcctPackageList);
+
+    // What the last conversion read and chose.
+    TransRecords& Records();
+    const PaymentHeader& Header() const { return header_; }
+    const QString& CurrencyCode() const { return currencyCode_; }
+    const QString& SettingsApplication() const { return settingsApplication_; }
+
+signals:
+    void Status(const QString& StatusMessage);
+    void ProcessComplete();
+    void Error(int Number, const QString& Description, const QString& Location);
+
+private:
+    bool ImportKNFile(const QString& ImportFileName);
+    bool runWriter(const QString& packageCode, const QString& exportFileName, const QString& packageFullTitle);
+
+    std::unique_ptr<TransRecords> records_;
+    std::unique_ptr<Packages> packages_;
+    QString settingsApplication_;
+    QString currencyCode_;
+    PaymentHeader header_;
+    RegionalSettings regional_;
+    CodePage codePage_;
+    std::shared_ptr<SettingsStore> settings_;
+    std::shared_ptr<Prompter> prompter_;
+    std::shared_ptr<const Clock> clock_;
+};
+
+} // namespace kn

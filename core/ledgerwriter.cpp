@@ -1,0 +1,37 @@
+#include "ledgerwriter.h"
+
+#include "knerror.h"
+
+namespace kn {
+
+bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context, const QString& exportPath)
+{
+    try {
+        context.status(writer.firstStatus());
+        if (!writer.prepare(context))
+            return false;
+        context.status(StatusText::OpeningExportFile);
+        removeFileIfExists(exportPath);
+        if (!writer.writesTextFile()) {
+            writer.writeOtherFile(exportPath, context);
+            context.status(writer.closingStatus());
+            return true;
+        }
+        ExportFile out(exportPath, context);
+        writer.writeLines(out, context);
+        if (writer.closing() == LedgerWriter::Closing::StatusThenClose) {
+            context.status(writer.closingStatus());
+            out.close();
+        } else {
+            out.close();
+            context.status(writer.closingStatus());
+        }
+        return true;
+    } catch (const KNError& error) {
+        throw error.withSource(QStringLiteral("KNExport.") + writer.name());
+    } catch (const std::bad_alloc&) {
+        throw KNError(ErrorCode::OutOfMemory, QStringLiteral("KNExport.") + writer.name());
+    }
+}
+
+} // namespace kn

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+
+namespace kn {
+
+// A money amount: a signed count of 1/10000 units. Arithmetic that leaves the 64-bit range
+// fails with Overflow (6) instead of wrapping.
+class Money {
+public:
+    static constexpr std::int64_t UnitsPerWhole = 10000;
+
+    constexpr Money() = default;
+    static constexpr Money fromUnits(std::int64_t units) { return Money(units); }
+    static Money fromWhole(std::int64_t whole);
+
+    constexpr std::int64_t units() const { return units_; }
+    constexpr bool isZero() const { return units_ == 0; }
+    constexpr bool isNegative() const { return units_ < 0; }
+    constexpr int sign() const { return (units_ > 0) - (units_ < 0); }
+
+    Money operator+(Money other) const;
+    Money operator-(Money other) const;
+    Money operator-() const;
+    Money& operator+=(Money other) { return *this = *this + other; }
+    Money abs() const { return isNegative() ? -*this : *this; }
+
+    // The amount rounded to whole hundredths, half away from zero (45.675 gives 4568).
+    std::int64_t roundedCents() const;
+
+    constexpr auto operator<=>(const Money&) const = default;
+
+private:
+    constexpr explicit Money(std::int64_t units) : units_(units) {}
+    std::int64_t units_ = 0;
+};
+
+} // namespace kn

@@ -1,0 +1,57 @@
+#include "paymentfile.h"
+
+#include "conversions.h"
+#include "formatting.h"
+
+namespace kn {
+
+namespace {
+QStringView columns(QStringView line, qsizetype first, qsizetype width)
+{
+    const qsizetype start = first - 1;
+    if (start >= line.size())
+        return {};
+    return line.mid(start, std::min(width, line.size() - start));
+}
+} // namespace
+
+PaymentHeader readPaymentHeader(QStringView line)
+{
+    return PaymentHeader{columns(line, 2, 3).toString(), columns(line, 5, 3).toString(),
+                         trimBlanks(columns(line, 113, 30))};
+}
+
+TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional)
+{
+    auto record = std::make_shared<TransRecord>();
+    record->TransDate = parseDateText(columns(line, 2, 10), regional);
+    record->KaprinAccount = trimBlanks(columns(line, 13, 6));
+    record->PaidTo = trimBlanks(columns(line, 20, 30));
+
+    const QString ledger = trimBlanks(columns(line, 51, 30));
+    record->GLAccount_Full = ledger;
+    if (const qsizetype comma = ledger.indexOf(u','); comma >= 0) {
+        record->GLAccount = trimBlanks(QStringView(ledger).left(comma));
+        record->GLDetails = trimBlanks(QStringView(ledger).mid(comma + 1));
+    } else {
+        record->GLAccount = ledger;
+    }
+
+    record->Amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)), regional);
+    record->InvoiceNo = columns(line, 99, 27).toString();
+    record->PaymentFor = trimBlanks(columns(line, 127, 45));
+    return record;
+}
+
+QString RemoveCommas(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c != u',')
+            result += c;
+    }
+    return result;
+}
+
+} // namespace kn

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ledgerwriter.h"
+#include "regional.h"
+#include "transrecords.h"
+
+#include <QStringView>
+
+namespace kn {
+
+// The payment file's fixed columns, counted from 1. A field that lies partly or wholly past the
+// end of a short line gives only the characters that are there.
+PaymentHeader readPaymentHeader(QStringView line);
+// One detail line as a record; a date or amount that does not convert fails with Type mismatch.
+TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional);
+
+// The text with every "," removed ("1,234,567.00" gives "1234567.00").
+QString RemoveCommas(QStringView text);
+
+} // namespace kn

@@ -1,0 +1,127 @@
+#include "regional.h"
+
+#include <algorithm>
+
+namespace kn {
+
+namespace {
+
+QString separatorOf(const QString& pattern)
+{
+    qsizetype i = 0;
+    while (i < pattern.size() && !pattern[i].isLetter())
+        ++i;
+    while (i < pattern.size() && pattern[i].isLetter())
+        ++i;
+    const qsizetype start = i;
+    while (i < pattern.size() && !pattern[i].isLetter() && pattern[i] != u'\'')
+        ++i;
+    return i > start ? pattern.mid(start, i - start) : QStringLiteral("/");
+}
+
+std::array<char, 3> fieldOrderOf(const QString& pattern)
+{
+    std::array<char, 3> order{};
+    std::size_t found = 0;
+    for (QChar c : pattern) {
+        char field = 0;
+        if (c == u'd')
+            field = 'D';
+        else if (c == u'M' || c == u'L')
+            field = 'M';
+        else if (c == u'y')
+            field = 'Y';
+        if (field != 0 && found < order.size() && std::find(order.begin(), order.begin() + found, field) == order.begin() + found)
+            order[found++] = field;
+    }
+    if (found < order.size())
+        return {'M', 'D', 'Y'};
+    return order;
+}
+
+// Splits a formatted probe into the text before its first digit and after its last one.
+void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
+{
+    qsizetype first = 0;
+    while (first < text.size() && !text[first].isDigit())
+        ++first;
+    qsizetype last = text.size() - 1;
+    while (last >= 0 && !text[last].isDigit())
+        --last;
+    prefix = text.left(first);
+    suffix = last >= first ? text.mid(last + 1) : QString();
+}
+
+} // namespace
+
+RegionalSettings::RegionalSettings() : RegionalSettings(QLocale::system()) {}
+
+RegionalSettings::RegionalSettings(const QLocale& locale)
+    : locale_(locale),
+      shortDatePattern_(locale.dateFormat(QLocale::ShortFormat)),
+      dateSeparator_(separatorOf(shortDatePattern_)),
+      dateFieldOrder_(fieldOrderOf(shortDatePattern_)),
+      decimalSeparator_(locale.decimalPoint())
+{
+    // QLocale keeps the currency layout to itself; formatting whole-number probes shows where the
+    // symbol and sign go and how digits are grouped, without carrying any amount through a double.
+    splitAroundDigits(locale.toCurrencyString(qlonglong(1234567)), currency_.positivePrefix,
+                      currency_.positiveSuffix);
+    splitAroundDigits(locale.toCurrencyString(qlonglong(-1234567)), currency_.negativePrefix,
+                      currency_.negativeSuffix);
+    const QString grouped = locale.toCurrencyString(qlonglong(1234567));
+    const qsizetype firstDigit = grouped.indexOf(u'1');
+    if (firstDigit >= 0 && firstDigit + 1 < grouped.size() && !grouped[firstDigit + 1].isDigit())
+        currency_.groupSeparator = grouped.mid(firstDigit + 1, 1);
+    const QString zero = locale.toCurrencyString(0.0);
+    const qsizetype point = zero.lastIndexOf(decimalSeparator_);
+    int decimals = 0;
+    for (qsizetype i = point + 1; point >= 0 && i < zero.size() && zero[i].isDigit(); ++i)
+        ++decimals;
+    currency_.decimals = decimals;
+}
+
+QString RegionalSettings::monthName(int month, bool abbreviated) const
+{
+    return locale_.monthName(month, abbreviated ? QLocale::ShortFormat : QLocale::LongFormat);
+}
+
+QString RegionalSettings::dayName(int dayOfWeek, bool abbreviated) const
+{
+    return locale_.dayName(dayOfWeek, abbreviated ? QLocale::ShortFormat : QLocale::LongFormat);
+}
+
+QString RegionalSettings::shortDate(QDate date) const
+{
+    return locale_.toString(date, shortDatePattern_);
+}
+
+QString RegionalSettings::formatCurrency(Money amount) const
+{
+    const int decimals = currency_.decimals;
+    std::int64_t divisor = 1;
+    for (int i = decimals; i < 4; ++i)
+        divisor *= 10;
+    // Round the magnitude half away from zero to the currency's decimals.
+    const bool negative = amount.isNegative();
+    const auto magnitude = negative ? std::uint64_t(0) - std::uint64_t(amount.units()) : std::uint64_t(amount.units());
+    const std::uint64_t scaled = (magnitude + divisor / 2) / std::uint64_t(divisor);
+    std::uint64_t unit = 1;
+    for (int i = 0; i < decimals; ++i)
+        unit *= 10;
+
+    const QString digits = QString::number(scaled / unit);
+    QString grouped;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += currency_.groupSeparator;
+        grouped += digits[i];
+    }
+    if (decimals > 0)
+        grouped += decimalSeparator_ + QString::number(scaled % unit).rightJustified(decimals, u'0');
+    if (negative && scaled != 0)
+        return currency_.negativePrefix + grouped + currency_.negativeSuffix;
+    return currency_.positivePrefix + grouped + currency_.positiveSuffix;
+}
+
+} // namespace kn

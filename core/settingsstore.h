@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace kn {
+
+// Remembered answers, by application, section and key.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString read(const QString& application, const QString& section, const QString& key,
+                         const QString& defaultValue) const = 0;
+    // Fails with the file system's number when the store cannot be written.
+    virtual void write(const QString& application, const QString& section, const QString& key,
+                       const QString& value) = 0;
+};
+
+// The current user's own settings store (QSettings' native per-user location).
+std::unique_ptr<SettingsStore> makeUserSettingsStore();
+// A store kept in one INI file, for scripted runs and tests: "[<application>/<section>]" groups.
+std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath);
+
+} // namespace kn

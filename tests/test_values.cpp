@@ -1,0 +1,272 @@
+// Money, dates, the locale-aware conversions and the formatting helpers.
+#include "core/conversions.h"
+#include "core/formatting.h"
+#include "core/knerror.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace kn;
+
+namespace {
+
+Money units(std::int64_t value) { return Money::fromUnits(value); }
+
+int errorNumber(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const KNError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(Money, ArithmeticOverflowFailsWithSix)
+{
+    const Money largest = units(std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(errorNumber([&] { (void)(largest + units(1)); }), 6);
+    EXPECT_EQ(errorNumber([&] { (void)(units(std::numeric_limits<std::int64_t>::min()) - units(1)); }), 6);
+    EXPECT_EQ(errorNumber([&] { (void)-units(std::numeric_limits<std::int64_t>::min()); }), 6);
+    EXPECT_EQ((units(15) + units(-20)).units(), -5);
+    EXPECT_EQ(units(-7).abs().units(), 7);
+    EXPECT_LT(units(-1), units(0));
+}
+
+TEST(Money, RoundsCentsHalfAwayFromZero)
+{
+    const std::pair<std::int64_t, std::int64_t> cases[] = {
+        {456750, 4568}, {-123450, -1235}, {456749, 4567}, {50, 1}, {-50, -1}, {49, 0}, {0, 0},
+    };
+    for (auto [in, cents] : cases)
+        EXPECT_EQ(units(in).roundedCents(), cents) << in;
+    EXPECT_EQ(units(std::numeric_limits<std::int64_t>::min()).roundedCents(), -92233720368547758);
+}
+
+TEST(CalDate, CountsDaysFromTheLastDayOf1899)
+{
+    EXPECT_EQ(CalDate::fromYmd(1899, 12, 30).value(), 0.0);
+    EXPECT_EQ(CalDate::fromYmd(2014, 8, 25).value(), 41876.0);
+    EXPECT_EQ(CalDate(41876.75).toQDate(), QDate(2014, 8, 25));
+    EXPECT_EQ(CalDate(-1.25).toQDate(), QDate(1899, 12, 29));
+    EXPECT_NE(CalDate(41876.0), CalDate(41876.5)); // the time of day counts in comparisons
+}
+
+struct DateCase {
+    const char* locale;
+    const char* text;
+    QDate expected; // invalid: the text must fail with Type mismatch
+};
+
+TEST(ParseDateText, ReadsTheFormsOfEachRegion)
+{
+    const DateCase cases[] = {
+        {"en_US", "2014/08/25", {2014, 8, 25}},
+        {"en_US", " 2014-8-5 ", {2014, 8, 5}},
+        {"en_US", "08/25/2014", {2014, 8, 25}},
+        {"en_US", "03/05/2014", {2014, 3, 5}},
+        {"en_US", "25/08/2014", {2014, 8, 25}}, // day above 12: day and month swapped
+        {"en_US", "8/25/14", {2014, 8, 25}},
+        {"en_US", "8/25/29", {2029, 8, 25}},
+        {"en_US", "8/25/30", {1930, 8, 25}},
+        {"en_US", "25-Aug-2014", {2014, 8, 25}},
+        {"en_US", "Aug 25 2014", {2014, 8, 25}},
+        {"en_US", "August 25, 2014", {2014, 8, 25}},
+        {"en_US", "2014.08.25", {2014, 8, 25}},
+        {"de_DE", "03.05.2014", {2014, 5, 3}},
+        {"de_DE", "08/25/2014", {2014, 8, 25}},
+        {"de_DE", "25-Dez-2014", {2014, 12, 25}},
+        {"en_GB", "03/05/14", {2014, 5, 3}},
+        {"fr_CA", "2014-08-25", {2014, 8, 25}},
+        {"fr_CA", "14-08-25", {2014, 8, 25}},
+        {"fr_CA", "08-25-2014", {2014, 8, 25}},
+        {"fr_CA", "25 août 2014", {2014, 8, 25}},
+        {"en_US", "2014/02/30", {}},
+        {"en_US", "13/13/2014", {}},
+        {"en_US", "", {}},
+        {"en_US", "          ", {}},
+        {"en_US", "2014/08", {}},
+        {"en_US", "2014 08 25", {}},
+        {"en_US", "2014/08/25x", {}},
+        {"en_US", "Foo 25 2014", {}},
+        {"en_US", "2014//25", {}},
+        {"en_US", "0099/01/01", {}},
+    };
+    for (const auto& c : cases) {
+        const auto regional = RegionalSettings::named(QString::fromLatin1(c.locale));
+        SCOPED_TRACE(std::string(c.locale) + " '" + c.text + "'");
+        if (c.expected.isValid()) {
+            EXPECT_EQ(parseDateText(QString::fromUtf8(c.text), regional), CalDate::fromQDate(c.expected));
+        } else {
+            EXPECT_EQ(errorNumber([&] { parseDateText(QString::fromUtf8(c.text), regional); }), 13);
+        }
+    }
+}
+
+struct MoneyCase {
+    const char* locale;
+    const char* text;
+    std::int64_t units; // ignored when error is set
+    int error;
+};
+
+TEST(ParseMoneyText, ReadsSignedDecimalsInTheRegionalSeparator)
+{
+    const MoneyCase cases[] = {
+        {"en_US", "        1234.50", 12345000, 0},
+        {"en_US", "-25.00", -250000, 0},
+        {"en_US", "+7", 70000, 0},
+        {"en_US", ".5", 5000, 0},
+        {"en_US", "5.", 50000, 0},
+        {"en_US", "0.12345", 1234, 0},   // half to even: down
+        {"en_US", "0.12355", 1236, 0},   // half to even: up
+        {"en_US", "0.123451", 1235, 0},  // above half
+        {"en_US", "-0.00005", 0, 0},
+        {"en_US", "922337203685477.5807", std::numeric_limits<std::int64_t>::max(), 0},
+        {"en_US", "-922337203685477.5808", std::numeric_limits<std::int64_t>::min(), 0},
+        {"en_US", "922337203685477.5808", 0, 6},
+        {"en_US", "99999999999999999999", 0, 6},
+        {"fr_CA", "12,5", 125000, 0},
+        {"de_DE", "-0,75", -7500, 0},
+        {"fr_CA", "12.5", 0, 13},
+        {"en_US", "", 0, 13},
+        {"en_US", "   ", 0, 13},
+        {"en_US", "-", 0, 13},
+        {"en_US", ".", 0, 13},
+        {"en_US", "1 234", 0, 13},
+        {"en_US", "12a", 0, 13},
+        {"en_US", "--5", 0, 13},
+        {"en_US", "1.2.3", 0, 13},
+        {"en_US", "\t5", 0, 13},
+    };
+    for (const auto& c : cases) {
+        const auto regional = RegionalSettings::named(QString::fromLatin1(c.locale));
+        SCOPED_TRACE(std::string(c.locale) + " '" + c.text + "'");
+        if (c.error == 0)
+            EXPECT_EQ(parseMoneyText(QString::fromLatin1(c.text), regional).units(), c.units);
+        else
+            EXPECT_EQ(errorNumber([&] { parseMoneyText(QString::fromLatin1(c.text), regional); }), c.error);
+    }
+}
+
+struct NumberCase {
+    const char* locale;
+    std::int64_t units;
+    const char* pattern; // null: plain decimal text
+    const char* expected;
+};
+
+TEST(FormatNumber, PatternsAndPlainDecimals)
+{
+    const NumberCase cases[] = {
+        {"en_US", 1250000, "########0.00", "125.00"},
+        {"en_US", -400000, "########0.00", "-40.00"},
+        {"en_US", 5000, "0.00", "0.50"},
+        {"en_US", 456750, "0.00", "45.68"},
+        {"en_US", -123450, "0.00", "-12.35"},
+        {"en_US", -40, "0.00", "0.00"}, // rounds to zero: no sign
+        {"en_US", 10000000000, "######0.00", "1000000.00"},
+        {"en_US", 5000, "#.00", ".50"},
+        {"en_US", 0, "#.00", ".00"},
+        {"en_US", -123000, "#.00", "-12.30"},
+        {"en_US", 700, "#.00", ".07"},
+        {"en_US", 70000, "000", "007"},
+        {"en_US", 40000, "00000", "00004"},
+        {"en_US", 120000, "###0", "12"},
+        {"en_US", 0, "###0", "0"},
+        {"fr_CA", 12345000, "0.00", "1234,50"},
+        {"de_DE", -75000, "########0.00", "-7,50"},
+        {"en_US", 12345000, nullptr, "1234.5"},
+        {"en_US", 1000000, nullptr, "100"},
+        {"en_US", -257500, nullptr, "-25.75"},
+        {"en_US", 500, nullptr, "0.05"},
+        {"en_US", 1, nullptr, "0.0001"},
+        {"en_US", 0, nullptr, "0"},
+        {"de_DE", -35000, nullptr, "-3,5"},
+    };
+    for (const auto& c : cases) {
+        const auto regional = RegionalSettings::named(QString::fromLatin1(c.locale));
+        SCOPED_TRACE(std::string(c.locale) + " " + std::to_string(c.units) + " " + (c.pattern ? c.pattern : "plain"));
+        const QString text = c.pattern ? formatNumber(units(c.units), QString::fromLatin1(c.pattern), regional)
+                                       : plainDecimal(units(c.units), regional);
+        EXPECT_EQ(text.toStdString(), c.expected);
+    }
+}
+
+TEST(FormatCurrency, FollowsTheRegionsMoneyFormat)
+{
+    const std::tuple<const char*, std::int64_t, const char*> cases[] = {
+        {"en_US", 12345000, "$1,234.50"},
+        {"en_US", 0, "$0.00"},
+        {"en_US", 12345678901, "$1,234,567.89"},
+        {"en_CA", 456750, "$45.68"},
+        {"en_GB", 10000, "\u00a31.00"},
+        {"fr_CA", 12345000, "1\u00a0234,50\u00a0$"},
+        {"de_DE", 12345000, "1.234,50\u00a0\u20ac"},
+    };
+    for (auto [locale, amount, expected] : cases)
+        EXPECT_EQ(RegionalSettings::named(QString::fromLatin1(locale)).formatCurrency(units(amount)), QString::fromUtf8(expected))
+            << locale;
+}
+
+struct DatePatternCase {
+    const char* locale;
+    const char* pattern;
+    const char* expected;
+};
+
+TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparator)
+{
+    // 25 August 2014 was a Monday, day 237 of its year.
+    const DatePatternCase cases[] = {
+        {"en_US", "DDMMYYYY", "25082014"},
+        {"en_US", "yyyymmdd", "20140825"},
+        {"en_US", "MM/DD'YYYY", "08/25'2014"},
+        {"en_US", "M/D/YY", "8/25/14"},
+        {"en_US", "d/m/y", "25/8/237"},
+        {"en_US", "DDD DDDD", "Mon Monday"},
+        {"en_US", "MMM MMMM", "Aug August"},
+        {"en_US", "YYY", "14237"},
+        {"en_US", "DD-MM.YY x", "25-08.14 x"},
+        {"en_US", "", "8/25/14"},
+        {"fr_CA", "MM/DD/YYYY", "08-25-2014"},
+        {"fr_CA", "DDDD MMMM", "lundi août"},
+        {"fr_CA", "", "2014-08-25"},
+        {"de_DE", "DD/MM/YYYY", "25.08.2014"},
+        {"de_DE", "", "25.08.14"},
+    };
+    const CalDate date = CalDate::fromYmd(2014, 8, 25);
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatDatePattern(date, QString::fromLatin1(c.pattern), RegionalSettings::named(QString::fromLatin1(c.locale))),
+                  QString::fromUtf8(c.expected))
+            << c.locale << " '" << c.pattern << "'";
+    }
+}
+
+TEST(SharedHelpers, QuickBooksAndJonasDatesAlwaysUseSlashes)
+{
+    const CalDate date = CalDate::fromYmd(2009, 3, 1);
+    for (const char* locale : {"en_US", "fr_CA", "de_DE"}) {
+        const auto regional = RegionalSettings::named(QString::fromLatin1(locale));
+        EXPECT_EQ(QBDateFormat(date, regional), QStringLiteral("03/01/09")) << locale;
+        EXPECT_EQ(JonasDateFormat(date, regional), QStringLiteral("03/01/2009")) << locale;
+    }
+}
+
+TEST(SharedHelpers, FixedWidthPadLeftCountChar)
+{
+    EXPECT_EQ(FixedWidth(QStringLiteral("Acme"), 6), QStringLiteral("Acme  "));
+    EXPECT_EQ(FixedWidth(QStringLiteral("Acme Hardware"), 6), QStringLiteral("Acme H"));
+    EXPECT_EQ(FixedWidth(QString(), 3), QStringLiteral("   "));
+    EXPECT_EQ(PadLeft(QStringLiteral("12.50"), 8, QStringLiteral(" ")), QStringLiteral("   12.50"));
+    EXPECT_EQ(PadLeft(QStringLiteral("123456789"), 8, QStringLiteral(" ")), QStringLiteral("123456789"));
+    EXPECT_EQ(PadLeft(QStringLiteral(" 1 "), 2, QStringLiteral(" ")), QStringLiteral("1 "));
+    EXPECT_EQ(PadLeft(QStringLiteral("7"), 3, QStringLiteral("0x")), QStringLiteral("007"));
+    EXPECT_EQ(CountChar(u"a,b,,c", u','), 3);
+    EXPECT_EQ(CountChar(u"", u','), 0);
+    EXPECT_EQ(errorNumber([] { FixedWidth(QStringLiteral("x"), -1); }), 5);
+    EXPECT_EQ(errorNumber([] { CountChar(QString(40000, u','), u','); }), 6);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "paymentfilebuilder.h"
+
+#include "core/knexport.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace kn::testing {
+
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+// The lines joined with CR LF after each, in windows-1252.
+QByteArray crlfLines(const QStringList& lines);
+QString dataPath(const QString& name);
+
+// A converter pinned for tests: a named locale, an INI settings store and a clock of its own, a
+// scratch folder, and every event recorded in order.
+class Harness {
+public:
+    explicit Harness(const QString& localeName = QStringLiteral("en_US"), QDate today = QDate(2014, 9, 2));
+
+    KNExport& converter() { return *converter_; }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString writePayments(const QStringList& detailLines, const QString& header = headerLine());
+    // Converts and records the outcome; a thrown KNError is kept in `failure`.
+    bool convert(const QString& code, const QString& input, const QString& output,
+                 const QString& title = QStringLiteral("Package"), const QString& currency = QStringLiteral("CAD"));
+
+    QStringList events;
+    std::optional<KNError> failure;
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<KNExport> converter_;
+};
+
+} // namespace kn::testing

@@ -1,0 +1,43 @@
+// Momentum: one comma-separated line per non-zero payment, no header:
+// date DDMMYYYY, amount, payee, then the ledger account as at least four segments.
+#include "packagetable.h"
+
+#include "../core/formatting.h"
+
+namespace kn {
+
+namespace {
+
+class MomentumWriter final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessMomentum"); }
+    QString firstStatus() const override { return QStringLiteral("Processing Momentum"); }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        out.startTransactions();
+        for (const auto& record : context.records) {
+            if (record->Amount.isZero())
+                continue;
+            QString payee = record->PaidTo.left(30);
+            payee.remove(u',');
+            QString ledger = record->GLAccount;
+            ledger.replace(u'-', u',');
+            const short commas = CountChar(ledger, u',');
+            if (commas < 3)
+                ledger += QString(3 - commas, u',');
+            out.writeLine(formatDatePattern(record->TransDate, u"DDMMYYYY", context.regional) + u',' +
+                          formatNumber(record->Amount, u"########0.00", context.regional) + u',' + payee + u',' +
+                          ledger);
+        }
+    }
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeMomentumWriter(const WriterArguments&)
+{
+    return std::make_unique<MomentumWriter>();
+}
+
+} // namespace kn

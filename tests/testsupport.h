@@ -10,6 +10,17 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <ostream>
+
+// Readable failure messages: bytes and texts print as text with CR and LF made visible.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os)
+{
+    *os << '"' << QByteArray(bytes).replace("\r", "\\r").replace("\n", "\\n\n").toStdString() << '"';
+}
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    PrintTo(text.toUtf8(), os);
+}
 
 namespace kn::testing {
 

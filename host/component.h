@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/knexport.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace kn {
+
+// What a host chooses when it creates the converter; empty texts keep the defaults.
+struct ComponentOptions {
+    QString localeName;      // the system's regional settings when empty
+    QString codePage;        // "windows-1252" when empty
+    QString settingsIniPath; // the user's own settings store when empty
+};
+
+// Creates a converter set up as the options say. Fails with Invalid procedure call (5) for a
+// code page ICU does not know as single-byte.
+std::unique_ptr<KNExport> createKNExport(const ComponentOptions& options);
+
+// The host's catalogue of packages: one "~"-separated description per package code, followed by
+// the empty trailing element that hosts always pass.
+QStringList packageDescriptions();
+
+} // namespace kn

@@ -36,6 +36,20 @@ KNError::KNError(ErrorCode code, QString source)
 {
 }
 
+KNError KNError::withSource(const QString& source) const
+{
+    KNError error(number_, description_, source);
+    error.detail_ = detail_;
+    return error;
+}
+
+KNError KNError::withDetail(const QString& detail) const
+{
+    KNError error(*this);
+    error.detail_ = detail;
+    return error;
+}
+
 KNError fileError(int errnoValue, FileAccess access)
 {
     switch (errnoValue) {

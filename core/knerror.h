@@ -36,13 +36,18 @@ public:
     int number() const { return number_; }
     const QString& description() const { return description_; }
     const QString& source() const { return source_; }
+    // Where in the user's data the failure happened ("payment file line 3: ..."); hosts may show
+    // it beside the number, description and source. Empty when there is nothing to add.
+    const QString& detail() const { return detail_; }
 
-    KNError withSource(const QString& source) const { return KNError(number_, description_, source); }
+    KNError withSource(const QString& source) const;
+    KNError withDetail(const QString& detail) const;
 
 private:
     int number_;
     QString description_;
     QString source_;
+    QString detail_;
 };
 
 // Maps a failed system call's errno to the number a host expects for a file operation.

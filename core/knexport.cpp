@@ -101,8 +101,14 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         emit Status(QStringLiteral("Importing Kaprin File..."));
         header_ = readPaymentHeader(file.readLine());
         TransRecords& records = Records();
-        while (!file.atEnd())
-            records.Append(readPaymentLine(file.readLine(), regional_));
+        for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
+            try {
+                records.Append(readPaymentLine(file.readLine(), regional_));
+            } catch (const KNError& error) {
+                const QString where = QStringLiteral("payment file line %1").arg(lineNumber);
+                throw error.withDetail(error.detail().isEmpty() ? where : where + QStringLiteral(": ") + error.detail());
+            }
+        }
         emit Status(QStringLiteral("Kaprin File Import Complete..."));
         return true;
     } catch (const KNError& error) {

@@ -2,6 +2,7 @@
 
 #include "conversions.h"
 #include "formatting.h"
+#include "knerror.h"
 
 namespace kn {
 
@@ -24,7 +25,11 @@ PaymentHeader readPaymentHeader(QStringView line)
 TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional)
 {
     auto record = std::make_shared<TransRecord>();
-    record->TransDate = parseDateText(columns(line, 2, 10), regional);
+    try {
+        record->TransDate = parseDateText(columns(line, 2, 10), regional);
+    } catch (const KNError& error) {
+        throw error.withDetail(QStringLiteral("the date in columns 2-11 is '%1'").arg(columns(line, 2, 10)));
+    }
     record->KaprinAccount = trimBlanks(columns(line, 13, 6));
     record->PaidTo = trimBlanks(columns(line, 20, 30));
 
@@ -37,7 +42,12 @@ TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regiona
         record->GLAccount = ledger;
     }
 
-    record->Amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)), regional);
+    try {
+        record->Amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)), regional);
+    } catch (const KNError& error) {
+        throw error.withDetail(QStringLiteral("the amount in columns 82-97 is '%1' (decimal separator '%2')")
+                                   .arg(columns(line, 82, 16), regional.decimalSeparator()));
+    }
     record->InvoiceNo = columns(line, 99, 27).toString();
     record->PaymentFor = trimBlanks(columns(line, 127, 45));
     return record;

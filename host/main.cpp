@@ -99,6 +99,8 @@ Options parseOptions(const QStringList& arguments, const QStringList& valueNames
 
 int reportFailure(const KNError& error)
 {
+    if (!error.detail().isEmpty())
+        err() << "knexport: " << error.detail() << "\n";
     err() << "knexport: error " << error.number() << ": " << error.description() << " (" << error.source() << ")\n";
     err().flush();
     return CallFailed;

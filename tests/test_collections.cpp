@@ -3,11 +3,14 @@
 #include "core/packages.h"
 #include "core/transrecords.h"
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 using namespace kn;
+using kn::testing::errorNumber;
 
 namespace {
 
@@ -23,16 +26,6 @@ QString payees(const TransRecords& records)
     for (const auto& record : records)
         text += record->PaidTo;
     return text;
-}
-
-int errorNumber(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const KNError& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 // The exchange sort as the collection has always done it: C passes of neighbour exchanges, each

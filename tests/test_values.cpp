@@ -3,25 +3,18 @@
 #include "core/formatting.h"
 #include "core/knerror.h"
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 using namespace kn;
+using kn::testing::errorNumber;
 
 namespace {
 
 Money units(std::int64_t value) { return Money::fromUnits(value); }
-
-int errorNumber(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const KNError& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 } // namespace
 

@@ -6,6 +6,16 @@
 
 namespace kn::testing {
 
+int errorNumber(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const KNError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
 QByteArray readBytes(const QString& path)
 {
     QFile file(path);

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -23,6 +24,9 @@ inline void PrintTo(const QString& text, std::ostream* os)
 }
 
 namespace kn::testing {
+
+// The number of the KNError the call throws, 0 when it throws none.
+int errorNumber(const std::function<void()>& call);
 
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);

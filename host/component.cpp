@@ -1,5 +1,7 @@
 #include "component.h"
 
+#include "core/knerror.h"
+
 namespace kn {
 
 std::unique_ptr<KNExport> createKNExport(const ComponentOptions& options)
@@ -7,8 +9,14 @@ std::unique_ptr<KNExport> createKNExport(const ComponentOptions& options)
     auto converter = std::make_unique<KNExport>();
     if (!options.localeName.isEmpty())
         converter->setRegionalSettings(RegionalSettings::named(options.localeName));
-    if (!options.codePage.isEmpty())
-        converter->setCodePage(CodePage(options.codePage));
+    if (!options.codePage.isEmpty()) {
+        try {
+            converter->setCodePage(CodePage(options.codePage));
+        } catch (const KNError& error) {
+            throw error.withSource(QStringLiteral("KNExport.CodePage"))
+                .withDetail(QStringLiteral("'%1' is not a single-byte code page").arg(options.codePage));
+        }
+    }
     converter->setSettingsStore(options.settingsIniPath.isEmpty() ? makeUserSettingsStore()
                                                                   : makeIniSettingsStore(options.settingsIniPath));
     return converter;

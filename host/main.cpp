@@ -97,6 +97,11 @@ Options parseOptions(const QStringList& arguments, const QStringList& valueNames
     return options;
 }
 
+bool knownLocale(const QString& name)
+{
+    return QLocale(name).name() != QLatin1String("C") || name == QLatin1String("C");
+}
+
 int reportFailure(const KNError& error)
 {
     if (!error.detail().isEmpty())
@@ -133,6 +138,8 @@ int convert(const QStringList& arguments)
         if (!options.has(QString::fromLatin1(required)))
             return usageError(QStringLiteral("convert needs %1").arg(QString::fromLatin1(required)));
     }
+    if (const QString locale = options.value(QStringLiteral("--locale")); !locale.isEmpty() && !knownLocale(locale))
+        return usageError(QStringLiteral("unknown locale '%1' (use a name such as en_US, fr_CA, de_DE)").arg(locale));
     const QString code = options.value(QStringLiteral("--package"));
     if (findPackageRow(code.toUpper()) == nullptr)
         return usageError(QStringLiteral("package code '%1' selects no writer; valid codes: %2").arg(code, validCodes()));

@@ -74,7 +74,9 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
         {"unknown option", {"convert", "--package", "05", "--bogus"}, 2, {}},
         {"missing value", {"convert", "--package"}, 2, {}},
         {"missing output", {"convert", "--package", "05", "--input", headerOnly}, 2, {}},
-        {"unknown code page", {"convert", "--package", "05", "--input", headerOnly, "--output", output, "--codepage", "x-none"}, 1, {}},
+        {"unknown code page", {"convert", "--package", "05", "--input", headerOnly, "--output", output, "--codepage", "x-none"}, 1,
+         "knexport: error 5: Invalid procedure call or argument (KNExport.CodePage)"},
+        {"unknown locale", {"convert", "--package", "05", "--input", headerOnly, "--output", output, "--locale", "xx_QQ"}, 2, {}},
         {"unknown command", {"frobnicate"}, 2, {}},
         {"no command", {}, 2, {}},
     };

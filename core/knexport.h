@@ -40,15 +40,16 @@ public:
     const CodePage& codePage() const { return codePage_; }
 
     Packages& AcctPackages();
-    bool ConvertKNtoGLSpecific(const QString& PackageCode, const QString& ImportFileName,
+    // The members a late-bound host calls by name through the meta-object are invokable.
+    Q_INVOKABLE bool ConvertKNtoGLSpecific(const QString& PackageCode, const QString& ImportFileName,
                                const QString& ExportFileName, const QString& PackageFullTitle,
                                const QString& strCurrencyCode);
     // -1 when a file exists at the path, 0 otherwise (never fails).
-    short Fileexists(const QString& strPath) const;
+    Q_INVOKABLE short Fileexists(const QString& strPath) const;
     QString QBDateFormat(CalDate dtTheDate) const;
     QString JonasDateFormat(CalDate dtTheDate) const;
     // Stores every description but the last element's as a Package; true when one was stored.
-    bool LoadAccountingPackageList(const QStringList& strAcctPackageList);
+    Q_INVOKABLE bool LoadAccountingPackageList(const QStringList& strAcctPackageList);
 
     // What the last conversion read and chose.
     TransRecords& Records();

@@ -1,0 +1,66 @@
+// What the converter takes from its surroundings: code pages, the settings store, late binding.
+#include "testsupport.h"
+
+#include "core/codepage.h"
+#include "core/settingsstore.h"
+
+#include <QMetaObject>
+
+#include <gtest/gtest.h>
+
+using namespace kn;
+using namespace kn::testing;
+
+TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
+{
+    const std::tuple<const char*, const char*, QByteArray> cases[] = {
+        {"windows-1252", "Café €", QByteArray("Caf\xe9 \x80")},
+        {"windows-1252", "Łódź 😀", QByteArray("?\xf3" "d? ?")},
+        {"ibm-850", "Café", QByteArray("Caf\x82")},
+        {"ISO-8859-15", "€", QByteArray("\xa4")},
+    };
+    for (const auto& [name, text, bytes] : cases) {
+        const CodePage page(QString::fromLatin1(name));
+        EXPECT_EQ(page.encode(QString::fromUtf8(text)), bytes) << name;
+        if (!bytes.contains('?')) {
+            EXPECT_EQ(page.decode(bytes.toStdString()), QString::fromUtf8(text)) << name;
+        }
+    }
+    EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("no-such-page")); }), 5);
+    EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("UTF-8")); }), 5);
+}
+
+TEST(SettingsStore, IniStoreReadsDefaultsAndKeepsWrites)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+    {
+        auto store = makeIniSettingsStore(ini);
+        EXPECT_EQ(store->read(QStringLiteral("Kaprin Desk 6"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"),
+                              QStringLiteral("M/D/YYYY")),
+                  QStringLiteral("M/D/YYYY"));
+        store->write(QStringLiteral("Kaprin Desk 6"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"), QStringLiteral("DD/MM/YYYY"));
+    }
+    auto reopened = makeIniSettingsStore(ini);
+    EXPECT_EQ(reopened->read(QStringLiteral("Kaprin Desk 6"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"), {}),
+              QStringLiteral("DD/MM/YYYY"));
+    EXPECT_EQ(reopened->read(QStringLiteral("Other"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"), QStringLiteral("d")),
+              QStringLiteral("d"));
+
+    // A file standing where the store's folder should be makes every write fail.
+    writeBytes(dir.filePath(QStringLiteral("blocker")), "x");
+    auto unwritable = makeIniSettingsStore(dir.filePath(QStringLiteral("blocker/settings.ini")));
+    EXPECT_NE(errorNumber([&] { unwritable->write(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")); }), 0);
+}
+
+TEST(LateBinding, AHostCanConvertByName)
+{
+    Harness h;
+    bool result = false;
+    const QString output = h.path(QStringLiteral("out.txt"));
+    ASSERT_TRUE(QMetaObject::invokeMethod(&h.converter(), "ConvertKNtoGLSpecific", Q_RETURN_ARG(bool, result),
+                                          Q_ARG(QString, QStringLiteral("05")), Q_ARG(QString, h.writePayments({paymentLine({})})),
+                                          Q_ARG(QString, output), Q_ARG(QString, QStringLiteral("Momentum")), Q_ARG(QString, QString())));
+    EXPECT_TRUE(result);
+    EXPECT_EQ(readBytes(output), QByteArray("25082014,125.00,City Hydro,5100,,,\r\n"));
+}

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 using namespace kn;
 using namespace kn::testing;
 
@@ -45,16 +43,6 @@ TEST(WorkbookFormat, OnlyAnXlsxNameGivesOfficeOpenXml)
     const Worksheet sheet{"Sheet1", {{QString("x")}}};
     EXPECT_TRUE(workbookBytes(sheet, WorkbookFormat::Excel97).startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"));
     EXPECT_TRUE(workbookBytes(sheet, WorkbookFormat::OfficeOpenXml).startsWith("PK\x03\x04"));
-}
-
-TEST(SpreadsheetNumber, IsTheNearestDoubleToTheExactAmount)
-{
-    const std::pair<std::int64_t, double> cases[] = {
-        {1000000, 100.0}, {-400000, -40.0}, {0, 0.0},     {1, 0.0001},
-        {1234, 0.1234},   {12345000, 1234.5}, {-500, -0.05}, {std::numeric_limits<std::int64_t>::max(), 922337203685477.5807},
-    };
-    for (const auto& [units, expected] : cases)
-        EXPECT_EQ(spreadsheetNumber(Money::fromUnits(units)), expected) << units;
 }
 
 const TableColumn kColumns[] = {

@@ -29,6 +29,7 @@ class AimsiWriter final : public LedgerWriter {
 public:
     QString name() const override { return QStringLiteral("ProcessAIMsi"); }
     QString firstStatus() const override { return QStringLiteral("Processing AIMsi format..."); }
+    // The workbook takes the place of the text file: there are no text lines.
     bool writesTextFile() const override { return false; }
     void writeLines(ExportFile&, const WriterContext&) override {}
 

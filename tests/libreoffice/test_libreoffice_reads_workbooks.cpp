@@ -25,7 +25,7 @@ TEST(LibreOffice, ReadsTheExampleWorkbooksToTheExpectedCsv)
 
     // A profile of its own, so that a LibreOffice the user has open does not take the job, and
     // a fixed locale for the numbers. The filter options: ",", '"', UTF-8, from line 1, English
-    // (United States), every text cell quoted, no special numbers, cells as shown.
+    // (United States), every text cell quoted, numbers not guessed from texts, cells as shown.
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", "C.UTF-8");

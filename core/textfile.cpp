@@ -23,6 +23,34 @@ QByteArray nativePath(const QString& path)
         throw KNError(ErrorCode::BadFileNameOrNumber);
     return QFile::encodeName(path);
 }
+
+int createForWriting(const QString& path)
+{
+    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw fileError(errno, FileAccess::Write);
+    return fd;
+}
+
+// Writes every byte or fails; `written` tells how far it got.
+void writeAll(int fd, const char* data, std::size_t size, std::size_t& written)
+{
+    written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, data + written, size - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw fileError(errno, FileAccess::Write);
+        written += std::size_t(n);
+    }
+}
+
+void closeWritten(int fd)
+{
+    if (::close(fd) != 0)
+        throw fileError(errno, FileAccess::Write);
+}
 } // namespace
 
 TextFileReader::TextFileReader(const QString& path, const CodePage& codePage) : codePage_(codePage)
@@ -100,9 +128,7 @@ QString TextFileReader::readLine()
 
 TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : codePage_(codePage)
 {
-    fd_ = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0)
-        throw fileError(errno, FileAccess::Write);
+    fd_ = createForWriting(path);
     buffer_.reserve(kChunk + 1024);
 }
 
@@ -129,16 +155,11 @@ void TextFileWriter::writeLine(QStringView line)
 void TextFileWriter::flush()
 {
     std::size_t written = 0;
-    while (written < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            buffer_.erase(0, written);
-            throw fileError(error, FileAccess::Write);
-        }
-        written += std::size_t(n);
+    try {
+        writeAll(fd_, buffer_.data(), buffer_.size(), written);
+    } catch (const KNError&) {
+        buffer_.erase(0, written);
+        throw;
     }
     buffer_.clear();
 }
@@ -150,8 +171,32 @@ void TextFileWriter::close()
     flush();
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0)
-        throw fileError(errno, FileAccess::Write);
+    closeWritten(fd);
+}
+
+BinaryFileWriter::BinaryFileWriter(const QString& path) : fd_(createForWriting(path))
+{
+}
+
+BinaryFileWriter::~BinaryFileWriter()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void BinaryFileWriter::write(QByteArrayView bytes)
+{
+    std::size_t written = 0;
+    writeAll(fd_, bytes.data(), std::size_t(bytes.size()), written);
+}
+
+void BinaryFileWriter::close()
+{
+    if (fd_ < 0)
+        return;
+    const int fd = fd_;
+    fd_ = -1;
+    closeWritten(fd);
 }
 
 void removeFileIfExists(const QString& path)

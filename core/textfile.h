@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <string>
@@ -50,6 +51,22 @@ private:
     int fd_ = -1;
     const CodePage& codePage_;
     std::string buffer_;
+};
+
+// Creates (or empties) a file and writes bytes to it as they are given. Failures carry the file
+// system's number, as for TextFileWriter.
+class BinaryFileWriter {
+public:
+    explicit BinaryFileWriter(const QString& path);
+    ~BinaryFileWriter();
+    BinaryFileWriter(const BinaryFileWriter&) = delete;
+    BinaryFileWriter& operator=(const BinaryFileWriter&) = delete;
+
+    void write(QByteArrayView bytes);
+    void close();
+
+private:
+    int fd_ = -1;
 };
 
 // Removes the file at the path if there is one.

@@ -3,10 +3,12 @@
 namespace kn {
 
 std::unique_ptr<LedgerWriter> makeMomentumWriter(const WriterArguments&);
+std::unique_ptr<LedgerWriter> makeAimsiWriter(const WriterArguments&);
 
 namespace {
 const PackageRow kPackageRows[] = {
     {"05", "Momentum", makeMomentumWriter},
+    {"16", "AIMsi", makeAimsiWriter},
 };
 } // namespace
 

@@ -1,0 +1,327 @@
+// The Excel 97-2003 workbook: the "Workbook" stream of BIFF8 records inside an OLE2 compound
+// document. The container comes from libgsf; the records are the few that Excel and other
+// readers need to open a one-sheet workbook cleanly: the globals (code page, window, fonts,
+// the default cell formats and style, the sheet's entry, the shared strings and their index)
+// and the sheet (dimensions, window, one text or number record per cell).
+#include "workbook.h"
+
+#include "knerror.h"
+
+#include <QHash>
+#include <QtEndian>
+
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-utils.h>
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace kn {
+
+namespace {
+
+enum RecordType : quint16 {
+    Eof = 0x000A,
+    Font = 0x0031,
+    Continue = 0x003C,
+    Window1 = 0x003D,
+    CodePage = 0x0042,
+    BoundSheet = 0x0085,
+    Xf = 0x00E0,
+    Sst = 0x00FC,
+    LabelSst = 0x00FD,
+    ExtSst = 0x00FF,
+    Dimensions = 0x0200,
+    Number = 0x0203,
+    Window2 = 0x023E,
+    Style = 0x0293,
+    Bof = 0x0809,
+};
+
+// Longer record data goes on in Continue records.
+constexpr qsizetype kMaxRecordData = 8224;
+constexpr quint16 kBiff8 = 0x0600;
+constexpr quint16 kUtf16CodePage = 1200;
+// Excel expects fifteen style formats before the first cell format; every cell uses that one.
+constexpr int kStyleXfCount = 15;
+constexpr quint16 kCellXf = kStyleXfCount;
+
+class RecordData {
+public:
+    RecordData& u8(quint8 value)
+    {
+        bytes_.append(char(value));
+        return *this;
+    }
+    RecordData& u16(quint16 value) { return little(value); }
+    RecordData& u32(quint32 value) { return little(value); }
+    RecordData& f64(double value)
+    {
+        quint64 bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        return little(bits);
+    }
+    RecordData& utf16(QStringView text)
+    {
+        for (QChar c : text)
+            u16(c.unicode());
+        return *this;
+    }
+    // A name of at most 255 characters: its length in one byte, then the characters as UTF-16.
+    RecordData& shortText(QStringView text)
+    {
+        return u8(quint8(text.size())).u8(1).utf16(text);
+    }
+
+    qsizetype size() const { return bytes_.size(); }
+    const QByteArray& bytes() const { return bytes_; }
+    void clear() { bytes_.clear(); }
+
+private:
+    template <typename T>
+    RecordData& little(T value)
+    {
+        const T stored = qToLittleEndian(value);
+        bytes_.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+        return *this;
+    }
+
+    QByteArray bytes_;
+};
+
+class WorkbookStream {
+public:
+    void append(quint16 type, const RecordData& data)
+    {
+        Q_ASSERT(data.size() <= kMaxRecordData);
+        header(type, quint16(data.size()));
+        bytes_ += data.bytes();
+    }
+    qsizetype position() const { return bytes_.size(); }
+    void patchU32(qsizetype at, quint32 value) { qToLittleEndian(value, bytes_.data() + at); }
+    const QByteArray& bytes() const { return bytes_; }
+
+private:
+    void header(quint16 type, quint16 size)
+    {
+        RecordData h;
+        h.u16(type).u16(size);
+        bytes_ += h.bytes();
+    }
+
+    QByteArray bytes_;
+};
+
+// The shared strings: one Sst record and as many Continue records as the strings need, with the
+// index that ExtSst keeps of every bucket's first string.
+class SharedStringWriter {
+public:
+    SharedStringWriter(WorkbookStream& stream, quint32 total, quint32 unique, quint16 perBucket)
+        : stream_(stream), perBucket_(perBucket)
+    {
+        data_.u32(total).u32(unique);
+    }
+
+    void add(QStringView text)
+    {
+        // A string's length and flags stay in one record with at least its first character.
+        if (kMaxRecordData - data_.size() < 5)
+            flush();
+        if (count_++ % perBucket_ == 0)
+            buckets_.push_back({quint32(stream_.position() + 4 + data_.size()), quint16(4 + data_.size())});
+        data_.u16(quint16(text.size())).u8(1);
+        while (true) {
+            const qsizetype fits = std::min<qsizetype>(text.size(), (kMaxRecordData - data_.size()) / 2);
+            data_.utf16(text.first(fits));
+            text = text.sliced(fits);
+            if (text.isEmpty())
+                break;
+            // Characters carried into a Continue record start with their flags again.
+            flush();
+            data_.u8(1);
+        }
+    }
+
+    void finish()
+    {
+        flush();
+        RecordData index;
+        index.u16(perBucket_);
+        for (const Bucket& bucket : buckets_)
+            index.u32(bucket.streamPosition).u16(bucket.recordOffset).u16(0);
+        stream_.append(ExtSst, index);
+    }
+
+private:
+    struct Bucket {
+        quint32 streamPosition;
+        quint16 recordOffset;
+    };
+
+    void flush()
+    {
+        stream_.append(type_, data_);
+        data_.clear();
+        type_ = Continue;
+    }
+
+    WorkbookStream& stream_;
+    quint16 perBucket_;
+    quint16 type_ = Sst;
+    RecordData data_;
+    std::vector<Bucket> buckets_;
+    quint32 count_ = 0;
+};
+
+RecordData bof(quint16 substream)
+{
+    RecordData data;
+    data.u16(kBiff8).u16(substream).u16(0x0DBB).u16(0x07CC).u32(0).u32(6);
+    return data;
+}
+
+RecordData font()
+{
+    RecordData data;
+    // 10 point, automatic colour, normal weight, no underline, family or character set.
+    data.u16(200).u16(0).u16(0x7FFF).u16(400).u16(0).u8(0).u8(0).u8(0).u8(0).shortText(u"Arial");
+    return data;
+}
+
+RecordData xf(bool style, quint8 usedAttributes)
+{
+    RecordData data;
+    // Font 0, number format General; locked; a style has no parent (0xFFF), a cell's is style 0.
+    data.u16(0).u16(0).u16(style ? 0xFFF5 : 0x0001);
+    // Bottom-aligned, no rotation or indent; no borders; pattern colours automatic (64, 65).
+    data.u8(0x20).u8(0).u8(0).u8(usedAttributes).u32(0).u32(0).u16(0x20C0);
+    return data;
+}
+
+struct StringTable {
+    QHash<QString, quint32> index;
+    std::vector<const QString*> unique; // into the sheet's cells, in order of first use
+    quint32 total = 0;
+};
+
+StringTable collectStrings(const Worksheet& sheet)
+{
+    StringTable table;
+    for (const SheetRow& row : sheet.rows) {
+        for (const SheetCell& cell : row) {
+            const auto* text = std::get_if<QString>(&cell);
+            if (text == nullptr || text->isEmpty())
+                continue;
+            ++table.total;
+            if (!table.index.contains(*text)) {
+                table.index.insert(*text, quint32(table.unique.size()));
+                table.unique.push_back(text);
+            }
+        }
+    }
+    return table;
+}
+
+void writeGlobals(WorkbookStream& stream, const Worksheet& sheet, const StringTable& strings, qsizetype& sheetOffsetAt)
+{
+    stream.append(Bof, bof(0x0005));
+    stream.append(CodePage, RecordData().u16(kUtf16CodePage));
+    // Window position and size in twips; horizontal and vertical scroll bars and sheet tabs;
+    // the first sheet shown and selected; tab bar at 60% of the width.
+    stream.append(Window1, RecordData().u16(0).u16(0).u16(0x4000).u16(0x2000).u16(0x0038).u16(0).u16(0).u16(1).u16(600));
+    // Font index 4 does not exist in this format, so five records make the indexes 0 to 3 and 5.
+    for (int i = 0; i < 5; ++i)
+        stream.append(Font, font());
+    stream.append(Xf, xf(true, 0x00));
+    for (int i = 1; i < kStyleXfCount; ++i)
+        stream.append(Xf, xf(true, 0xF4));
+    stream.append(Xf, xf(false, 0x00));
+    stream.append(Style, RecordData().u16(0x8000).u8(0).u8(0xFF)); // built-in "Normal" on style 0
+
+    sheetOffsetAt = stream.position() + 4;
+    stream.append(BoundSheet, RecordData().u32(0).u8(0).u8(0).shortText(sheet.name));
+
+    const quint16 perBucket = quint16(std::max<std::size_t>(8, (strings.unique.size() + 127) / 128));
+    SharedStringWriter sst(stream, strings.total, quint32(strings.unique.size()), perBucket);
+    for (const QString* text : strings.unique)
+        sst.add(*text);
+    sst.finish();
+    stream.append(Eof, RecordData());
+}
+
+void writeSheet(WorkbookStream& stream, const Worksheet& sheet, const StringTable& strings)
+{
+    stream.append(Bof, bof(0x0010));
+    std::size_t columns = 0;
+    for (const SheetRow& row : sheet.rows)
+        columns = std::max(columns, row.size());
+    const quint32 rows = columns == 0 ? 0 : quint32(sheet.rows.size());
+    stream.append(Dimensions, RecordData().u32(0).u32(rows).u16(0).u16(quint16(columns)).u16(0));
+
+    for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
+        const SheetRow& row = sheet.rows[r];
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            RecordData cell;
+            cell.u16(quint16(r)).u16(quint16(c)).u16(kCellXf);
+            if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty())
+                stream.append(LabelSst, cell.u32(strings.index.value(*text)));
+            else if (const auto* number = std::get_if<Money>(&row[c]))
+                stream.append(Number, cell.f64(spreadsheetNumber(*number)));
+        }
+    }
+    // Grid lines, headers, zeros, outline symbols; the sheet selected and shown.
+    stream.append(Window2, RecordData().u16(0x06B6).u16(0).u16(0).u16(64).u16(0).u16(0).u16(0).u32(0));
+    stream.append(Eof, RecordData());
+}
+
+struct GObjectRelease {
+    void operator()(void* object) const { g_object_unref(object); }
+};
+template <typename T>
+using GsfPtr = std::unique_ptr<T, GObjectRelease>;
+
+// An in-memory sink fails only when memory runs out.
+void check(gboolean done)
+{
+    if (!done)
+        throw KNError(ErrorCode::OutOfMemory);
+}
+
+QByteArray compoundDocument(const QByteArray& workbookStream)
+{
+    static std::once_flag initialised;
+    std::call_once(initialised, gsf_init);
+
+    GsfPtr<GsfOutput> sink(gsf_output_memory_new());
+    {
+        GsfPtr<GsfOutfile> document(gsf_outfile_msole_new(sink.get()));
+        GsfPtr<GsfOutput> stream(gsf_outfile_new_child(document.get(), "Workbook", FALSE));
+        if (!document || !stream)
+            throw KNError(ErrorCode::OutOfMemory);
+        check(gsf_output_write(stream.get(), gsize(workbookStream.size()),
+                               reinterpret_cast<const guint8*>(workbookStream.constData())));
+        check(gsf_output_close(stream.get()));
+        check(gsf_output_close(GSF_OUTPUT(document.get())));
+    }
+    const auto size = gsf_output_size(sink.get());
+    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
+    return QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(size));
+}
+
+} // namespace
+
+QByteArray excel97WorkbookBytes(const Worksheet& sheet)
+{
+    const StringTable strings = collectStrings(sheet);
+    WorkbookStream stream;
+    qsizetype sheetOffsetAt = 0;
+    writeGlobals(stream, sheet, strings, sheetOffsetAt);
+    stream.patchU32(sheetOffsetAt, quint32(stream.position()));
+    writeSheet(stream, sheet, strings);
+    return compoundDocument(stream.bytes());
+}
+
+} // namespace kn

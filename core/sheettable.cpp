@@ -1,0 +1,145 @@
+#include "sheettable.h"
+
+#include "conversions.h"
+#include "formatting.h"
+#include "knerror.h"
+
+#include <limits>
+
+namespace kn {
+
+namespace {
+
+std::int64_t wholeHalfToEven(Money value)
+{
+    const std::int64_t units = value.units();
+    std::int64_t whole = units / Money::UnitsPerWhole;
+    const std::int64_t rest = units % Money::UnitsPerWhole; // carries the sign of units
+    const std::int64_t twice = 2 * (rest < 0 ? -rest : rest);
+    if (twice > Money::UnitsPerWhole || (twice == Money::UnitsPerWhole && whole % 2 != 0))
+        whole += rest < 0 ? -1 : 1;
+    return whole;
+}
+
+Money wholeNumber(Money value)
+{
+    const std::int64_t whole = wholeHalfToEven(value);
+    if (whole < std::numeric_limits<std::int32_t>::min() || whole > std::numeric_limits<std::int32_t>::max())
+        throw KNError(ErrorCode::Overflow);
+    return Money::fromWhole(whole);
+}
+
+QString fittingText(const QString& text, const TableColumn& column)
+{
+    if (text.size() > column.size)
+        throw KNError(ErrorCode::TypeMismatch);
+    return text;
+}
+
+} // namespace
+
+SheetTable::SheetTable(const QString& path, const QString& sheetName, std::span<const TableColumn> columns,
+                       const RegionalSettings& regional)
+    : file_(path), format_(workbookFormatFor(path)), columns_(columns.begin(), columns.end()), regional_(regional)
+{
+    sheet_.name = sheetName;
+    SheetRow titles;
+    for (const TableColumn& c : columns_)
+        titles.emplace_back(c.title);
+    sheet_.rows.push_back(std::move(titles));
+}
+
+SheetTable::~SheetTable()
+{
+    if (closed_)
+        return;
+    // Released part-way: the committed rows stay, and the failure that ended the writer is the
+    // one reported, not a later one while saving them.
+    try {
+        writeWorkbook();
+    } catch (const KNError&) {
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void SheetTable::addNew()
+{
+    newRow_ = SheetRow(columns_.size());
+}
+
+const TableColumn& SheetTable::column(QStringView title, qsizetype& index) const
+{
+    for (index = 0; index < qsizetype(columns_.size()); ++index) {
+        if (columns_[std::size_t(index)].title == title)
+            return columns_[std::size_t(index)];
+    }
+    throw KNError(ErrorCode::InvalidProcedureCall);
+}
+
+SheetCell& SheetTable::newCell(qsizetype index)
+{
+    if (!newRow_)
+        throw KNError(ErrorCode::InvalidProcedureCall);
+    return (*newRow_)[std::size_t(index)];
+}
+
+void SheetTable::set(QStringView title, const QString& value)
+{
+    qsizetype index = 0;
+    const TableColumn& c = column(title, index);
+    SheetCell& cell = newCell(index);
+    switch (c.type) {
+    case ColumnType::Text:
+        cell = fittingText(value, c);
+        break;
+    case ColumnType::Integer:
+        cell = wholeNumber(parseMoneyText(value, regional_));
+        break;
+    case ColumnType::Numeric:
+        cell = parseMoneyText(value, regional_);
+        break;
+    }
+}
+
+void SheetTable::set(QStringView title, Money value)
+{
+    qsizetype index = 0;
+    const TableColumn& c = column(title, index);
+    SheetCell& cell = newCell(index);
+    switch (c.type) {
+    case ColumnType::Text:
+        cell = fittingText(plainDecimal(value, regional_), c);
+        break;
+    case ColumnType::Integer:
+        cell = wholeNumber(value);
+        break;
+    case ColumnType::Numeric:
+        cell = value;
+        break;
+    }
+}
+
+void SheetTable::update()
+{
+    if (!newRow_)
+        throw KNError(ErrorCode::InvalidProcedureCall);
+    if (sheet_.rows.size() >= maxWorksheetRows(format_))
+        throw KNError(ErrorCode::Overflow);
+    sheet_.rows.push_back(std::move(*newRow_));
+    newRow_.reset();
+}
+
+void SheetTable::close()
+{
+    newRow_.reset();
+    writeWorkbook();
+}
+
+void SheetTable::writeWorkbook()
+{
+    closed_ = true;
+    file_.write(workbookBytes(sheet_, format_));
+    file_.close();
+}
+
+} // namespace kn

@@ -1,0 +1,48 @@
+// Opt-in (ctest label "libreoffice"): LibreOffice, started headless, reads the AIMsi workbooks of
+// the example payment file, Excel 97-2003 and Office Open XML alike, to the expected CSV. Text
+// cells come out quoted and number cells bare, so the CSV shows each cell's type too.
+#include "../testsupport.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace kn::testing;
+
+namespace {
+
+TEST(LibreOffice, ReadsTheExampleWorkbooksToTheExpectedCsv)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    ASSERT_FALSE(soffice.isEmpty()) << "LibreOffice is missing: scripts/install-deps libreoffice";
+
+    Harness harness;
+    const QStringList workbooks = {harness.path("aimsi-xls.xls"), harness.path("aimsi-xlsx.xlsx")};
+    for (const QString& workbook : workbooks)
+        ASSERT_TRUE(harness.convert("16", QStringLiteral(KN_EXAMPLES_DIR "/payments.txt"), workbook));
+
+    // A profile of its own, so that a LibreOffice the user has open does not take the job, and
+    // a fixed locale for the numbers. The filter options: ",", '"', UTF-8, from line 1, English
+    // (United States), every text cell quoted, numbers not guessed from texts, cells as shown.
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    environment.insert("LANG", "C.UTF-8");
+    process.setProcessEnvironment(environment);
+    process.start(soffice, QStringList{"-env:UserInstallation=" + QUrl::fromLocalFile(harness.path("profile")).toString(),
+                                       "--headless", "--norestore", "--convert-to",
+                                       "csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,true,false,true",
+                                       "--outdir", harness.path("csv")} +
+                                workbooks);
+    ASSERT_TRUE(process.waitForFinished(240000)) << "LibreOffice did not finish";
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+
+    const QByteArray expected = readBytes(dataPath("aimsi-example.csv"));
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(readBytes(harness.path("csv/aimsi-xls.csv")).toStdString(), expected.toStdString());
+    EXPECT_EQ(readBytes(harness.path("csv/aimsi-xlsx.csv")).toStdString(), expected.toStdString());
+}
+
+} // namespace

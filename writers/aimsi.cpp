@@ -1,0 +1,62 @@
+// AIMsi: a workbook with one sheet, "Sheet1", filled as a table of eleven declared columns: the
+// titles in the first row, then one row per payment with the ledger account, "H", tax authority
+// 1, "CD", the session number as the reference, the payee, and the amount as a debit (zero or
+// more) or a credit (below zero, sign kept). ".xlsx" gives an Office Open XML workbook, any other
+// name the Excel 97-2003 workbook the package imports.
+#include "packagetable.h"
+
+#include "../core/sheettable.h"
+
+namespace kn {
+
+namespace {
+
+const TableColumn kColumns[] = {
+    {QStringLiteral("Ledger Num"), ColumnType::Text, 1},
+    {QStringLiteral("Sub Num"), ColumnType::Text, 1},
+    {QStringLiteral("Ledger-Sub"), ColumnType::Text, 50},
+    {QStringLiteral("Location"), ColumnType::Text, 1},
+    {QStringLiteral("Tax Auth"), ColumnType::Integer},
+    {QStringLiteral("Source"), ColumnType::Text, 2},
+    {QStringLiteral("Dept Code"), ColumnType::Text, 1},
+    {QStringLiteral("Reference"), ColumnType::Integer},
+    {QStringLiteral("Description"), ColumnType::Text, 50},
+    {QStringLiteral("Debit"), ColumnType::Numeric},
+    {QStringLiteral("Credit"), ColumnType::Numeric},
+};
+
+class AimsiWriter final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessAIMsi"); }
+    QString firstStatus() const override { return QStringLiteral("Processing AIMsi format..."); }
+    // The workbook takes the place of the text file: there are no text lines.
+    bool writesTextFile() const override { return false; }
+    void writeLines(ExportFile&, const WriterContext&) override {}
+
+    void writeOtherFile(const QString& exportPath, const WriterContext& context) override
+    {
+        SheetTable sheet(exportPath, QStringLiteral("Sheet1"), kColumns, context.regional);
+        context.status(StatusText::ProcessingTransactions);
+        for (const auto& record : context.records) {
+            sheet.addNew();
+            sheet.set(u"Ledger-Sub", record->GLAccount);
+            sheet.set(u"Location", QStringLiteral("H"));
+            sheet.set(u"Tax Auth", QStringLiteral("1"));
+            sheet.set(u"Source", QStringLiteral("CD"));
+            sheet.set(u"Reference", context.header.sessionNumber);
+            sheet.set(u"Description", record->PaidTo);
+            sheet.set(record->Amount.isNegative() ? u"Credit" : u"Debit", record->Amount);
+            sheet.update();
+        }
+        sheet.close();
+    }
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeAimsiWriter(const WriterArguments&)
+{
+    return std::make_unique<AimsiWriter>();
+}
+
+} // namespace kn

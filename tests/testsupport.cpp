@@ -1,6 +1,12 @@
 #include "testsupport.h"
 
 #include "core/codepage.h"
+#include "core/conversions.h"
+#include "core/formatting.h"
+#include "writers/packagetable.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +71,74 @@ bool Harness::convert(const QString& code, const QString& input, const QString& 
         failure = error;
         return false;
     }
+}
+
+namespace {
+class NoAnswers final : public Prompter {
+public:
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest&) override { return {}; }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {}; }
+    void PromptInstitutionNumber(const QString&) override {}
+};
+} // namespace
+
+WriterRun runWriter(const QString& code, const QList<RecordSpec>& records, const WriterSetup& setup)
+{
+    const RegionalSettings readAs = RegionalSettings::named(QStringLiteral("en_US"));
+    TransRecords collection;
+    for (const RecordSpec& spec : records) {
+        const qsizetype comma = spec.ledger.indexOf(u',');
+        collection.Add(spec.date, QStringLiteral("100234"), spec.payee,
+                       comma < 0 ? spec.ledger : trimBlanks(QStringView(spec.ledger).left(comma)),
+                       comma < 0 ? QString() : trimBlanks(QStringView(spec.ledger).mid(comma + 1)),
+                       parseMoneyText(spec.amount, readAs), spec.invoice, spec.purpose, spec.ledger);
+    }
+    QTemporaryDir dir;
+    const QString output = dir.filePath(setup.fileName);
+    const RegionalSettings regional = RegionalSettings::named(setup.locale);
+    const CodePage codePage;
+    const auto settings = makeIniSettingsStore(dir.filePath(QStringLiteral("settings.ini")));
+    NoAnswers prompter;
+    const FixedClock clock(QDate(2014, 9, 2));
+    const QString title = QStringLiteral("Package");
+    const QString application = QStringLiteral("Kaprin Desk 6");
+    WriterRun run;
+    const WriterContext context{collection, setup.header, setup.currency, title, application, regional, codePage,
+                                *settings, prompter, clock, [&run](const QString& text) { run.events << text; }};
+    const PackageRow* row = findPackageRow(code);
+    EXPECT_NE(row, nullptr) << code.toStdString();
+    if (row == nullptr)
+        return run;
+    const auto writer = row->make(WriterArguments{title, QString::fromLatin1(row->variant)});
+    try {
+        run.result = runLedgerWriter(*writer, context, output);
+    } catch (const KNError& error) {
+        run.failure = error;
+    }
+    run.bytes = readBytes(output);
+    return run;
+}
+
+QStringList outputLines(const QByteArray& bytes)
+{
+    static const CodePage windows1252;
+    QStringList lines = windows1252.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())))
+                            .split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+::testing::AssertionResult matchesGolden(const QByteArray& actual, const QString& name)
+{
+    if (QFile::exists(dataPath(name)) && readBytes(dataPath(name)) == actual)
+        return ::testing::AssertionSuccess();
+    QDir().mkpath(QStringLiteral("golden-actual"));
+    QFile file(QStringLiteral("golden-actual/") + name);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(actual);
+    return ::testing::AssertionFailure() << name.toStdString() << " differs; the output is in "
+                                         << QFileInfo(file).absoluteFilePath().toStdString();
 }
 
 } // namespace kn::testing

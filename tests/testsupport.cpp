@@ -1,8 +1,6 @@
 #include "testsupport.h"
 
 #include "core/codepage.h"
-#include "core/conversions.h"
-#include "core/formatting.h"
 #include "writers/packagetable.h"
 
 #include <QDir>
@@ -82,17 +80,18 @@ public:
 };
 } // namespace
 
-WriterRun runWriter(const QString& code, const QList<RecordSpec>& records, const WriterSetup& setup)
+TransRecord sampleRecord(const QString& payee)
 {
-    const RegionalSettings readAs = RegionalSettings::named(QStringLiteral("en_US"));
+    const QString ledger = QStringLiteral("5100|10|AB");
+    return TransRecord{QStringLiteral("100234"), payee, ledger, QString(), Money::fromWhole(125),
+                       CalDate::fromYmd(2014, 8, 25), QStringLiteral("Electricity"), QStringLiteral("INV-1"), ledger};
+}
+
+WriterRun runWriter(const QString& code, const QList<TransRecord>& records, const WriterSetup& setup)
+{
     TransRecords collection;
-    for (const RecordSpec& spec : records) {
-        const qsizetype comma = spec.ledger.indexOf(u',');
-        collection.Add(spec.date, QStringLiteral("100234"), spec.payee,
-                       comma < 0 ? spec.ledger : trimBlanks(QStringView(spec.ledger).left(comma)),
-                       comma < 0 ? QString() : trimBlanks(QStringView(spec.ledger).mid(comma + 1)),
-                       parseMoneyText(spec.amount, readAs), spec.invoice, spec.purpose, spec.ledger);
-    }
+    for (const TransRecord& record : records)
+        collection.Append(std::make_shared<TransRecord>(record));
     QTemporaryDir dir;
     const QString output = dir.filePath(setup.fileName);
     const RegionalSettings regional = RegionalSettings::named(setup.locale);
@@ -104,7 +103,7 @@ WriterRun runWriter(const QString& code, const QList<RecordSpec>& records, const
     const QString application = QStringLiteral("Kaprin Desk 6");
     WriterRun run;
     const WriterContext context{collection, setup.header, setup.currency, title, application, regional, codePage,
-                                *settings, prompter, clock, [&run](const QString& text) { run.events << text; }};
+                                *settings, prompter, clock, [](const QString&) {}};
     const PackageRow* row = findPackageRow(code);
     EXPECT_NE(row, nullptr) << code.toStdString();
     if (row == nullptr)
@@ -133,8 +132,9 @@ QStringList outputLines(const QByteArray& bytes)
 {
     if (QFile::exists(dataPath(name)) && readBytes(dataPath(name)) == actual)
         return ::testing::AssertionSuccess();
-    QDir().mkpath(QStringLiteral("golden-actual"));
-    QFile file(QStringLiteral("golden-actual/") + name);
+    const QDir actualFolder(QDir::temp().filePath(QStringLiteral("kn-golden-actual")));
+    actualFolder.mkpath(QStringLiteral("."));
+    QFile file(actualFolder.filePath(name));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(actual);
     return ::testing::AssertionFailure() << name.toStdString() << " differs; the output is in "

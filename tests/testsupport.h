@@ -45,15 +45,6 @@ private:
 
 // One package's writer run straight on records built in the test, for what a payment file cannot
 // hold: a time of day, an empty invoice number, fractions under a "," decimal separator.
-struct RecordSpec {
-    CalDate date = CalDate::fromYmd(2014, 8, 25);
-    QString payee = QStringLiteral("City Hydro");
-    QString ledger = QStringLiteral("5100|10|AB"); // the whole ledger field, cut at its first ","
-    QString amount = QStringLiteral("125.00");    // en_US number text
-    QString invoice = QStringLiteral("INV-1");
-    QString purpose = QStringLiteral("Electricity");
-};
-
 struct WriterSetup {
     QString locale = QStringLiteral("en_US");
     PaymentHeader header{QStringLiteral("042"), QStringLiteral("KPN"), QStringLiteral("1060")};
@@ -64,17 +55,20 @@ struct WriterSetup {
 struct WriterRun {
     bool result = false;
     std::optional<KNError> failure;
-    QStringList events;
     QByteArray bytes;
 };
 
-WriterRun runWriter(const QString& code, const QList<RecordSpec>& records, const WriterSetup& setup = {});
+WriterRun runWriter(const QString& code, const QList<TransRecord>& records, const WriterSetup& setup = {});
+
+// A payment of 125.00 to City Hydro on 25 August 2014, ledger account "5100|10|AB", invoice
+// "INV-1", memo "Electricity".
+TransRecord sampleRecord(const QString& payee = QStringLiteral("City Hydro"));
 
 // The lines of an output file without their CR LF, decoded from windows-1252.
 QStringList outputLines(const QByteArray& bytes);
 
-// Compares bytes with tests/data/<name>. A mismatch leaves the actual bytes in golden-actual/<name>
-// beside the test program, to compare and, once checked, to copy over.
+// Compares bytes with tests/data/<name>. A mismatch leaves the actual bytes in the temporary
+// folder's kn-golden-actual/<name>, to compare and, once checked, to copy over.
 ::testing::AssertionResult matchesGolden(const QByteArray& actual, const QString& name);
 
 } // namespace kn::testing

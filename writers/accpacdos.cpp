@@ -3,7 +3,7 @@
 // columns and the amount right-aligned in 13.
 #include "packagetable.h"
 
-#include "../core/formatting.h"
+#include "../core/batchentry.h"
 
 #include <QStringList>
 
@@ -20,17 +20,15 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
-        const QString session = quoted(context.header.sessionNumber);
         for (const auto& record : context.records) {
             if (record->Amount.isZero())
                 continue;
-            const QString date = quoted(formatDatePattern(record->TransDate, u"YYMMDD", context.regional));
+            const QString date = formatDatePattern(record->TransDate, u"YYMMDD", context.regional);
             const QStringList account = splitSegments(trimBlanks(record->GLAccount), u'|', 2);
-            out.writeLine(QStringLiteral("\"E\",1,") + date + QStringLiteral(",0,") +
-                          QStringList{quoted(account[0]), quoted(account.value(1)), QStringLiteral("\"IMKN\""),
-                                      session, date, quoted(FixedWidth(record->PaidTo, 30))}
-                              .join(QStringLiteral(", ")) +
-                          u',' + PadLeft(formatNumber(record->Amount, u"0.00", context.regional), 13, QStringLiteral(" ")));
+            const QString amount = formatNumber(record->Amount, u"0.00", context.regional);
+            out.writeLine(batchEntryLine(date, account[0], account.value(1), QStringLiteral("IMKN"),
+                                         context.header.sessionNumber, FixedWidth(record->PaidTo, 30),
+                                         PadLeft(amount, 13, QStringLiteral(" "))));
         }
     }
 };

@@ -2,7 +2,7 @@
 // three parts; a missing third part is "APBP".
 #include "packagetable.h"
 
-#include "../core/formatting.h"
+#include "../core/batchentry.h"
 
 #include <QStringList>
 
@@ -19,19 +19,16 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
-        const QString session = quoted(context.header.sessionNumber);
         for (const auto& record : context.records) {
             if (record->Amount.isZero())
                 continue;
-            const QString date = quoted(formatDatePattern(record->TransDate, u"yyyymmdd", context.regional));
             // Whatever follows a third "|" has no column; an account without "|" is the first part.
             const QStringList parts = splitSegments(trimBlanks(record->GLAccount), u'|', 4);
             const QString thirdPart = parts.value(2).isEmpty() ? QStringLiteral("APBP") : parts[2];
-            out.writeLine(QStringLiteral("\"E\",1,") + date + QStringLiteral(",0,") +
-                          QStringList{quoted(parts[0]), quoted(parts.value(1)), quoted(thirdPart), session, date,
-                                      quoted(FixedWidth(record->PaidTo, 30))}
-                              .join(QStringLiteral(", ")) +
-                          u',' + formatNumber(record->Amount, u"0.00", context.regional));
+            out.writeLine(batchEntryLine(formatDatePattern(record->TransDate, u"yyyymmdd", context.regional), parts[0],
+                                         parts.value(1), thirdPart, context.header.sessionNumber,
+                                         FixedWidth(record->PaidTo, 30),
+                                         formatNumber(record->Amount, u"0.00", context.regional)));
         }
     }
 };

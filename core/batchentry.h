@@ -12,9 +12,9 @@ namespace kn {
 inline QString batchEntryLine(const QString& date, const QString& account, const QString& part2, const QString& part3,
                               const QString& session, const QString& payee, const QString& amount)
 {
-    return QStringLiteral("\"E\",1,") + quoted(date) + QStringLiteral(",0,") +
-           QStringList{quoted(account), quoted(part2), quoted(part3), quoted(session), quoted(date), quoted(payee)}.join(
-               QStringLiteral(", ")) +
+    const QStringList quotedFields = {quoted(account), quoted(part2), quoted(part3),
+                                      quoted(session), quoted(date), quoted(payee)};
+    return QStringLiteral("\"E\",1,") + quoted(date) + QStringLiteral(",0,") + quotedFields.join(QStringLiteral(", ")) +
            u',' + amount;
 }
 

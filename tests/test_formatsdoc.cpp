@@ -66,8 +66,8 @@ QString withFreshSamples(const QString& document)
             continue;
         if (!out.isEmpty() && out.last().isEmpty())
             out.removeLast();
-        out << QString() << QStringLiteral("## %1 %2").arg(QLatin1String(row.code), QLatin1String(row.target)) << QString()
-            << QStringLiteral("```text") << sampleLines(row) << QStringLiteral("```") << QString();
+        out << QString() << QStringLiteral("## %1 %2").arg(QLatin1String(row.code), QLatin1String(row.target));
+        out << QString() << QStringLiteral("```text") << sampleLines(row) << QStringLiteral("```") << QString();
     }
     return out.join(u'\n');
 }

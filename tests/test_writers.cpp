@@ -86,23 +86,30 @@ TEST(WriterGolden, PaymentFilesEndToEnd)
     // The example replaces a longer existing file; the second file rounds three and four decimals
     // half away from zero; the third sorts dates with ties and across a year.
     QStringList amounts, dates;
-    for (const char* amount : {"45.675", "-45.675", "0.005", "-0.005", "0.0049", "-0.0049", "1.2345", "-1234.5", "0.07", "1000000", "0"})
-        amounts << paymentLine({u"2014/08/25"_s, u"Amount "_s + QLatin1String(amount), u"5100|10|AB"_s, QLatin1String(amount),
-                                u"INV-"_s + QLatin1String(amount), u"For Amount "_s + QLatin1String(amount)});
+    for (const char* text : {"45.675", "-45.675", "0.005", "-0.005", "0.0049", "-0.0049", "1.2345", "-1234.5", "0.07",
+                             "1000000", "0"}) {
+        const QString amount = QLatin1String(text);
+        amounts << paymentLine({u"2014/08/25"_s, u"Amount "_s + amount, u"5100|10|AB"_s, amount, u"INV-"_s + amount,
+                                u"For Amount "_s + amount});
+    }
     const char* const dated[][2] = {{"2014/03/05", "A"}, {"2014/03/03", "B"}, {"2014/03/05", "C"}, {"2014/03/04", "D"},
                                     {"2014/03/03", "E"}, {"2015/01/02", "F"}, {"2013/12/31", "G"}};
-    for (int i = 0; i < 7; ++i)
-        dates << paymentLine({QLatin1String(dated[i][0]), QLatin1String(dated[i][1]), u"5100|10|AB"_s, QString::number(i + 1),
-                              u"INV-%1"_s.arg(i + 1), u"For "_s + QLatin1String(dated[i][1])});
+    for (int i = 0; i < 7; ++i) {
+        const QString payee = QLatin1String(dated[i][1]);
+        dates << paymentLine({QLatin1String(dated[i][0]), payee, u"5100|10|AB"_s, QString::number(i + 1),
+                              u"INV-%1"_s.arg(i + 1), u"For "_s + payee});
+    }
     for (const WriterFile& writer : kWriters) {
         SCOPED_TRACE(writer.code);
-        for (const auto& [feature, lines] : {std::pair{"example", QStringList()}, std::pair{"amounts", amounts}, std::pair{"dates", dates}}) {
+        for (const auto& [feature, lines] :
+             {std::pair{"example", QStringList()}, std::pair{"amounts", amounts}, std::pair{"dates", dates}}) {
             if (feature == std::string_view("dates") && !sortsByDate(writer))
                 continue;
             Harness harness;
             const QString output = harness.path(u"GLEXP20140902."_s + QLatin1String(writer.extension));
             writeBytes(output, QByteArray(100000, 'x'));
-            ASSERT_TRUE(harness.convert(QString::fromLatin1(writer.code), lines.isEmpty() ? kExample : harness.writePayments(lines), output));
+            const QString input = lines.isEmpty() ? kExample : harness.writePayments(lines);
+            ASSERT_TRUE(harness.convert(QString::fromLatin1(writer.code), input, output));
             EXPECT_TRUE(matchesGolden(readBytes(output), golden(writer, feature)));
         }
     }
@@ -128,7 +135,8 @@ TEST(WriterGolden, RecordsUnderRegionalSettingsAndTimesOfDay)
             EXPECT_TRUE(matchesGolden(run.bytes, golden(writer, locale)));
         }
         if (sortsByDate(writer)) {
-            EXPECT_TRUE(matchesGolden(runWriter(QString::fromLatin1(writer.code), timed).bytes, golden(writer, "timeofday")));
+            const WriterRun run = runWriter(QString::fromLatin1(writer.code), timed);
+            EXPECT_TRUE(matchesGolden(run.bytes, golden(writer, "timeofday")));
         }
     }
 }
@@ -145,10 +153,11 @@ TEST(WriterFrame, StatusTextsInOrderAndTheFileClosedWhereTheWriterCloses)
                 atClosingStatus = readBytes(output);
         });
         ASSERT_TRUE(harness.convert(QString::fromLatin1(writer.code), kExample, output));
-        EXPECT_EQ(harness.events, (QStringList{u"Reading the Kaprin File..."_s, u"Importing Kaprin File..."_s,
-                                               u"Kaprin File Import Complete..."_s, QString::fromLatin1(writer.firstStatus),
-                                               u"Opening the Export File..."_s, u"Processing transactions..."_s,
-                                               u"Closing the file..."_s, u"<ProcessComplete>"_s}));
+        EXPECT_EQ(harness.events,
+                  (QStringList{u"Reading the Kaprin File..."_s, u"Importing Kaprin File..."_s,
+                               u"Kaprin File Import Complete..."_s, QString::fromLatin1(writer.firstStatus),
+                               u"Opening the Export File..."_s, u"Processing transactions..."_s,
+                               u"Closing the file..."_s, u"<ProcessComplete>"_s}));
         // Lines are buffered until the close, so only a writer that closes first shows them all.
         if (writer.closesBeforeClosingStatus)
             EXPECT_EQ(atClosingStatus, readBytes(output));
@@ -228,12 +237,15 @@ TEST(QifWriters, MemoReferenceFromTheSessionOrTheFileName)
 
 TEST(SimplyWriter, CurrencySuffixUnlessTheCodeIsExactlyCAD)
 {
-    const char* const cases[][2] = {{"CAD", ""}, {"   ", ""}, {"cad", ",cad,1"}, {" usd ", ",usd,1"}, {"EURO", ",EUR,1"}};
+    const char* const cases[][2] = {
+        {"CAD", ""}, {"   ", ""}, {"cad", ",cad,1"}, {" usd ", ",usd,1"}, {"EURO", ",EUR,1"}};
     for (const auto& [currency, suffix] : cases) {
         Harness harness;
         const QString output = harness.path(u"out.txt"_s);
-        ASSERT_TRUE(harness.convert(u"03"_s, harness.writePayments({paymentLine({})}), output, u"Simply"_s, QLatin1String(currency)));
-        EXPECT_EQ(outputLines(readBytes(output)).value(0), u"08-25-14,\"KPN\",\"City Hydro\""_s + QLatin1String(suffix)) << currency;
+        const QString input = harness.writePayments({paymentLine({})});
+        ASSERT_TRUE(harness.convert(u"03"_s, input, output, u"Simply"_s, QLatin1String(currency)));
+        EXPECT_EQ(outputLines(readBytes(output)).value(0), u"08-25-14,\"KPN\",\"City Hydro\""_s + QLatin1String(suffix))
+            << currency;
     }
 }
 
@@ -268,31 +280,37 @@ TEST(SegmentedAccounts, EachWriterCutsTheLedgerAccountAtBarsItsOwnWay)
         const QStringList jonasLines = linesOf("15", records);
         EXPECT_EQ(jonasLines.value(0).section(u'\t', 0, 2), QLatin1String(jonas));
         EXPECT_EQ(jonasLines.size(), jonas == nullptr ? 0 : 1);
-        EXPECT_TRUE(linesOf("12", records).value(0).startsWith(R"("E",1,"20140825",0,)"_L1 + QLatin1String(adagio) + R"(, "042")"_L1));
-        EXPECT_TRUE(linesOf("11", records).value(0).startsWith(R"("E",1,"140825",0,)"_L1 + QLatin1String(accpac) + R"(, "IMKN")"_L1));
+        EXPECT_TRUE(linesOf("12", records).value(0).startsWith(R"("E",1,"20140825",0,)"_L1 + QLatin1String(adagio) +
+                                                               R"(, "042")"_L1));
+        EXPECT_TRUE(linesOf("11", records).value(0).startsWith(R"("E",1,"140825",0,)"_L1 + QLatin1String(accpac) +
+                                                               R"(, "IMKN")"_L1));
     }
 }
 
 TEST(JonasWriter, ReferenceTestsTheUntrimmedInvoiceNumber)
 {
-    const char* const cases[][3] = {{"INV-7 ", "March", "INV-7"}, {"", "  March ", "March"}, {"   ", "March", ""}, {" INV-8", "", "INV-8"}};
+    const char* const cases[][3] = {
+        {"INV-7 ", "March", "INV-7"}, {"", "  March ", "March"}, {"   ", "March", ""}, {" INV-8", "", "INV-8"}};
     for (const auto& [invoice, purpose, reference] : cases) {
         TransRecord made = record(day(8, 25), "City Hydro", "A|B|C", "-3.5");
         made.GLDetails = u"the details"_s;
         made.InvoiceNo = QLatin1String(invoice);
         made.PaymentFor = QLatin1String(purpose);
-        EXPECT_EQ(linesOf("15", {made}).value(0), u"A\tB\tC\tthe details\t08/25/2014\t-3.5\t%1\tCity Hydro"_s.arg(QLatin1String(reference)))
+        EXPECT_EQ(linesOf("15", {made}).value(0),
+                  u"A\tB\tC\tthe details\t08/25/2014\t-3.5\t%1\tCity Hydro"_s.arg(QLatin1String(reference)))
             << invoice;
     }
 }
 
 TEST(TroniaWriter, JournalNumberFromTheSessionNumber)
 {
-    const char* const cases[][2] = {{"042", "04200001"}, {"7  ", "00700001"}, {" 12", "01200001"}, {"ABC", "ABC00001"}, {"   ", "   00001"}};
+    const char* const cases[][2] = {
+        {"042", "04200001"}, {"7  ", "00700001"}, {" 12", "01200001"}, {"ABC", "ABC00001"}, {"   ", "   00001"}};
     for (const auto& [session, journal] : cases) {
         WriterSetup setup;
         setup.header.sessionNumber = QLatin1String(session);
-        EXPECT_EQ(linesOf("14", {sampleRecord()}, setup).value(1).section(u'\t', 0, 0), QLatin1String(journal)) << session;
+        EXPECT_EQ(linesOf("14", {sampleRecord()}, setup).value(1).section(u'\t', 0, 0), QLatin1String(journal))
+            << session;
     }
 }
 
@@ -300,7 +318,8 @@ TEST(Counters, SixteenBitCountersStopAt32767)
 {
     // Zero amounts use no line number, so 32767 written lines fit among more records.
     const QList<TransRecord> full(32767, sampleRecord());
-    EXPECT_TRUE(linesOf("13", full + QList<TransRecord>(3, record(day(8, 25), "Zero", "5100", "0"))).last().startsWith("\"E\",32767,"_L1));
+    const QList<TransRecord> zeros(3, record(day(8, 25), "Zero", "5100", "0"));
+    EXPECT_TRUE(linesOf("13", full + zeros).last().startsWith("\"E\",32767,"_L1));
     EXPECT_TRUE(linesOf("14", full).last().startsWith("04232767\t"_L1));
     EXPECT_TRUE(linesOf("06", full).last().contains(",,32767,"_L1));
 

@@ -24,7 +24,9 @@ public:
         short lineCount = 0;
         QString entry;
         // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
-        const auto writeEntry = [&] { out.writeLine(entry.replace(QStringLiteral("{DIST}"), QString::number(lineCount))); };
+        const auto writeEntry = [&] {
+            out.writeLine(entry.replace(QStringLiteral("{DIST}"), QString::number(lineCount)));
+        };
         for (const auto& record : context.records) {
             if (record->TransDate == previous) {
                 lineCount = nextCount(lineCount);

@@ -18,13 +18,14 @@ public:
     {
         out.startTransactions();
         // The comparison is exact: "cad" is another currency here.
-        const QString currencySuffix =
-            context.currencyCode == QLatin1String("CAD") ? QString() : u',' + context.currencyCode + QStringLiteral(",1");
+        const QString currencySuffix = context.currencyCode == QLatin1String("CAD")
+                                           ? QString()
+                                           : u',' + context.currencyCode + QStringLiteral(",1");
         const QString source = quoted(context.header.entrySource);
         for (const auto& record : context.records) {
             // "-" is not the regional separator "/", so the date reads the same in every region.
-            out.writeLine(formatDatePattern(record->TransDate, u"MM-DD-YY", context.regional) + u',' + source + u',' +
-                          quoted(record->PaidTo) + currencySuffix);
+            const QString date = formatDatePattern(record->TransDate, u"MM-DD-YY", context.regional);
+            out.writeLine(date + u',' + source + u',' + quoted(record->PaidTo) + currencySuffix);
             out.writeLine(record->GLAccount + u',' + formatNumber(record->Amount, u"#.00", context.regional));
             out.writeLine(context.header.balancingAccount + u',' +
                           formatNumber(-record->Amount, u"#.00", context.regional));

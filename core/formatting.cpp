@@ -1,5 +1,6 @@
 #include "formatting.h"
 
+#include "conversions.h"
 #include "knerror.h"
 
 #include <limits>
@@ -61,6 +62,17 @@ QString plainDecimal(Money amount, const RegionalSettings& regional)
     if (amount.isNegative())
         text.prepend(u'-');
     return text;
+}
+
+QString formatNumericText(const QString& text, QStringView pattern, const RegionalSettings& regional)
+{
+    Money value;
+    try {
+        value = parseMoneyText(text, regional);
+    } catch (const KNError&) {
+        return text;
+    }
+    return formatNumber(value, pattern, regional);
 }
 
 QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional)
@@ -170,6 +182,26 @@ QString trimBlanks(QStringView text)
     while (end > start && text[end - 1] == u' ')
         --end;
     return text.mid(start, end - start).toString();
+}
+
+QString quoted(QStringView text)
+{
+    return u'"' + text.toString() + u'"';
+}
+
+QStringList splitSegments(QStringView text, QChar separator, int maxParts)
+{
+    QStringList parts;
+    qsizetype start = 0;
+    while (parts.size() + 1 < maxParts) {
+        const qsizetype cut = text.indexOf(separator, start);
+        if (cut < 0)
+            break;
+        parts << text.mid(start, cut - start).toString();
+        start = cut + 1;
+    }
+    parts << text.mid(start).toString();
+    return parts;
 }
 
 } // namespace kn

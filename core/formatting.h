@@ -5,6 +5,7 @@
 #include "regional.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace kn {
@@ -17,6 +18,10 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
 // An amount in its shortest plain form: "-" when negative, the integer digits, and the regional
 // decimal separator with the fraction's digits only when the fraction is not zero ("1234.5").
 QString plainDecimal(Money amount, const RegionalSettings& regional);
+
+// A text that reads as a number in a number pattern ("7" in "000" gives "007"); any other text
+// comes back unchanged.
+QString formatNumericText(const QString& text, QStringView pattern, const RegionalSettings& regional);
 
 // A date in a date pattern: runs of D, M and Y in either case stand for day, weekday, month
 // and year, "/" for the regional date separator, every other character is copied. An empty
@@ -38,5 +43,12 @@ short CountChar(QStringView text, QChar character);
 
 // The text without the spaces at both ends (tabs and other white space stay).
 QString trimBlanks(QStringView text);
+
+// The text between double quotes, written as it is: a quote inside is not doubled.
+QString quoted(QStringView text);
+
+// The text cut at `separator` into at most `maxParts` parts; the last part keeps the rest of the
+// text, further separators included ("A|B|C" in two parts gives "A" and "B|C").
+QStringList splitSegments(QStringView text, QChar separator, int maxParts);
 
 } // namespace kn

@@ -48,7 +48,12 @@ struct WriterContext {
 // The export file as the frame hands it to a writer: lines go out in the code page with CR LF.
 class ExportFile {
 public:
-    ExportFile(const QString& path, const WriterContext& context) : file_(path, context.codePage), context_(context) {}
+    ExportFile(const QString& path, const WriterContext& context)
+        : file_(path, context.codePage), path_(path), context_(context)
+    {
+    }
+    // The path the host asked for; the Quicken writer takes its memo reference from it.
+    const QString& path() const { return path_; }
     void writeLine(QStringView line) { file_.writeLine(line); }
     // Raises "Processing transactions..."; the writer calls it where its own order puts it.
     void startTransactions() { context_.status(StatusText::ProcessingTransactions); }
@@ -56,6 +61,7 @@ public:
 
 private:
     TextFileWriter file_;
+    QString path_;
     const WriterContext& context_;
 };
 

@@ -1,6 +1,10 @@
 #include "testsupport.h"
 
 #include "core/codepage.h"
+#include "writers/packagetable.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +79,76 @@ bool Harness::convert(const QString& code, const QString& input, const QString& 
         failure = error;
         return false;
     }
+}
+
+namespace {
+class NoAnswers final : public Prompter {
+public:
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest&) override { return {}; }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {}; }
+    void PromptInstitutionNumber(const QString&) override {}
+};
+} // namespace
+
+TransRecord sampleRecord(const QString& payee)
+{
+    const QString ledger = QStringLiteral("5100|10|AB");
+    return TransRecord{QStringLiteral("100234"), payee, ledger, QString(), Money::fromWhole(125),
+                       CalDate::fromYmd(2014, 8, 25), QStringLiteral("Electricity"), QStringLiteral("INV-1"), ledger};
+}
+
+WriterRun runWriter(const QString& code, const QList<TransRecord>& records, const WriterSetup& setup)
+{
+    TransRecords collection;
+    for (const TransRecord& record : records)
+        collection.Append(std::make_shared<TransRecord>(record));
+    QTemporaryDir dir;
+    const QString output = dir.filePath(setup.fileName);
+    const RegionalSettings regional = RegionalSettings::named(setup.locale);
+    const CodePage codePage;
+    const auto settings = makeIniSettingsStore(dir.filePath(QStringLiteral("settings.ini")));
+    NoAnswers prompter;
+    const FixedClock clock(QDate(2014, 9, 2));
+    const QString title = QStringLiteral("Package");
+    const QString application = QStringLiteral("Kaprin Desk 6");
+    WriterRun run;
+    const WriterContext context{collection, setup.header, setup.currency, title, application, regional, codePage,
+                                *settings, prompter, clock, [](const QString&) {}};
+    const PackageRow* row = findPackageRow(code);
+    EXPECT_NE(row, nullptr) << code.toStdString();
+    if (row == nullptr)
+        return run;
+    const auto writer = row->make(WriterArguments{title, QString::fromLatin1(row->variant)});
+    try {
+        run.result = runLedgerWriter(*writer, context, output);
+    } catch (const KNError& error) {
+        run.failure = error;
+    }
+    run.bytes = readBytes(output);
+    return run;
+}
+
+QStringList outputLines(const QByteArray& bytes)
+{
+    static const CodePage windows1252;
+    QStringList lines = windows1252.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())))
+                            .split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+::testing::AssertionResult matchesGolden(const QByteArray& actual, const QString& name)
+{
+    if (QFile::exists(dataPath(name)) && readBytes(dataPath(name)) == actual)
+        return ::testing::AssertionSuccess();
+    const QDir actualFolder(QDir::temp().filePath(QStringLiteral("kn-golden-actual")));
+    actualFolder.mkpath(QStringLiteral("."));
+    QFile file(actualFolder.filePath(name));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(actual);
+    return ::testing::AssertionFailure() << name.toStdString() << " differs; the output is in "
+                                         << QFileInfo(file).absoluteFilePath().toStdString();
 }
 
 } // namespace kn::testing

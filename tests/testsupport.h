@@ -4,6 +4,8 @@
 
 #include "core/knexport.h"
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QFile>
 #include <QStringList>
@@ -11,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 // Readable failure messages: bytes and texts print as text with CR and LF made visible.
@@ -54,5 +57,33 @@ private:
     QTemporaryDir dir_;
     std::unique_ptr<KNExport> converter_;
 };
+
+// One package's writer run straight on records built in the test, for what a payment file cannot
+// hold: a time of day, an empty invoice number, fractions under a "," decimal separator.
+struct WriterSetup {
+    QString locale = QStringLiteral("en_US");
+    PaymentHeader header{QStringLiteral("042"), QStringLiteral("KPN"), QStringLiteral("1060")};
+    QString currency = QStringLiteral("CAD");
+    QString fileName = QStringLiteral("GLEXP20140825.txt");
+};
+
+struct WriterRun {
+    bool result = false;
+    std::optional<KNError> failure;
+    QByteArray bytes;
+};
+
+WriterRun runWriter(const QString& code, const QList<TransRecord>& records, const WriterSetup& setup = {});
+
+// A payment of 125.00 to City Hydro on 25 August 2014, ledger account "5100|10|AB", invoice
+// "INV-1", memo "Electricity".
+TransRecord sampleRecord(const QString& payee = QStringLiteral("City Hydro"));
+
+// The lines of an output file without their CR LF, decoded from windows-1252.
+QStringList outputLines(const QByteArray& bytes);
+
+// Compares bytes with tests/data/<name>. A mismatch leaves the actual bytes in the temporary
+// folder's kn-golden-actual/<name>, to compare and, once checked, to copy over.
+::testing::AssertionResult matchesGolden(const QByteArray& actual, const QString& name);
 
 } // namespace kn::testing

@@ -1,0 +1,87 @@
+// docs/formats.md describes each package's file and shows the first lines that its writer makes
+// of examples/payments.txt. The description is written by hand; the sample lines in the "```text"
+// block under each "## <code>" heading come from here, so they cannot drift from the writers.
+// The test fails when the committed document differs; scripts/update-formats-doc rewrites it.
+#include "testsupport.h"
+
+#include "core/codepage.h"
+#include "writers/packagetable.h"
+
+#include <QDir>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+using namespace kn;
+using namespace kn::testing;
+
+namespace {
+
+QString fromRepository(const QString& relativePath)
+{
+    return QDir::cleanPath(dataPath(QStringLiteral("../../") + relativePath));
+}
+
+// Header rows (IIF and QIF begin theirs with "!") and the three lines after them. TABs are shown as
+// arrows, so that they cannot be taken for blanks.
+QStringList sampleLines(const PackageRow& row)
+{
+    Harness harness;
+    const QString output = harness.path(QStringLiteral("GLEXP20140902.txt"));
+    harness.convert(QString::fromLatin1(row.code), fromRepository(QStringLiteral("examples/payments.txt")), output,
+                    QString::fromLatin1(row.target));
+    const QStringList lines = outputLines(readBytes(output));
+    qsizetype shown = 0;
+    while (shown < lines.size() && lines[shown].startsWith(u'!'))
+        ++shown;
+    QStringList sample = lines.mid(0, shown + 3);
+    for (QString& line : sample)
+        line.replace(u'\t', QChar(0x2192));
+    return sample;
+}
+
+// The document with every package's sample block made anew; a package without a section gets one
+// at the end.
+QString withFreshSamples(const QString& document)
+{
+    QStringList out;
+    QSet<QString> described;
+    const PackageRow* section = nullptr;
+    const QStringList lines = document.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        out << lines[i];
+        if (lines[i].startsWith(QLatin1String("## "))) {
+            section = findPackageRow(lines[i].mid(3).section(u' ', 0, 0));
+            if (section != nullptr)
+                described << QString::fromLatin1(section->code);
+        } else if (lines[i] == QLatin1String("```text") && section != nullptr) {
+            out << sampleLines(*section);
+            while (i + 1 < lines.size() && lines[i + 1] != QLatin1String("```"))
+                ++i;
+            section = nullptr;
+        }
+    }
+    for (const PackageRow& row : packageRows()) {
+        if (described.contains(QString::fromLatin1(row.code)))
+            continue;
+        if (!out.isEmpty() && out.last().isEmpty())
+            out.removeLast();
+        out << QString() << QStringLiteral("## %1 %2").arg(QLatin1String(row.code), QLatin1String(row.target));
+        out << QString() << QStringLiteral("```text") << sampleLines(row) << QStringLiteral("```") << QString();
+    }
+    return out.join(u'\n');
+}
+
+} // namespace
+
+TEST(FormatsDocument, ShowsWhatEachWriterMakesOfTheExample)
+{
+    const QString path = fromRepository(QStringLiteral("docs/formats.md"));
+    const QString committed = QString::fromUtf8(readBytes(path));
+    const QString expected = withFreshSamples(committed);
+    if (qEnvironmentVariableIsSet("KN_UPDATE_FORMATS")) {
+        writeBytes(path, expected.toUtf8());
+        return;
+    }
+    EXPECT_EQ(committed, expected) << "docs/formats.md is out of date: run scripts/update-formats-doc";
+}

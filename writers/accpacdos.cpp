@@ -1,0 +1,43 @@
+// AccPac Plus (DOS version): one comma-separated batch line per non-zero payment, the date as
+// "YYMMDD", the account cut at its first "|" into account and sub-account, the payee in 30
+// columns and the amount right-aligned in 13.
+#include "packagetable.h"
+
+#include "../core/batchentry.h"
+
+#include <QStringList>
+
+namespace kn {
+
+namespace {
+
+class AccPacDosWriter final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessACCPACDos"); }
+    QString firstStatus() const override { return QStringLiteral("Processing AccPac Plus (DOS Version)..."); }
+    Closing closing() const override { return Closing::CloseThenStatus; }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        out.startTransactions();
+        for (const auto& record : context.records) {
+            if (record->Amount.isZero())
+                continue;
+            const QString date = formatDatePattern(record->TransDate, u"YYMMDD", context.regional);
+            const QStringList account = splitSegments(trimBlanks(record->GLAccount), u'|', 2);
+            const QString amount = formatNumber(record->Amount, u"0.00", context.regional);
+            out.writeLine(batchEntryLine(date, account[0], account.value(1), QStringLiteral("IMKN"),
+                                         context.header.sessionNumber, FixedWidth(record->PaidTo, 30),
+                                         PadLeft(amount, 13, QStringLiteral(" "))));
+        }
+    }
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeAccPacDosWriter(const WriterArguments&)
+{
+    return std::make_unique<AccPacDosWriter>();
+}
+
+} // namespace kn

@@ -1,0 +1,43 @@
+// Adagio: one comma-separated entry line per non-zero payment. The account is cut at "|" into
+// three parts; a missing third part is "APBP".
+#include "packagetable.h"
+
+#include "../core/batchentry.h"
+
+#include <QStringList>
+
+namespace kn {
+
+namespace {
+
+class AdagioWriter final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessAdagio"); }
+    QString firstStatus() const override { return QStringLiteral("Processing Adagio"); }
+    Closing closing() const override { return Closing::CloseThenStatus; }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        out.startTransactions();
+        for (const auto& record : context.records) {
+            if (record->Amount.isZero())
+                continue;
+            // Whatever follows a third "|" has no column; an account without "|" is the first part.
+            const QStringList parts = splitSegments(trimBlanks(record->GLAccount), u'|', 4);
+            const QString thirdPart = parts.value(2).isEmpty() ? QStringLiteral("APBP") : parts[2];
+            out.writeLine(batchEntryLine(formatDatePattern(record->TransDate, u"yyyymmdd", context.regional), parts[0],
+                                         parts.value(1), thirdPart, context.header.sessionNumber,
+                                         FixedWidth(record->PaidTo, 30),
+                                         formatNumber(record->Amount, u"0.00", context.regional)));
+        }
+    }
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeAdagioWriter(const WriterArguments&)
+{
+    return std::make_unique<AdagioWriter>();
+}
+
+} // namespace kn

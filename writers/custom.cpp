@@ -1,0 +1,48 @@
+// The custom format: one numbered comma-separated line per non-zero payment, no header. The line
+// numbers count only the lines written.
+#include "packagetable.h"
+
+#include "../core/counters.h"
+#include "../core/formatting.h"
+
+#include <QStringList>
+
+namespace kn {
+
+namespace {
+
+class CustomWriter final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessCustom"); }
+    QString firstStatus() const override { return QStringLiteral("Processing Custom format..."); }
+    Closing closing() const override { return Closing::CloseThenStatus; }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        out.startTransactions();
+        const QString session = quoted(context.header.sessionNumber);
+        const QString empty = quoted({});
+        short lineNumber = 0;
+        for (const auto& record : context.records) {
+            if (record->Amount.isZero())
+                continue;
+            const QString date = quoted(formatDatePattern(record->TransDate, u"yyyymmdd", context.regional));
+            lineNumber = nextCount(lineNumber);
+            out.writeLine(QStringList{QStringLiteral("\"E\""),
+                                      formatNumber(Money::fromWhole(lineNumber), u"###0", context.regional), date,
+                                      empty, empty, quoted(trimBlanks(record->GLAccount)), session, date,
+                                      quoted(trimBlanks(record->PaidTo)),
+                                      formatNumber(record->Amount, u"0.00", context.regional)}
+                              .join(u','));
+        }
+    }
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeCustomWriter(const WriterArguments&)
+{
+    return std::make_unique<CustomWriter>();
+}
+
+} // namespace kn

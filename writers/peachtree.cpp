@@ -1,0 +1,59 @@
+// Peachtree: a comma-separated general journal. The payments are sorted by date and each date is
+// one entry; every line of an entry carries the entry's line count, known only once the next
+// date begins, so an entry is collected with "{DIST}" in place of the count and written whole.
+#include "packagetable.h"
+
+#include "../core/counters.h"
+#include "../core/formatting.h"
+
+namespace kn {
+
+namespace {
+
+class PeachtreeWriter final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessPeachtree"); }
+    QString firstStatus() const override { return QStringLiteral("Processing Peachtree"); }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        out.startTransactions();
+        context.records.SortByDate();
+
+        CalDate previous = CalDate::fromYmd(1900, 1, 1);
+        short lineCount = 0;
+        QString entry;
+        // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
+        const auto writeEntry = [&] {
+            out.writeLine(entry.replace(QStringLiteral("{DIST}"), QString::number(lineCount)));
+        };
+        for (const auto& record : context.records) {
+            if (record->TransDate == previous) {
+                lineCount = nextCount(lineCount);
+            } else {
+                if (lineCount > 0)
+                    writeEntry();
+                entry.clear();
+                lineCount = 1;
+            }
+            if (lineCount > 1)
+                entry += u"\r\n";
+            entry += formatDatePattern(record->TransDate, u"MM/DD/YY", context.regional) + u',' +
+                     quoted(trimBlanks(QStringView(record->PaymentFor).left(20))) + QStringLiteral(",,{DIST},") +
+                     quoted(QStringView(record->GLAccount).left(15)) + u',' + quoted(trimBlanks(record->PaidTo)) +
+                     u',' + plainDecimal(record->Amount, context.regional) + QStringLiteral(",,FALSE");
+            previous = record->TransDate;
+        }
+        if (lineCount > 0)
+            writeEntry();
+    }
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makePeachtreeWriter(const WriterArguments&)
+{
+    return std::make_unique<PeachtreeWriter>();
+}
+
+} // namespace kn

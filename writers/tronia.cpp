@@ -1,0 +1,47 @@
+// Tronia: a tab-separated general journal with a header line and one line per payment. The
+// journal number is the session number in "000" followed by the payment's count in "00000";
+// a positive amount is a debit, zero or less a credit of the amount's absolute value.
+#include "packagetable.h"
+
+#include "../core/counters.h"
+#include "../core/formatting.h"
+
+#include <QStringList>
+
+namespace kn {
+
+namespace {
+
+class TroniaWriter final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessTronia"); }
+    QString firstStatus() const override { return QStringLiteral("Processing Tronia format..."); }
+    Closing closing() const override { return Closing::CloseThenStatus; }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        out.startTransactions();
+        out.writeLine(u"Journal Number\tDate\tMemo\tAccount Number\tDebit Amount\tCredit Amount");
+        const QString journalPrefix = formatNumericText(context.header.sessionNumber, u"000", context.regional);
+        short count = 0;
+        for (const auto& record : context.records) {
+            count = nextCount(count);
+            const bool debit = record->Amount > Money();
+            const QString amount = formatNumber(record->Amount.abs(), u"######0.00", context.regional);
+            out.writeLine(QStringList{journalPrefix + formatNumber(Money::fromWhole(count), u"00000", context.regional),
+                                      formatDatePattern(record->TransDate, u"MM/DD/YYYY", context.regional),
+                                      record->PaidTo, record->GLAccount, debit ? amount : QString(),
+                                      debit ? QString() : amount}
+                              .join(u'\t'));
+        }
+    }
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeTroniaWriter(const WriterArguments&)
+{
+    return std::make_unique<TroniaWriter>();
+}
+
+} // namespace kn

@@ -54,7 +54,17 @@ void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
 
 } // namespace
 
-RegionalSettings::RegionalSettings() : RegionalSettings(QLocale::system()) {}
+namespace {
+// A process started without regional settings (LANG=C) gets the "C" locale, whose short date
+// "d MMM yyyy" no accounting package reads; such a user gets the settings of en_US instead.
+QLocale systemLocale()
+{
+    const QLocale system = QLocale::system();
+    return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
+}
+} // namespace
+
+RegionalSettings::RegionalSettings() : RegionalSettings(systemLocale()) {}
 
 RegionalSettings::RegionalSettings(const QLocale& locale)
     : locale_(locale),

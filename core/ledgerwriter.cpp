@@ -7,9 +7,13 @@ namespace kn {
 bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context, const QString& exportPath)
 {
     try {
-        context.status(writer.firstStatus());
+        const bool announceFirst = writer.firstStatusOrder() == LedgerWriter::FirstStatus::BeforePreparation;
+        if (announceFirst)
+            context.status(writer.firstStatus());
         if (!writer.prepare(context))
             return false;
+        if (!announceFirst)
+            context.status(writer.firstStatus());
         context.status(StatusText::OpeningExportFile);
         removeFileIfExists(exportPath);
         if (!writer.writesTextFile()) {

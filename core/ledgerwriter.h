@@ -63,11 +63,15 @@ private:
 class LedgerWriter {
 public:
     enum class Closing { StatusThenClose, CloseThenStatus };
+    // Most writers announce themselves and then prepare; one asks its question first, so that a
+    // refused question leaves no status behind.
+    enum class FirstStatus { BeforePreparation, AfterPreparation };
 
     virtual ~LedgerWriter() = default;
     // The operation's name ("ProcessMomentum"); a failure's source is "KNExport." and this name.
     virtual QString name() const = 0;
     virtual QString firstStatus() const = 0;
+    virtual FirstStatus firstStatusOrder() const { return FirstStatus::BeforePreparation; }
     // Reading settings and asking the user, before the export file is touched. False means the
     // user refused: the writer ends without a file and without an error.
     virtual bool prepare(const WriterContext&) { return true; }
@@ -79,9 +83,9 @@ public:
     virtual void writeOtherFile(const QString& /*exportPath*/, const WriterContext&) {}
 };
 
-// The frame: first status, preparation, "Opening the Export File...", the old file removed, a new
-// text file, the writer's lines, the closing status and close in the writer's order. A failure
-// carries the source "KNExport.<writer>"; lines already written stay.
+// The frame: first status and preparation in the writer's order, "Opening the Export File...", the
+// old file removed, a new text file, the writer's lines, the closing status and close in the
+// writer's order. A failure carries the source "KNExport.<writer>"; lines already written stay.
 bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context, const QString& exportPath);
 
 } // namespace kn

@@ -119,8 +119,8 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
         return true;
     if (!settings_)
         settings_ = makeUserSettingsStore();
-    const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, settingsApplication_,
-                                regional_, codePage_, *settings_, *prompter_, *clock_,
+    const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
+                                settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
                                 [this](const QString& text) { emit Status(text); }};
     auto writer = row->make(WriterArguments{packageFullTitle, QString::fromLatin1(row->variant)});
     return runLedgerWriter(*writer, context, exportFileName);

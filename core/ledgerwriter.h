@@ -36,6 +36,8 @@ struct WriterContext {
     const PaymentHeader& header;
     const QString& currencyCode;
     const QString& packageFullTitle;
+    // The file being written; a writer may keep companion files beside it.
+    const QString& exportPath;
     const QString& settingsApplication;
     const RegionalSettings& regional;
     const CodePage& codePage;

@@ -2,11 +2,19 @@
 
 namespace kn {
 
+std::unique_ptr<LedgerWriter> makeMYOB11Writer(const WriterArguments&);
+std::unique_ptr<LedgerWriter> makeSysProWriter(const WriterArguments&);
 std::unique_ptr<LedgerWriter> makeMomentumWriter(const WriterArguments&);
+std::unique_ptr<LedgerWriter> makeAccPacWriter(const WriterArguments&);
+std::unique_ptr<LedgerWriter> makeFASWriter(const WriterArguments&);
 
 namespace {
 const PackageRow kPackageRows[] = {
+    {"01", "MYOB 11", makeMYOB11Writer},
+    {"04", "SysPro", makeSysProWriter},
     {"05", "Momentum", makeMomentumWriter},
+    {"08", "AccPac", makeAccPacWriter},
+    {"17", "FAS", makeFASWriter},
 };
 } // namespace
 

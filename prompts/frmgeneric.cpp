@@ -19,6 +19,8 @@ QComboBox* editableUnsortedList(QWidget* parent, const QString& name)
     box->setEditable(true);
     // The range checks read their bounds from the first and last entries: typing adds none.
     box->setInsertPolicy(QComboBox::NoInsert);
+    // Nor is it completed from the list: a typed "201" must not become "2017" on Enter.
+    box->setCompleter(nullptr);
     return box;
 }
 

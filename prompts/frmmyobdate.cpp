@@ -31,6 +31,8 @@ frmMYOBDate::frmMYOBDate(QWidget* parent)
     cmbDateFormat->setEditable(true);
     // What the user types is the answer; it never joins the list.
     cmbDateFormat->setInsertPolicy(QComboBox::NoInsert);
+    // Nor is it completed from the list: "DD/MM/YY" must not turn into "DD/MM/YYYY" on Enter.
+    cmbDateFormat->setCompleter(nullptr);
     cmbDateFormat->setToolTip(QStringLiteral("Select the date format to use when creating the MYOB G/L file"));
     placeInTwips(*cmbDateFormat, 120, 600, 3255);
 

@@ -13,6 +13,9 @@ void showPromptMessage(QWidget* dialog, const PromptMessage& message)
         message.icon == PromptMessage::Icon::Information ? QMessageBox::Information : QMessageBox::NoIcon;
     QMessageBox box(icon, message.title, message.text, buttons, dialog);
     box.exec();
+    // Back in the dialog, which takes the keyboard again wherever a window manager would not.
+    if (dialog)
+        dialog->activateWindow();
 }
 
 } // namespace kn

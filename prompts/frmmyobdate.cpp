@@ -18,6 +18,7 @@ frmMYOBDate::frmMYOBDate(QWidget* parent)
 {
     const DateFormatRequest designed = designedDateFormatRequest();
     setObjectName(QStringLiteral("frmMYOBDate"));
+    useDesignedFont(*this);
     setWindowTitle(designed.title);
     fixClientSizeInTwips(*this, 3465, 1545);
 

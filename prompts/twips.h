@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QWidget>
 
 #include <QtMath>
@@ -20,6 +21,16 @@ inline void placeInTwips(QWidget& control, int left, int top, int width, int hei
     const int dpiY = control.logicalDpiY();
     control.setGeometry(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY), twipsToPixels(width, dpiX),
                         height > 0 ? twipsToPixels(height, dpiY) : control.sizeHint().height());
+}
+
+// The dialogs were laid out for the narrow 8-point "MS Sans Serif"; where it is missing, a condensed
+// sans of the same size keeps the labels within their designed width.
+inline void useDesignedFont(QWidget& window)
+{
+    QFont font = window.font();
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed")});
+    font.setPointSize(8);
+    window.setFont(font);
 }
 
 // Gives a window the designed client area, which the user cannot resize.

@@ -127,7 +127,7 @@ int main(int argc, char** argv)
     }));
 
     QDir().mkpath(scratch.filePath(QStringLiteral("clinic/exports")));
-    const std::pair<const char*, const char*> conversions[] = {{"01", "AccPac"}, {"04", "AccPac"}, {"08", "AccPac for Windows"}, {"17", "FAS"}};
+    const std::pair<const char*, const char*> conversions[] = {{"01", "MYOB 11"}, {"04", "SysPro"}, {"08", "AccPac for Windows"}, {"17", "FAS"}};
     for (const auto& [code, title] : conversions) {
         const QString output = scratch.filePath(QStringLiteral("clinic/exports/%1.txt").arg(QLatin1String(code)));
         if (!converter.ConvertKNtoGLSpecific(QLatin1String(code), payments, output, QLatin1String(title), QStringLiteral("CAD"))) {

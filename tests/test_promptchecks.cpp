@@ -4,7 +4,6 @@
 
 #include "testsupport.h"
 
-#include <QDir>
 
 #include <gtest/gtest.h>
 

@@ -125,11 +125,11 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
         return true;
     if (!settings_)
         settings_ = makeUserSettingsStore();
-    const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, settingsApplication_,
-                                regional_, codePage_, *settings_, *prompter_, *clock_,
+    const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
+                                settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
                                 [this](const QString& text) { emit Status(text); }};
     auto writer = row->make(WriterArguments{packageFullTitle, QString::fromLatin1(row->variant)});
-    return runLedgerWriter(*writer, context, exportFileName);
+    return runLedgerWriter(*writer, context);
 }
 
 short KNExport::Fileexists(const QString& strPath) const

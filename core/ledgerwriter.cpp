@@ -4,20 +4,24 @@
 
 namespace kn {
 
-bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context, const QString& exportPath)
+bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context)
 {
     try {
-        context.status(writer.firstStatus());
+        const bool announceFirst = writer.firstStatusOrder() == LedgerWriter::FirstStatus::BeforePreparation;
+        if (announceFirst)
+            context.status(writer.firstStatus());
         if (!writer.prepare(context))
             return false;
+        if (!announceFirst)
+            context.status(writer.firstStatus());
         context.status(StatusText::OpeningExportFile);
-        removeFileIfExists(exportPath);
+        removeFileIfExists(context.exportPath);
         if (!writer.writesTextFile()) {
-            writer.writeOtherFile(exportPath, context);
+            writer.writeOtherFile(context);
             context.status(writer.closingStatus());
             return true;
         }
-        ExportFile out(exportPath, context);
+        ExportFile out(context);
         writer.writeLines(out, context);
         if (writer.closing() == LedgerWriter::Closing::StatusThenClose) {
             context.status(writer.closingStatus());

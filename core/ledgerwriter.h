@@ -36,6 +36,8 @@ struct WriterContext {
     const PaymentHeader& header;
     const QString& currencyCode;
     const QString& packageFullTitle;
+    // The file being written; a writer may keep companion files beside it.
+    const QString& exportPath;
     const QString& settingsApplication;
     const RegionalSettings& regional;
     const CodePage& codePage;
@@ -48,12 +50,7 @@ struct WriterContext {
 // The export file as the frame hands it to a writer: lines go out in the code page with CR LF.
 class ExportFile {
 public:
-    ExportFile(const QString& path, const WriterContext& context)
-        : file_(path, context.codePage), path_(path), context_(context)
-    {
-    }
-    // The path the host asked for; the Quicken writer takes its memo reference from it.
-    const QString& path() const { return path_; }
+    explicit ExportFile(const WriterContext& context) : file_(context.exportPath, context.codePage), context_(context) {}
     void writeLine(QStringView line) { file_.writeLine(line); }
     // Raises "Processing transactions..."; the writer calls it where its own order puts it.
     void startTransactions() { context_.status(StatusText::ProcessingTransactions); }
@@ -61,7 +58,6 @@ public:
 
 private:
     TextFileWriter file_;
-    QString path_;
     const WriterContext& context_;
 };
 
@@ -69,11 +65,15 @@ private:
 class LedgerWriter {
 public:
     enum class Closing { StatusThenClose, CloseThenStatus };
+    // Most writers announce themselves and then prepare; one asks its question first, so that a
+    // refused question leaves no status behind.
+    enum class FirstStatus { BeforePreparation, AfterPreparation };
 
     virtual ~LedgerWriter() = default;
     // The operation's name ("ProcessMomentum"); a failure's source is "KNExport." and this name.
     virtual QString name() const = 0;
     virtual QString firstStatus() const = 0;
+    virtual FirstStatus firstStatusOrder() const { return FirstStatus::BeforePreparation; }
     // Reading settings and asking the user, before the export file is touched. False means the
     // user refused: the writer ends without a file and without an error.
     virtual bool prepare(const WriterContext&) { return true; }
@@ -82,12 +82,12 @@ public:
     virtual QString closingStatus() const { return StatusText::ClosingTheFile; }
     // A writer that produces something other than a text file replaces the text steps.
     virtual bool writesTextFile() const { return true; }
-    virtual void writeOtherFile(const QString& /*exportPath*/, const WriterContext&) {}
+    virtual void writeOtherFile(const WriterContext&) {}
 };
 
-// The frame: first status, preparation, "Opening the Export File...", the old file removed, a new
-// text file, the writer's lines, the closing status and close in the writer's order. A failure
-// carries the source "KNExport.<writer>"; lines already written stay.
-bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context, const QString& exportPath);
+// The frame: first status and preparation in the writer's order, "Opening the Export File...", the
+// old file removed, a new text file, the writer's lines, the closing status and close in the
+// writer's order. A failure carries the source "KNExport.<writer>"; lines already written stay.
+bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context);
 
 } // namespace kn

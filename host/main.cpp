@@ -2,14 +2,18 @@
 #include "component.h"
 
 #include "core/knerror.h"
+#include "prompts/dialogprompter.h"
+#include "prompts/scriptedprompter.h"
 #include "writers/packagetable.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -24,6 +28,7 @@ const char* const kUsage = R"(Usage:
                    [--title TEXT] [--currency TEXT] [--locale NAME] [--codepage NAME]
                    [--settings INI] [--date-format PATTERN] [--fiscal-year TEXT]
                    [--fiscal-period TEXT] [--institution-number TEXT] [--quiet]
+                   [--interactive]   ask in dialogs instead (needs a display)
   knexport packages                  lists the catalogue: code, title, file extension, base name
   knexport demo [--output-dir DIR]   converts the example payment file into every package
   knexport --help | --version
@@ -131,7 +136,7 @@ int convert(const QStringList& arguments)
         arguments,
         {"--package", "--input", "--output", "--title", "--currency", "--locale", "--codepage", "--settings",
          "--date-format", "--fiscal-year", "--fiscal-period", "--institution-number"},
-        {"--quiet"});
+        {"--quiet", "--interactive"});
     if (!options.error.isEmpty())
         return usageError(options.error);
     for (const char* required : {"--package", "--input", "--output"}) {
@@ -149,6 +154,30 @@ int convert(const QStringList& arguments)
                                                options.value(QStringLiteral("--codepage")),
                                                options.value(QStringLiteral("--settings"))});
         loadCatalogue(*converter);
+        const auto clock = std::make_shared<SystemClock>();
+        converter->setClock(clock);
+        // The prompts read numbers, write files and date the fiscal year as the conversion does.
+        const PromptEnvironment environment{converter->regionalSettings(), converter->codePage(), clock};
+        std::shared_ptr<ScriptedPrompter> scripted;
+        if (options.flag(QStringLiteral("--interactive"))) {
+            converter->setPrompter(std::make_shared<DialogPrompter>(environment));
+        } else {
+            ScriptedAnswers answers;
+            const auto answer = [&](const char* name, std::optional<QString>& slot) {
+                if (options.has(QString::fromLatin1(name)))
+                    slot = options.value(QString::fromLatin1(name));
+            };
+            answer("--date-format", answers.dateFormat);
+            answer("--fiscal-year", answers.fiscalYear);
+            answer("--fiscal-period", answers.fiscalPeriod);
+            answer("--institution-number", answers.institutionNumber);
+            scripted = std::make_shared<ScriptedPrompter>(answers, environment);
+            converter->setPrompter(scripted);
+        }
+        const auto sayWhyRefused = [&] {
+            if (scripted && !scripted->lastRefusal().isEmpty())
+                err() << "knexport: " << scripted->lastRefusal() << "\n";
+        };
         QString title = options.value(QStringLiteral("--title"));
         if (!options.has(QStringLiteral("--title"))) {
             if (const PackagePtr package = catalogueEntry(*converter, code.toUpper()))
@@ -168,14 +197,20 @@ int convert(const QStringList& arguments)
             noRecords = QStringLiteral("knexport: error %1: %2 (%3)").arg(number).arg(description, location);
         });
 
-        converter->ConvertKNtoGLSpecific(code, options.value(QStringLiteral("--input")),
-                                         options.value(QStringLiteral("--output")), title,
-                                         options.value(QStringLiteral("--currency")));
+        try {
+            converter->ConvertKNtoGLSpecific(code, options.value(QStringLiteral("--input")),
+                                             options.value(QStringLiteral("--output")), title,
+                                             options.value(QStringLiteral("--currency")));
+        } catch (const KNError&) {
+            sayWhyRefused();
+            throw;
+        }
         if (noRecords) {
             err() << *noRecords << "\n";
             return NoRecords;
         }
         if (!complete) {
+            sayWhyRefused();
             err() << "knexport: the conversion was cancelled at a prompt; no file was written\n";
             return PromptRefused;
         }
@@ -209,8 +244,9 @@ int demo(const QStringList& arguments)
     const Options options = parseOptions(arguments, {"--output-dir"}, {});
     if (!options.error.isEmpty())
         return usageError(options.error);
-    const QDir outputDir(options.has(QStringLiteral("--output-dir")) ? options.value(QStringLiteral("--output-dir"))
-                                                                     : QStringLiteral("knexport-demo"));
+    const QDir outputDir(QDir(options.has(QStringLiteral("--output-dir")) ? options.value(QStringLiteral("--output-dir"))
+                                                                          : QStringLiteral("knexport-demo"))
+                             .absolutePath());
     if (!outputDir.mkpath(QStringLiteral(".")))
         return reportFailure(KNError(ErrorCode::PathNotFound, QStringLiteral("knexport demo")));
     const QString input = examplePaymentFile();
@@ -218,12 +254,22 @@ int demo(const QStringList& arguments)
     try {
         // Everything the demo writes, its remembered settings included, stays in its folder.
         const auto converter = createKNExport({QString(), QString(), outputDir.filePath(QStringLiteral("settings.ini"))});
+        const auto clock = std::make_shared<SystemClock>();
+        converter->setClock(clock);
+        converter->setPrompter(std::make_shared<ScriptedPrompter>(
+            demoAnswers(clock->today()), PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}));
         loadCatalogue(*converter);
         int written = 0;
         for (const PackagePtr& package : converter->AcctPackages()) {
             if (findPackageRow(package->PackageCode) == nullptr)
                 continue;
-            const QString output = outputDir.filePath(package->FileBaseName + u'.' + package->FileExtension);
+            // FAS keeps its institution number two folders above its file: one folder down keeps
+            // that file inside the demo's folder too.
+            const QString fileName = package->FileBaseName + u'.' + package->FileExtension;
+            const QString output = package->PackageCode == u"17" ? outputDir.filePath(QStringLiteral("fas/") + fileName)
+                                                                  : outputDir.filePath(fileName);
+            if (package->PackageCode == u"17")
+                outputDir.mkpath(QStringLiteral("fas"));
             if (converter->ConvertKNtoGLSpecific(package->PackageCode, input, output, package->PackageFullTitle, QString())) {
                 out() << package->PackageCode << "  " << package->PackageFullTitle.leftJustified(36) << "  "
                       << QDir::toNativeSeparators(output) << "\n";
@@ -241,7 +287,15 @@ int demo(const QStringList& arguments)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The dialogs need a QApplication on a screen; every other run stays without a GUI.
+    const bool interactive = std::any_of(argv + 1, argv + argc, [](const char* a) { return qstrcmp(a, "--interactive") == 0; });
+    if (interactive && !displayAvailable()) {
+        std::fprintf(stderr, "knexport: --interactive shows dialogs and needs a display (DISPLAY, WAYLAND_DISPLAY or "
+                             "QT_QPA_PLATFORM); without one, give the answers as options instead\n");
+        return UsageError;
+    }
+    std::unique_ptr<QCoreApplication> app =
+        interactive ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("knexport"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DARODEV_VERSION));
     QStringList arguments = QCoreApplication::arguments().mid(1);

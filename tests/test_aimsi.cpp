@@ -161,16 +161,15 @@ TEST(AimsiWorkbookRecords, ATextTooLongForItsColumnFailsKeepingTheRowsBefore)
     RefusingPrompter prompter;
     const FixedClock clock(QDate(2014, 9, 2));
     QStringList statuses;
-    const WriterContext context{records, header, currency, title, application,
-                                harness.converter().regionalSettings(), harness.converter().codePage(),
-                                *settings, prompter, clock, [&](const QString& text) { statuses << text; }};
-
     for (const char* extension : {".xls", ".xlsx"}) {
         SCOPED_TRACE(extension);
         const QString path = harness.path(QStringLiteral("records") + extension);
+        const WriterContext context{records, header, currency, title, path, application,
+                                    harness.converter().regionalSettings(), harness.converter().codePage(),
+                                    *settings, prompter, clock, [&](const QString& text) { statuses << text; }};
         const auto writer = findPackageRow("16")->make({});
         try {
-            runLedgerWriter(*writer, context, path);
+            runLedgerWriter(*writer, context);
             ADD_FAILURE() << "a 51-character description was accepted";
         } catch (const KNError& error) {
             EXPECT_EQ(error.number(), 13);

@@ -1,6 +1,9 @@
 // The knexport command as a script sees it: exit codes, stderr, files.
 #include "testsupport.h"
 
+#include "core/settingsstore.h"
+
+#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -126,4 +129,56 @@ TEST(Cli, PackagesHelpVersionAndDemo)
     EXPECT_EQ(demo.exitCode, 0) << demo.err.toStdString();
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/MOMGL.txt")));
     EXPECT_TRUE(demo.out.contains(QStringLiteral("files written from"))) << demo.out.toStdString();
+}
+
+TEST(Cli, PromptAnswersComeFromOptions)
+{
+    Harness h;
+    const QString input = QStringLiteral(KN_EXAMPLES_DIR "/payments.txt");
+    const QString settings = h.path(QStringLiteral("settings.ini"));
+    QDir(h.path(QString())).mkpath(QStringLiteral("a/b"));
+    const QString fasOutput = h.path(QStringLiteral("a/b/fas.csv"));
+    const QString accpacOutput = h.path(QStringLiteral("accpac.csv"));
+    writeBytes(accpacOutput, "keep");
+
+    const CliRun refused = knexport({"convert", "--package", "08", "--input", input, "--output", accpacOutput, "--fiscal-year",
+                                     "2014", "--quiet"});
+    EXPECT_EQ(refused.exitCode, 4) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--fiscal-period"))) << refused.err.toStdString();
+    EXPECT_EQ(readBytes(accpacOutput), QByteArray("keep"));
+
+    const QString year = QString::number(QDate::currentDate().year());
+    const CliRun accpac = knexport({"convert", "--package", "08", "--input", input, "--output", accpacOutput, "--fiscal-year",
+                                    year, "--fiscal-period", "3", "--locale", "en_US", "--quiet"});
+    EXPECT_EQ(accpac.exitCode, 0) << accpac.err.toStdString();
+    EXPECT_TRUE(readBytes(accpacOutput).contains(QStringLiteral("\"%1\",\"3\"").arg(year).toLatin1()));
+
+    const CliRun noNumber = knexport({"convert", "--package", "17", "--input", input, "--output", fasOutput, "--quiet"});
+    EXPECT_EQ(noNumber.exitCode, 1);
+    EXPECT_EQ(lastLine(noNumber.err), QStringLiteral("knexport: error 53: File not found (KNExport.ProcessFAS)"));
+    EXPECT_FALSE(QFile::exists(fasOutput));
+
+    const CliRun fas = knexport({"convert", "--package", "17", "--input", input, "--output", fasOutput,
+                                 "--institution-number", "815001", "--locale", "en_US", "--quiet"});
+    EXPECT_EQ(fas.exitCode, 0) << fas.err.toStdString();
+    EXPECT_EQ(readBytes(h.path(QStringLiteral("a/FASINSTNUM"))), QByteArray("815001\r\n"));
+
+    const CliRun myob = knexport({"convert", "--package", "01", "--input", input, "--output", h.path("myob.txt"),
+                                  "--date-format", "DD.MM.YYYY", "--settings", settings, "--locale", "en_US", "--quiet"});
+    EXPECT_EQ(myob.exitCode, 0) << myob.err.toStdString();
+    EXPECT_TRUE(readBytes(h.path("myob.txt")).contains(",25.08.2014,\"City Hydro\""));
+    EXPECT_EQ(kn::makeIniSettingsStore(settings)->read("Kaprin Desk 6", "Settings", "MYOBDate", {}), QStringLiteral("DD.MM.YYYY"));
+}
+
+TEST(Cli, InteractiveNeedsADisplay)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(variable));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KNEXPORT_PATH), {"convert", "--interactive", "--package", "01", "--input", "x", "--output", "y"});
+    process.waitForFinished(60000);
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(process.readAllStandardError().contains("needs a display"));
 }

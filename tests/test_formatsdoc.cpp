@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include "core/codepage.h"
+#include "prompts/scriptedprompter.h"
 #include "writers/packagetable.h"
 
 #include <QDir>
@@ -27,7 +28,13 @@ QString fromRepository(const QString& relativePath)
 QStringList sampleLines(const PackageRow& row)
 {
     Harness harness;
-    const QString output = harness.path(QStringLiteral("GLEXP20140902.txt"));
+    // The packages that ask get the demonstration's answers; FAS keeps its number two folders up.
+    harness.converter().setPrompter(std::make_shared<ScriptedPrompter>(
+        demoAnswers(QDate(2014, 9, 2)),
+        PromptEnvironment{harness.converter().regionalSettings(), harness.converter().codePage(),
+                          std::make_shared<FixedClock>(QDate(2014, 9, 2))}));
+    QDir(harness.path(QString())).mkpath(QStringLiteral("export"));
+    const QString output = harness.path(QStringLiteral("export/GLEXP20140902.txt"));
     harness.convert(QString::fromLatin1(row.code), fromRepository(QStringLiteral("examples/payments.txt")), output,
                     QString::fromLatin1(row.target));
     const QStringList lines = outputLines(readBytes(output));

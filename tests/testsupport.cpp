@@ -112,7 +112,7 @@ WriterRun runWriter(const QString& code, const QList<TransRecord>& records, cons
     const QString title = QStringLiteral("Package");
     const QString application = QStringLiteral("Kaprin Desk 6");
     WriterRun run;
-    const WriterContext context{collection, setup.header, setup.currency, title, application, regional, codePage,
+    const WriterContext context{collection, setup.header, setup.currency, title, output, application, regional, codePage,
                                 *settings, prompter, clock, [](const QString&) {}};
     const PackageRow* row = findPackageRow(code);
     EXPECT_NE(row, nullptr) << code.toStdString();
@@ -120,7 +120,7 @@ WriterRun runWriter(const QString& code, const QList<TransRecord>& records, cons
         return run;
     const auto writer = row->make(WriterArguments{title, QString::fromLatin1(row->variant)});
     try {
-        run.result = runLedgerWriter(*writer, context, output);
+        run.result = runLedgerWriter(*writer, context);
     } catch (const KNError& error) {
         run.failure = error;
     }

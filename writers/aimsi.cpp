@@ -33,9 +33,9 @@ public:
     bool writesTextFile() const override { return false; }
     void writeLines(ExportFile&, const WriterContext&) override {}
 
-    void writeOtherFile(const QString& exportPath, const WriterContext& context) override
+    void writeOtherFile(const WriterContext& context) override
     {
-        SheetTable sheet(exportPath, QStringLiteral("Sheet1"), kColumns, context.regional);
+        SheetTable sheet(context.exportPath, QStringLiteral("Sheet1"), kColumns, context.regional);
         context.status(StatusText::ProcessingTransactions);
         for (const auto& record : context.records) {
             sheet.addNew();

@@ -21,7 +21,7 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         const QStringView datePattern = variant_ == QLatin1String("5") ? u"MM/DD'YYYY" : u"MM/DD/YYYY";
-        writeQifBankRegister(out, context, datePattern, QFileInfo(out.path()).completeBaseName().mid(5));
+        writeQifBankRegister(out, context, datePattern, QFileInfo(context.exportPath).completeBaseName().mid(5));
     }
 
 private:

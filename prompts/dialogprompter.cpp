@@ -1,0 +1,59 @@
+#include "dialogprompter.h"
+
+#include "frmfasinstnum.h"
+#include "frmgeneric.h"
+#include "frmmyobdate.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+namespace kn {
+
+DialogPrompter::DialogPrompter(PromptEnvironment environment) : environment_(std::move(environment)) {}
+
+DateFormatAnswer DialogPrompter::PromptDateFormat(const DateFormatRequest& request)
+{
+    frmMYOBDate dialog;
+    QStringList listed;
+    for (int i = 0; i < dialog.cmbDateFormat->count(); ++i)
+        listed << dialog.cmbDateFormat->itemText(i);
+    if (request.suggestions != listed) {
+        dialog.setWindowTitle(request.title);
+        dialog.Label1->setText(request.prompt);
+        dialog.cmbDateFormat->clear();
+        dialog.cmbDateFormat->addItems(request.suggestions);
+        // The tooltip speaks of MYOB: it belongs to MYOB's list only.
+        dialog.cmbDateFormat->setToolTip(QString());
+    }
+    dialog.cmbDateFormat->setEditText(request.initial);
+    dialog.exec();
+    return DateFormatAnswer{dialog.Chosen(), dialog.cmbDateFormat->currentText()};
+}
+
+FiscalPeriodAnswer DialogPrompter::PromptFiscalPeriod(const QString& title)
+{
+    frmGeneric dialog(environment_.clock->today());
+    dialog.setWindowTitle(title);
+    dialog.exec();
+    if (!dialog.Chosen())
+        return {};
+    return FiscalPeriodAnswer{true, dialog.cboFiscalYear->currentText(), dialog.cboFiscalPeriod->currentText()};
+}
+
+void DialogPrompter::PromptInstitutionNumber(const QString& path)
+{
+    frmFASInstNum dialog(environment_.regional, environment_.codePage);
+    dialog.SetFileName(path);
+    dialog.exec();
+}
+
+bool displayAvailable()
+{
+    for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return true;
+    }
+    return false;
+}
+
+} // namespace kn

@@ -1,0 +1,89 @@
+// AccPac: a journal batch with two field-name lines, one batch header carrying the fiscal year and
+// period the user gives and the batch totals, and one detail record per payment.
+#include "packagetable.h"
+
+#include "../core/formatting.h"
+
+namespace kn {
+
+namespace {
+
+QString quoted(const QString& text)
+{
+    return u'"' + text + u'"';
+}
+
+QString amountText(Money amount, const RegionalSettings& regional)
+{
+    return formatNumber(amount, u"########0.00", regional);
+}
+
+QString dateText(CalDate date, const RegionalSettings& regional)
+{
+    return formatDatePattern(date, u"yyyymmdd", regional);
+}
+
+class AccPacWriter final : public LedgerWriter {
+public:
+    explicit AccPacWriter(QString packageFullTitle) : packageFullTitle_(std::move(packageFullTitle)) {}
+
+    QString name() const override { return QStringLiteral("ProcessAccPac"); }
+    QString firstStatus() const override { return QStringLiteral("Processing AccPac..."); }
+    // A refused fiscal period leaves no status behind.
+    FirstStatus firstStatusOrder() const override { return FirstStatus::AfterPreparation; }
+
+    bool prepare(const WriterContext& context) override
+    {
+        for (const auto& record : context.records) {
+            if (record->Amount.isNegative())
+                creditTotal_ += record->Amount;
+            else
+                debitTotal_ += record->Amount;
+        }
+        const FiscalPeriodAnswer answer = context.prompter.PromptFiscalPeriod(packageFullTitle_);
+        if (!answer.chosen)
+            return false;
+        fiscalYear_ = trimBlanks(answer.fiscalYear);
+        fiscalPeriod_ = trimBlanks(answer.fiscalPeriod);
+        return true;
+    }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        const RegionalSettings& regional = context.regional;
+        out.writeLine(uR"("RECTYPE","BATCHID","BTCHENTRY","SRCELEDGER","SRCETYPE","FSCSYR","FSCSPERD","JRNLDESC","JRNLDR","JRNLCR","JRNLQTY","DATEENTRY")");
+        out.writeLine(uR"("RECTYPE","BATCHNBR","JOURNALID","TRANSNBR","ACCTID","TRANSAMT","TRANSQTY","TRANSDESC","TRANSREF","TRANSDATE","SRCELEDGR","SRCETYPE")");
+        const QStringList batchHeader{
+            quoted(QStringLiteral("1")), quoted(QString()), quoted(QStringLiteral("00001")), quoted(QStringLiteral("GL")),
+            quoted(QStringLiteral("JE")), quoted(fiscalYear_), quoted(fiscalPeriod_),
+            quoted(QStringLiteral("Kaprin Office - Session ") + context.header.sessionNumber),
+            amountText(debitTotal_, regional), amountText(creditTotal_, regional), QStringLiteral("0"),
+            dateText(CalDate::fromQDate(context.clock.today()), regional)};
+        out.writeLine(batchHeader.join(u','));
+        out.startTransactions();
+        for (const auto& record : context.records) {
+            const QStringList detail{
+                quoted(QStringLiteral("2")), quoted(QString()), quoted(QStringLiteral("00001")), quoted(QString()),
+                quoted(trimBlanks(record->GLAccount)), amountText(record->Amount, regional), QStringLiteral("0"),
+                quoted(trimBlanks(record->PaidTo)), quoted(trimBlanks(record->PaymentFor)),
+                dateText(record->TransDate, regional), quoted(QStringLiteral("GL")), quoted(QStringLiteral("JE"))};
+            out.writeLine(detail.join(u','));
+        }
+    }
+
+private:
+    QString packageFullTitle_;
+    Money debitTotal_;
+    Money creditTotal_;
+    QString fiscalYear_;
+    QString fiscalPeriod_;
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeAccPacWriter(const WriterArguments& arguments)
+{
+    return std::make_unique<AccPacWriter>(arguments.packageFullTitle);
+}
+
+} // namespace kn

@@ -1,0 +1,68 @@
+// MYOB 11: a general journal file with a header line and one line per payment, dated in the
+// pattern the user states for the computer that runs MYOB, amounts in the regional currency
+// format in the debit or the credit column.
+#include "packagetable.h"
+
+#include "../core/formatting.h"
+
+namespace kn {
+
+namespace {
+
+const QString kSection = QStringLiteral("Settings");
+const QString kDateKey = QStringLiteral("MYOBDate");
+
+QString quoted(const QString& text)
+{
+    return u'"' + text + u'"';
+}
+
+class MYOB11Writer final : public LedgerWriter {
+public:
+    QString name() const override { return QStringLiteral("ProcessMYOB11"); }
+    QString firstStatus() const override { return QStringLiteral("Processing MYOB Version 11"); }
+
+    bool prepare(const WriterContext& context) override
+    {
+        // Upper-cased, the region's own pattern ("M/d/yyyy") reads as one of the suggestions.
+        const QString regionalPattern = context.regional.shortDatePattern().toUpper();
+        const QString remembered = context.settings.read(context.settingsApplication, kSection, kDateKey, regionalPattern);
+        context.status(StatusText::GettingUserSettings);
+        DateFormatRequest request = designedDateFormatRequest();
+        request.initial = remembered;
+        const DateFormatAnswer answer = context.prompter.PromptDateFormat(request);
+        if (!answer.chosen)
+            return false;
+        // A default taken from the region stays unsaved until the user changes it.
+        if (answer.pattern != remembered)
+            context.settings.write(context.settingsApplication, kSection, kDateKey, answer.pattern);
+        datePattern_ = answer.pattern;
+        return true;
+    }
+
+    void writeLines(ExportFile& out, const WriterContext& context) override
+    {
+        out.writeLine(u"Journal Number,Date,Memo,Account Number,Debit Amount,Credit Amount");
+        out.startTransactions();
+        for (const auto& record : context.records) {
+            const QString leading = u',' + formatDatePattern(record->TransDate, datePattern_, context.regional) + u',' +
+                                    quoted(record->PaidTo) + u',' + record->GLAccount + u',';
+            if (record->Amount > Money())
+                out.writeLine(leading + quoted(context.regional.formatCurrency(record->Amount)) + u',');
+            else
+                out.writeLine(leading + u',' + quoted(context.regional.formatCurrency(record->Amount.abs())));
+        }
+    }
+
+private:
+    QString datePattern_;
+};
+
+} // namespace
+
+std::unique_ptr<LedgerWriter> makeMYOB11Writer(const WriterArguments&)
+{
+    return std::make_unique<MYOB11Writer>();
+}
+
+} // namespace kn

@@ -88,16 +88,6 @@ TEST(Momentum, OnlyZeroAmountsGiveAnEmptyFileThatReplacesTheOldOne)
     EXPECT_EQ(readBytes(output), QByteArray());
 }
 
-TEST(Momentum, CharactersOutsideTheCodePageBecomeQuestionMarks)
-{
-    Harness h;
-    const QString output = h.path(QStringLiteral("out.txt"));
-    ASSERT_TRUE(h.convert(QStringLiteral("05"),
-                          h.writePayments({momentumLine(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("Łódź €"))}),
-                          output));
-    EXPECT_EQ(readBytes(output), QByteArray("05032014,1.00,?\xf3" "d? \x80,1,,,\r\n"));
-}
-
 TEST(WriterFrame, FailuresCarryTheWritersSourceAndNumber)
 {
     Harness h;

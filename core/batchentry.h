@@ -1,21 +1,26 @@
 #pragma once
 
-#include "formatting.h"
+#include "ledgerwriter.h"
 
 #include <QString>
-#include <QStringList>
+
+#include <functional>
 
 namespace kn {
 
-// The batch entry line that AccPac Plus and Adagio read, every field but the amount in quotes:
+// What AccPac Plus and Adagio put differently into a batch entry line.
+struct BatchEntryFields {
+    QString date;
+    QString account;
+    QString part2;
+    QString part3;
+    QString amount;
+};
+
+// The batch entry lines that AccPac Plus and Adagio read, one per payment with a non-zero amount,
+// every field but the amount in quotes, the payee in 30 columns:
 // "E",1,"<date>",0,"<account>", "<part 2>", "<part 3>", "<session>", "<date>", "<payee>",<amount>
-inline QString batchEntryLine(const QString& date, const QString& account, const QString& part2, const QString& part3,
-                              const QString& session, const QString& payee, const QString& amount)
-{
-    const QStringList quotedFields = {quoted(account), quoted(part2), quoted(part3),
-                                      quoted(session), quoted(date), quoted(payee)};
-    return QStringLiteral("\"E\",1,") + quoted(date) + QStringLiteral(",0,") + quotedFields.join(QStringLiteral(", ")) +
-           u',' + amount;
-}
+void writeBatchEntries(ExportFile& out, const WriterContext& context,
+                       const std::function<BatchEntryFields(const TransRecord&)>& fieldsOf);
 
 } // namespace kn

@@ -4,6 +4,7 @@
 #include "packagetable.h"
 
 #include "../core/batchentry.h"
+#include "../core/formatting.h"
 
 #include <QStringList>
 
@@ -19,17 +20,12 @@ public:
 
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        out.startTransactions();
-        for (const auto& record : context.records) {
-            if (record->Amount.isZero())
-                continue;
-            const QString date = formatDatePattern(record->TransDate, u"YYMMDD", context.regional);
-            const QStringList account = splitSegments(trimBlanks(record->GLAccount), u'|', 2);
-            const QString amount = formatNumber(record->Amount, u"0.00", context.regional);
-            out.writeLine(batchEntryLine(date, account[0], account.value(1), QStringLiteral("IMKN"),
-                                         context.header.sessionNumber, FixedWidth(record->PaidTo, 30),
-                                         PadLeft(amount, 13, QStringLiteral(" "))));
-        }
+        writeBatchEntries(out, context, [&context](const TransRecord& record) {
+            const QStringList account = splitSegments(trimBlanks(record.GLAccount), u'|', 2);
+            const QString amount = formatNumber(record.Amount, u"0.00", context.regional);
+            return BatchEntryFields{formatDatePattern(record.TransDate, u"YYMMDD", context.regional), account[0],
+                                    account.value(1), QStringLiteral("IMKN"), PadLeft(amount, 13, QStringLiteral(" "))};
+        });
     }
 };
 

@@ -3,6 +3,7 @@
 #include "packagetable.h"
 
 #include "../core/batchentry.h"
+#include "../core/formatting.h"
 
 #include <QStringList>
 
@@ -18,18 +19,13 @@ public:
 
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        out.startTransactions();
-        for (const auto& record : context.records) {
-            if (record->Amount.isZero())
-                continue;
+        writeBatchEntries(out, context, [&context](const TransRecord& record) {
             // Whatever follows a third "|" has no column; an account without "|" is the first part.
-            const QStringList parts = splitSegments(trimBlanks(record->GLAccount), u'|', 4);
-            const QString thirdPart = parts.value(2).isEmpty() ? QStringLiteral("APBP") : parts[2];
-            out.writeLine(batchEntryLine(formatDatePattern(record->TransDate, u"yyyymmdd", context.regional), parts[0],
-                                         parts.value(1), thirdPart, context.header.sessionNumber,
-                                         FixedWidth(record->PaidTo, 30),
-                                         formatNumber(record->Amount, u"0.00", context.regional)));
-        }
+            const QStringList parts = splitSegments(trimBlanks(record.GLAccount), u'|', 4);
+            return BatchEntryFields{formatDatePattern(record.TransDate, u"yyyymmdd", context.regional), parts[0],
+                                    parts.value(1), parts.value(2).isEmpty() ? QStringLiteral("APBP") : parts[2],
+                                    formatNumber(record.Amount, u"0.00", context.regional)};
+        });
     }
 };
 

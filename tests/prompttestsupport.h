@@ -9,46 +9,35 @@
 #include "prompts/prompter.h"
 #include "prompts/scriptedprompter.h"
 
-#include <gtest/gtest.h>
-
 #include <map>
 #include <optional>
 #include <vector>
 
 namespace kn::testing {
 
-// Answers from what the test sets and records every question.
+// Records every question; the date prompt takes `dateAnswer` or else the proposal, the other two
+// go unanswered.
 class RecordingPrompter final : public Prompter {
 public:
     DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) override
     {
         dateRequests.push_back(request);
-        if (!dateAnswer)
-            return DateFormatAnswer{true, request.initial};
-        return *dateAnswer;
+        return dateAnswer.value_or(DateFormatAnswer{true, request.initial});
     }
     FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override
     {
         fiscalTitles << title;
-        return fiscalAnswer;
+        return {};
     }
-    void PromptInstitutionNumber(const QString& path) override
-    {
-        institutionPaths << path;
-        if (institutionFileContent)
-            writeBytes(path, *institutionFileContent);
-    }
+    void PromptInstitutionNumber(const QString& path) override { institutionPaths << path; }
 
-    std::optional<DateFormatAnswer> dateAnswer; // unset: the proposal is accepted
-    FiscalPeriodAnswer fiscalAnswer;             // refused unless the test sets one
-    std::optional<QByteArray> institutionFileContent; // unset: the file stays unwritten
-
+    std::optional<DateFormatAnswer> dateAnswer;
     std::vector<DateFormatRequest> dateRequests;
     QStringList fiscalTitles;
     QStringList institutionPaths;
 };
 
-// A settings store in memory that keeps a log of its writes.
+// A settings store in memory, keyed "application/section/key", that logs its writes.
 class RecordingSettings final : public SettingsStore {
 public:
     QString read(const QString& application, const QString& section, const QString& key,
@@ -59,41 +48,21 @@ public:
     }
     void write(const QString& application, const QString& section, const QString& key, const QString& value) override
     {
-        const QString path = application + u'/' + section + u'/' + key;
-        values[path] = value;
-        writes << path + u'=' + value;
+        values[application + u'/' + section + u'/' + key] = value;
+        writes << application + u'/' + section + u'/' + key + u'=' + value;
     }
 
-    std::map<QString, QString> values; // "Kaprin Desk 6/Settings/MYOBDate" -> pattern
+    std::map<QString, QString> values;
     QStringList writes;
 };
 
-inline PromptEnvironment environmentOf(Harness& harness, QDate today = QDate(2014, 9, 2))
-{
-    return PromptEnvironment{harness.converter().regionalSettings(), harness.converter().codePage(),
-                             std::make_shared<FixedClock>(today)};
-}
-
 inline std::shared_ptr<ScriptedPrompter> scriptedPrompter(Harness& harness, ScriptedAnswers answers)
 {
-    auto prompter = std::make_shared<ScriptedPrompter>(std::move(answers), environmentOf(harness));
+    auto prompter = std::make_shared<ScriptedPrompter>(
+        std::move(answers), PromptEnvironment{harness.converter().regionalSettings(), harness.converter().codePage(),
+                                              std::make_shared<FixedClock>(QDate(2014, 9, 2))});
     harness.converter().setPrompter(prompter);
     return prompter;
-}
-
-// The file's bytes against tests/data/<golden>; a mismatch leaves the bytes beside the test
-// program as <golden>.actual for a look.
-inline ::testing::AssertionResult matchesGolden(const QString& outputPath, const QString& golden)
-{
-    const QByteArray actual = readBytes(outputPath);
-    const QByteArray expected = readBytes(dataPath(golden));
-    if (!expected.isEmpty() && actual == expected)
-        return ::testing::AssertionSuccess();
-    QFile dump(golden + QStringLiteral(".actual"));
-    if (dump.open(QIODevice::WriteOnly))
-        dump.write(actual);
-    return ::testing::AssertionFailure() << golden.toStdString() << " differs; actual bytes:\n"
-                                         << actual.toStdString();
 }
 
 inline const QString kSettingsApp = QStringLiteral("Kaprin Desk 6/Settings/");

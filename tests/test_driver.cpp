@@ -111,15 +111,6 @@ TEST(Import, AcceptsEveryLineEnding)
     }
 }
 
-TEST(Import, ReadsTheCodePage)
-{
-    Harness h;
-    Payment p;
-    p.payee = QStringLiteral("Café Dépôt €");
-    ASSERT_TRUE(h.convert(QStringLiteral("99"), h.writePayments({paymentLine(p)}), h.path(QStringLiteral("out"))));
-    EXPECT_EQ(h.converter().Records().Item(1)->PaidTo, QStringLiteral("Café Dépôt €"));
-}
-
 struct FailureCase {
     const char* name;
     QByteArray content; // empty and missing are told apart by `missing`

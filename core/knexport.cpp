@@ -13,14 +13,6 @@ namespace kn {
 
 namespace {
 
-// Without a prompter of the host's, every question is answered as a user closing the prompt would.
-class RefusingPrompter final : public Prompter {
-public:
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest&) override { return {}; }
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {}; }
-    void PromptInstitutionNumber(const QString&) override {}
-};
-
 const QString kImportSource = QStringLiteral("KNExport.ImportKNFile");
 
 } // namespace

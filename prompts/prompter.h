@@ -49,4 +49,13 @@ public:
     virtual void PromptInstitutionNumber(const QString& path) = 0;
 };
 
+// Answers every question as a user closing the prompt would: the converter's prompter until the
+// host gives it another.
+class RefusingPrompter final : public Prompter {
+public:
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest&) override { return {}; }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {}; }
+    void PromptInstitutionNumber(const QString&) override {}
+};
+
 } // namespace kn

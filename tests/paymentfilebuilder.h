@@ -34,4 +34,13 @@ inline QString paymentLine(const Payment& p)
            u' ' + p.amount.rightJustified(16, u' ', true) + u' ' + field(p.invoice, 27) + u' ' + field(p.purpose, 45);
 }
 
+// The default payment with another ledger account and amount.
+inline QString paymentWith(const QString& ledger, const QString& amount = QStringLiteral("125.00"))
+{
+    Payment p;
+    p.ledger = ledger;
+    p.amount = amount;
+    return paymentLine(p);
+}
+
 } // namespace kn::testing

@@ -12,15 +12,6 @@ namespace {
 
 const QStringList kImportEvents = {"Reading the Kaprin File...", "Importing Kaprin File...", "Kaprin File Import Complete..."};
 
-QString line(const QString& ledger, const QString& amount = QStringLiteral("125.00"), const QString& invoice = {})
-{
-    Payment p;
-    p.ledger = ledger;
-    p.amount = amount;
-    p.invoice = invoice;
-    return paymentLine(p);
-}
-
 } // namespace
 
 TEST(Import, SplitsTheLedgerFieldAtItsFirstComma)
@@ -36,7 +27,7 @@ TEST(Import, SplitsTheLedgerFieldAtItsFirstComma)
     Harness h;
     QStringList lines;
     for (auto [ledger, account, details] : cases)
-        lines << line(QString::fromLatin1(ledger));
+        lines << paymentWith(QString::fromLatin1(ledger));
     ASSERT_TRUE(h.convert(QStringLiteral("99"), h.writePayments(lines), h.path(QStringLiteral("out"))));
     int position = 1;
     for (auto [ledger, account, details] : cases) {
@@ -57,7 +48,7 @@ TEST(Import, ReadsEveryFieldAndKeepsTheHeaderValues)
     p.amount = QStringLiteral("1,234.50");
     p.invoice = QStringLiteral(" INV-7");
     p.purpose = QStringLiteral(" August ");
-    const QString input = h.writePayments({paymentLine(p), line(QStringLiteral("1"), QStringLiteral("-25.00"))},
+    const QString input = h.writePayments({paymentLine(p), paymentWith(QStringLiteral("1"), QStringLiteral("-25.00"))},
                                           headerLine(QStringLiteral(" 12"), QStringLiteral("AB "), QStringLiteral("  1060  ")));
     ASSERT_TRUE(h.convert(QStringLiteral("99"), input, h.path(QStringLiteral("out"))));
     EXPECT_EQ(h.events, kImportEvents + QStringList{"<ProcessComplete>"});
@@ -83,7 +74,11 @@ TEST(Import, ShortLinesYieldWhatIsThere)
 {
     Harness h;
     // A line that ends inside the invoice field: the invoice keeps what the line holds, blanks included.
-    const QString full = line(QStringLiteral("5100"), QStringLiteral("10.00"), QStringLiteral("AB  "));
+    Payment p;
+    p.ledger = QStringLiteral("5100");
+    p.amount = QStringLiteral("10.00");
+    p.invoice = QStringLiteral("AB  ");
+    const QString full = paymentLine(p);
     const QString input = h.writePayments({full.left(102), full.left(97)}, QStringLiteral("H 7"));
     ASSERT_TRUE(h.convert(QStringLiteral("99"), input, h.path(QStringLiteral("out"))));
     EXPECT_EQ(h.converter().Records().Item(1)->InvoiceNo, QStringLiteral("AB  "));
@@ -99,8 +94,8 @@ TEST(Import, AcceptsEveryLineEnding)
     for (const QByteArray& ending : {QByteArray("\r\n"), QByteArray("\n"), QByteArray("\r")}) {
         for (const bool lastTerminated : {true, false}) {
             Harness h;
-            QByteArray bytes = headerLine().toLatin1() + ending + line(QStringLiteral("1")).toLatin1() + ending +
-                               line(QStringLiteral("2")).toLatin1();
+            QByteArray bytes = headerLine().toLatin1() + ending + paymentWith(QStringLiteral("1")).toLatin1() + ending +
+                               paymentWith(QStringLiteral("2")).toLatin1();
             if (lastTerminated)
                 bytes += ending;
             const QString input = h.path(QStringLiteral("in.txt"));
@@ -122,16 +117,16 @@ struct FailureCase {
 TEST(Import, FailuresCarryTheirNumberAndTheImportAsSource)
 {
     const QByteArray header = headerLine().toLatin1() + "\r\n";
-    const QByteArray good = line(QStringLiteral("1")).toLatin1() + "\r\n";
+    const QByteArray good = paymentWith(QStringLiteral("1")).toLatin1() + "\r\n";
     const FailureCase cases[] = {
         {"missing file", {}, true, 53, 0},
         {"empty file", {}, false, 62, 0},
-        {"bad date", header + good + "D2014/02/30" + line(QStringLiteral("1")).mid(11).toLatin1() + "\r\n", false, 13, 1},
-        {"bad amount", header + good + line(QStringLiteral("1"), QStringLiteral("12x")).toLatin1() + "\r\n", false, 13, 1},
-        {"empty amount", header + line(QStringLiteral("1"), QString()).toLatin1() + "\r\n", false, 13, 0},
-        {"line shorter than the amount", header + line(QStringLiteral("1")).left(81).toLatin1() + "\r\n", false, 13, 0},
+        {"bad date", header + good + "D2014/02/30" + paymentWith(QStringLiteral("1")).mid(11).toLatin1() + "\r\n", false, 13, 1},
+        {"bad amount", header + good + paymentWith(QStringLiteral("1"), QStringLiteral("12x")).toLatin1() + "\r\n", false, 13, 1},
+        {"empty amount", header + paymentWith(QStringLiteral("1"), QString()).toLatin1() + "\r\n", false, 13, 0},
+        {"line shorter than the amount", header + paymentWith(QStringLiteral("1")).left(81).toLatin1() + "\r\n", false, 13, 0},
         {"blank line at the end", header + good + "\r\n\r\n", false, 13, 1},
-        {"amount out of range", header + line(QStringLiteral("1"), QStringLiteral("9999999999999999")).toLatin1(), false, 6, 0},
+        {"amount out of range", header + paymentWith(QStringLiteral("1"), QStringLiteral("9999999999999999")).toLatin1(), false, 6, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,7 +160,7 @@ TEST(Driver, CurrencyCodeIsTrimmedAndCut)
 {
     const std::pair<const char*, const char*> cases[] = {{"  usd  ", "usd"}, {"EURO", "EUR"}, {"", "CAD"}, {"   ", "CAD"}, {"X", "X"}};
     Harness h;
-    const QString input = h.writePayments({line(QStringLiteral("1"))});
+    const QString input = h.writePayments({paymentWith(QStringLiteral("1"))});
     for (auto [given, kept] : cases) {
         h.convert(QStringLiteral("99"), input, h.path(QStringLiteral("out")), {}, QString::fromLatin1(given));
         EXPECT_EQ(h.converter().CurrencyCode(), QString::fromLatin1(kept)) << given;
@@ -175,7 +170,7 @@ TEST(Driver, CurrencyCodeIsTrimmedAndCut)
 TEST(Driver, CodesMatchExactlyAfterUpperCasing)
 {
     Harness h;
-    const QString input = h.writePayments({line(QStringLiteral("1"))});
+    const QString input = h.writePayments({paymentWith(QStringLiteral("1"))});
     for (const char* code : {"1", " 05", "05 ", "5", "99", ""}) {
         const QString output = h.path(QStringLiteral("none.txt"));
         EXPECT_TRUE(h.convert(QString::fromLatin1(code), input, output)) << code;
@@ -187,9 +182,9 @@ TEST(Driver, CodesMatchExactlyAfterUpperCasing)
 TEST(Driver, SecondConversionSeesOnlyItsOwnRecords)
 {
     Harness h;
-    ASSERT_TRUE(h.convert(QStringLiteral("99"), h.writePayments({line(QStringLiteral("1")), line(QStringLiteral("2"))}),
+    ASSERT_TRUE(h.convert(QStringLiteral("99"), h.writePayments({paymentWith(QStringLiteral("1")), paymentWith(QStringLiteral("2"))}),
                           h.path(QStringLiteral("out"))));
-    ASSERT_TRUE(h.convert(QStringLiteral("99"), h.writePayments({line(QStringLiteral("3"))}), h.path(QStringLiteral("out"))));
+    ASSERT_TRUE(h.convert(QStringLiteral("99"), h.writePayments({paymentWith(QStringLiteral("3"))}), h.path(QStringLiteral("out"))));
     ASSERT_EQ(h.converter().Records().Count(), 1);
     EXPECT_EQ(h.converter().Records().Item(1)->GLAccount, QStringLiteral("3"));
 }

@@ -81,15 +81,6 @@ bool Harness::convert(const QString& code, const QString& input, const QString& 
     }
 }
 
-namespace {
-class NoAnswers final : public Prompter {
-public:
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest&) override { return {}; }
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {}; }
-    void PromptInstitutionNumber(const QString&) override {}
-};
-} // namespace
-
 TransRecord sampleRecord(const QString& payee)
 {
     const QString ledger = QStringLiteral("5100|10|AB");
@@ -107,7 +98,7 @@ WriterRun runWriter(const QString& code, const QList<TransRecord>& records, cons
     const RegionalSettings regional = RegionalSettings::named(setup.locale);
     const CodePage codePage;
     const auto settings = makeIniSettingsStore(dir.filePath(QStringLiteral("settings.ini")));
-    NoAnswers prompter;
+    RefusingPrompter prompter;
     const FixedClock clock(QDate(2014, 9, 2));
     const QString title = QStringLiteral("Package");
     const QString application = QStringLiteral("Kaprin Desk 6");

@@ -1,6 +1,5 @@
-// TransRecords and Packages: positions, keys, FindAPBank and SortByDate.
+// TransRecords: positions, keys, FindAPBank and SortByDate.
 #include "core/knerror.h"
-#include "core/packages.h"
 #include "core/transrecords.h"
 
 #include "testsupport.h"
@@ -162,16 +161,4 @@ TEST(TransRecords, SortByDateRefusesMoreThan32767Records)
     EXPECT_EQ(records.Item(1)->TransDate, CalDate(1));
     add(records, CalDate(0), {});
     EXPECT_EQ(errorNumber([&] { records.SortByDate(); }), 6);
-}
-
-TEST(Packages, AddKeepsTheArgumentsAndNoClear)
-{
-    Packages packages;
-    const auto package = packages.Add(QStringLiteral("Full"), QStringLiteral("05"), CalDate(3), QStringLiteral("txt"),
-                                      QStringLiteral("MOM"), QStringLiteral("Short"), QStringLiteral("k"));
-    EXPECT_FALSE(package->AllowKaprinHome);
-    EXPECT_EQ(package->PackageTitle.toString(), QStringLiteral("Short"));
-    EXPECT_EQ(packages.Item(QStringLiteral("k")), package);
-    packages.Remove(1);
-    EXPECT_EQ(packages.Count(), 0);
 }

@@ -1,7 +1,5 @@
-// The Momentum writer and the frame every writer shares.
+// The Momentum writer; the frame's failures are tested with every writer in test_writers.
 #include "testsupport.h"
-
-#include "core/textfile.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +16,9 @@ QString momentumLine(const QString& ledger, const QString& amount, const QString
 {
     Payment p;
     p.date = QStringLiteral("2014/03/05");
+    p.payee = payee;
     p.ledger = ledger;
     p.amount = amount;
-    p.payee = payee;
     return paymentLine(p);
 }
 
@@ -86,38 +84,4 @@ TEST(Momentum, OnlyZeroAmountsGiveAnEmptyFileThatReplacesTheOldOne)
     ASSERT_TRUE(h.convert(QStringLiteral("05"), h.writePayments({momentumLine(QStringLiteral("1"), QStringLiteral("0"))}), output));
     EXPECT_TRUE(QFile::exists(output));
     EXPECT_EQ(readBytes(output), QByteArray());
-}
-
-TEST(WriterFrame, FailuresCarryTheWritersSourceAndNumber)
-{
-    Harness h;
-    const QString input = h.writePayments({momentumLine(QStringLiteral("1"), QStringLiteral("1"))});
-    QDir(h.path(QString())).mkdir(QStringLiteral("folder"));
-    const std::pair<QString, int> cases[] = {
-        {h.path(QStringLiteral("no-such-folder/out.txt")), 76},
-        {h.path(QStringLiteral("folder")), 75},
-    };
-    for (const auto& [output, number] : cases) {
-        EXPECT_FALSE(h.convert(QStringLiteral("05"), input, output));
-        ASSERT_TRUE(h.failure.has_value()) << output.toStdString();
-        EXPECT_EQ(h.failure->number(), number);
-        EXPECT_EQ(h.failure->source(), QStringLiteral("KNExport.ProcessMomentum"));
-        EXPECT_EQ(h.events.last(), QStringLiteral("Opening the Export File..."));
-    }
-}
-
-TEST(WriterFrame, AFullDiskFailsWithDiskFull)
-{
-    if (!QFile::exists(QStringLiteral("/dev/full")))
-        GTEST_SKIP() << "no /dev/full here";
-    const CodePage windows1252;
-    TextFileWriter file(QStringLiteral("/dev/full"), windows1252);
-    file.writeLine(u"a line");
-    try {
-        file.close();
-        FAIL() << "closing a file on a full disk must fail";
-    } catch (const KNError& error) {
-        EXPECT_EQ(error.number(), 61);
-        EXPECT_EQ(error.description(), QStringLiteral("Disk full"));
-    }
 }

@@ -3,6 +3,7 @@
 
 #include "core/knerror.h"
 #include "core/knexport.h"
+#include "writers/packagetable.h"
 
 #include <QTemporaryDir>
 
@@ -42,6 +43,7 @@ void convert(benchmark::State& state, const char* code, bench::DateOrder order)
     const QString input = paymentFile(lines, order);
     const QString output = scratch().filePath(QStringLiteral("out-%1").arg(QString::fromLatin1(code)));
     KNExport converter;
+    converter.setPackageTable(packageTable());
     converter.setRegionalSettings(RegionalSettings::named(QStringLiteral("en_US")));
     for (auto _ : state) {
         try {

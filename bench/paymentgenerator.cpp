@@ -1,6 +1,6 @@
 #include "paymentgenerator.h"
 
-#include "../tests/paymentfilebuilder.h"
+#include "paymentfilebuilder.h"
 
 #include <QDate>
 #include <QFile>
@@ -18,10 +18,10 @@ void writePaymentFile(const QString& path, int count, DateOrder order)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write " + path.toStdString());
-    file.write(testing::headerLine().toLatin1() + "\r\n");
+    file.write(payments::headerLine().toLatin1() + "\r\n");
     const QDate first(2014, 1, 1);
     for (int i = 0; i < count; ++i) {
-        testing::Payment p;
+        payments::Payment p;
         const int day = (order == DateOrder::Reversed ? count - 1 - i : i) / 40;
         p.date = first.addDays(day).toString(QStringLiteral("yyyy/MM/dd"));
         p.payee = QString::fromUtf8(payees[i % 8]);
@@ -29,7 +29,7 @@ void writePaymentFile(const QString& path, int count, DateOrder order)
         p.amount = QStringLiteral("%1.%2").arg((i * 7919) % 100000 - 2000).arg(i % 100, 2, 10, QChar(u'0'));
         p.invoice = QStringLiteral("INV-%1").arg(i);
         p.purpose = QStringLiteral("Payment %1").arg(i);
-        file.write(testing::paymentLine(p).toLatin1() + "\r\n");
+        file.write(payments::paymentLine(p).toLatin1() + "\r\n");
     }
 }
 

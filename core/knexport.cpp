@@ -5,7 +5,6 @@
 #include "knerror.h"
 #include "paymentfile.h"
 #include "textfile.h"
-#include "../writers/packagetable.h"
 
 #include <QFileInfo>
 
@@ -112,7 +111,7 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
 
 bool KNExport::runWriter(const QString& packageCode, const QString& exportFileName, const QString& packageFullTitle)
 {
-    const PackageRow* row = findPackageRow(packageCode);
+    const PackageRow* row = findPackageRow(packageTable_, packageCode);
     if (row == nullptr)
         return true;
     if (!settings_)
@@ -120,8 +119,7 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
                                 settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
                                 [this](const QString& text) { emit Status(text); }};
-    auto writer = row->make(WriterArguments{packageFullTitle, QString::fromLatin1(row->variant)});
-    return runLedgerWriter(*writer, context);
+    return runLedgerWriter(*row, context);
 }
 
 short KNExport::Fileexists(const QString& strPath) const
@@ -160,7 +158,7 @@ bool KNExport::LoadAccountingPackageList(const QStringList& strAcctPackageList)
             if (!complete)
                 continue;
             const PackagePtr package = AcctPackages().Add(field(5), field(1), updated, field(2), field(3), field(6));
-            if (field(1) == QLatin1String("09") || field(1) == QLatin1String("10"))
+            if (const PackageRow* row = findPackageRow(packageTable_, field(1)); row && row->allowKaprinHome)
                 package->AllowKaprinHome = true;
             ++stored;
         }

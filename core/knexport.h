@@ -4,11 +4,12 @@
 #include "clock.h"
 #include "codepage.h"
 #include "ledgerwriter.h"
+#include "packagerow.h"
 #include "packages.h"
+#include "prompter.h"
 #include "regional.h"
 #include "settingsstore.h"
 #include "transrecords.h"
-#include "../prompts/prompter.h"
 
 #include <QObject>
 #include <QStringList>
@@ -26,7 +27,8 @@ class KNExport : public QObject {
 
 public:
     // Regional settings of the system, the "windows-1252" code page, the user's settings store,
-    // the computer's clock and a prompter that refuses every question, until the host sets others.
+    // the computer's clock, a prompter that refuses every question and no package table (every
+    // code selects nothing), until the host sets others.
     explicit KNExport(QObject* parent = nullptr);
     ~KNExport() override;
 
@@ -35,6 +37,8 @@ public:
     void setSettingsStore(std::shared_ptr<SettingsStore> settings);
     void setPrompter(std::shared_ptr<Prompter> prompter);
     void setClock(std::shared_ptr<const Clock> clock);
+    // The writers the package codes select, and the codes the catalogue flags for Kaprin Home.
+    void setPackageTable(PackageTable table) { packageTable_ = table; }
 
     const RegionalSettings& regionalSettings() const { return regional_; }
     const CodePage& codePage() const { return codePage_; }
@@ -76,6 +80,7 @@ private:
     std::shared_ptr<SettingsStore> settings_;
     std::shared_ptr<Prompter> prompter_;
     std::shared_ptr<const Clock> clock_;
+    PackageTable packageTable_;
 };
 
 } // namespace kn

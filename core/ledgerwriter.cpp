@@ -4,37 +4,40 @@
 
 namespace kn {
 
-bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context)
+bool runLedgerWriter(const PackageRow& row, const WriterContext& context)
 {
     try {
-        const bool announceFirst = writer.firstStatusOrder() == LedgerWriter::FirstStatus::BeforePreparation;
+        const auto writer = row.makeWriter(row);
+        const QString firstStatus = QString::fromLatin1(row.firstStatus);
+        const QString closingStatus = QString::fromLatin1(row.closingStatus);
+        const bool announceFirst = row.firstStatusOrder == FirstStatusOrder::BeforePreparation;
         if (announceFirst)
-            context.status(writer.firstStatus());
-        if (!writer.prepare(context))
+            context.status(firstStatus);
+        if (!writer->prepare(context))
             return false;
         if (!announceFirst)
-            context.status(writer.firstStatus());
+            context.status(firstStatus);
         context.status(StatusText::OpeningExportFile);
         removeFileIfExists(context.exportPath);
-        if (!writer.writesTextFile()) {
-            writer.writeOtherFile(context);
-            context.status(writer.closingStatus());
+        if (!writer->writesTextFile()) {
+            writer->writeOtherFile(context);
+            context.status(closingStatus);
             return true;
         }
         ExportFile out(context);
-        writer.writeLines(out, context);
-        if (writer.closing() == LedgerWriter::Closing::StatusThenClose) {
-            context.status(writer.closingStatus());
+        writer->writeLines(out, context);
+        if (row.closing == ClosingOrder::StatusThenClose) {
+            context.status(closingStatus);
             out.close();
         } else {
             out.close();
-            context.status(writer.closingStatus());
+            context.status(closingStatus);
         }
         return true;
     } catch (const KNError& error) {
-        throw error.withSource(QStringLiteral("KNExport.") + writer.name());
+        throw error.withSource(row.operationSource());
     } catch (const std::bad_alloc&) {
-        throw KNError(ErrorCode::OutOfMemory, QStringLiteral("KNExport.") + writer.name());
+        throw KNError(ErrorCode::OutOfMemory, row.operationSource());
     }
 }
 

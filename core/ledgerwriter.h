@@ -2,11 +2,13 @@
 
 #include "clock.h"
 #include "codepage.h"
+#include "packagerow.h"
+#include "paymentfile.h"
+#include "prompter.h"
 #include "regional.h"
 #include "settingsstore.h"
 #include "textfile.h"
 #include "transrecords.h"
-#include "../prompts/prompter.h"
 
 #include <QString>
 
@@ -20,15 +22,7 @@ namespace StatusText {
 inline const QString GettingUserSettings = QStringLiteral("Getting User Settings...");
 inline const QString OpeningExportFile = QStringLiteral("Opening the Export File...");
 inline const QString ProcessingTransactions = QStringLiteral("Processing transactions...");
-inline const QString ClosingTheFile = QStringLiteral("Closing the file...");
 } // namespace StatusText
-
-// The values the import keeps from the payment file's header line.
-struct PaymentHeader {
-    QString sessionNumber;    // columns 2-4, untrimmed
-    QString entrySource;      // columns 5-7, untrimmed
-    QString balancingAccount; // columns 113-142, trimmed
-};
 
 // Everything a writer may use; it reaches nothing else.
 struct WriterContext {
@@ -61,33 +55,23 @@ private:
     const WriterContext& context_;
 };
 
-// One target package's writer: it states only its own texts and lines, the frame does the rest.
+// One target package's writer: it states only its own lines; the frame and the package's table
+// row do the rest (the operation's name, its status texts and their order).
 class LedgerWriter {
 public:
-    enum class Closing { StatusThenClose, CloseThenStatus };
-    // Most writers announce themselves and then prepare; one asks its question first, so that a
-    // refused question leaves no status behind.
-    enum class FirstStatus { BeforePreparation, AfterPreparation };
-
     virtual ~LedgerWriter() = default;
-    // The operation's name ("ProcessMomentum"); a failure's source is "KNExport." and this name.
-    virtual QString name() const = 0;
-    virtual QString firstStatus() const = 0;
-    virtual FirstStatus firstStatusOrder() const { return FirstStatus::BeforePreparation; }
     // Reading settings and asking the user, before the export file is touched. False means the
     // user refused: the writer ends without a file and without an error.
     virtual bool prepare(const WriterContext&) { return true; }
     virtual void writeLines(ExportFile& out, const WriterContext& context) = 0;
-    virtual Closing closing() const { return Closing::StatusThenClose; }
-    virtual QString closingStatus() const { return StatusText::ClosingTheFile; }
     // A writer that produces something other than a text file replaces the text steps.
     virtual bool writesTextFile() const { return true; }
     virtual void writeOtherFile(const WriterContext&) {}
 };
 
-// The frame: first status and preparation in the writer's order, "Opening the Export File...", the
-// old file removed, a new text file, the writer's lines, the closing status and close in the
-// writer's order. A failure carries the source "KNExport.<writer>"; lines already written stay.
-bool runLedgerWriter(LedgerWriter& writer, const WriterContext& context);
+// The frame: the row's writer, its first status and preparation in the row's order, "Opening the
+// Export File...", the old file removed, a new text file, the writer's lines, the closing status
+// and close in the row's order. A failure carries the source "KNExport.<operation>"; lines already written stay.
+bool runLedgerWriter(const PackageRow& row, const WriterContext& context);
 
 } // namespace kn

@@ -15,12 +15,11 @@ struct ComponentOptions {
     QString settingsIniPath; // the user's own settings store when empty
 };
 
-// Creates a converter set up as the options say. Fails with Invalid procedure call (5) for a
-// code page ICU does not know as single-byte.
+// Creates a converter with every package's writer, set up as the options say. Fails with Invalid
+// procedure call (5) for a code page ICU does not know as single-byte.
 std::unique_ptr<KNExport> createKNExport(const ComponentOptions& options);
 
-// The host's catalogue of packages: one "~"-separated description per package code, followed by
-// the empty trailing element that hosts always pass.
-QStringList packageDescriptions();
+// The host's catalogue of every package: the descriptions a host hands to LoadAccountingPackageList.
+QStringList catalogueDescriptions();
 
 } // namespace kn

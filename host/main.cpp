@@ -7,10 +7,10 @@
 #include "writers/packagetable.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMap>
 #include <QTextStream>
 
 #include <algorithm>
@@ -24,13 +24,11 @@ namespace {
 enum ExitCode { Complete = 0, CallFailed = 1, UsageError = 2, NoRecords = 3, PromptRefused = 4 };
 
 const char* const kUsage = R"(Usage:
-  knexport convert --package CODE --input PAYMENTS --output FILE
-                   [--title TEXT] [--currency TEXT] [--locale NAME] [--codepage NAME]
-                   [--settings INI] [--date-format PATTERN] [--fiscal-year TEXT]
-                   [--fiscal-period TEXT] [--institution-number TEXT] [--quiet]
-                   [--interactive]   ask in dialogs instead (needs a display)
+  knexport convert --package CODE --input PAYMENTS --output FILE [options]
+                                     converts a payment file into a package's import file
   knexport packages                  lists the catalogue: code, title, file extension, base name
   knexport demo [--output-dir DIR]   converts the example payment file into every package
+  knexport COMMAND --help            the command's options
   knexport --help | --version
 )";
 
@@ -56,50 +54,33 @@ int usageError(const QString& message)
 QString validCodes()
 {
     QStringList codes;
-    for (const PackageRow& row : packageRows())
-        codes << QString::fromLatin1(row.code);
-    codes.sort();
+    for (const PackageRow& row : packageTable())
+        codes << row.codeText();
     return codes.join(u", ");
 }
 
-// Options as "--name value" or "--name=value"; flags stand alone.
-struct Options {
-    QMap<QString, QString> values;
-    QStringList flags;
-    QString error;
-
-    QString value(const QString& name) const { return values.value(name); }
-    bool has(const QString& name) const { return values.contains(name); }
-    bool flag(const QString& name) const { return flags.contains(name); }
-};
-
-Options parseOptions(const QStringList& arguments, const QStringList& valueNames, const QStringList& flagNames)
+QCommandLineOption valueOption(const char* name, const char* description, const char* valueName)
 {
-    Options options;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        std::optional<QString> inlineValue;
-        if (const qsizetype equals = name.indexOf(u'='); name.startsWith(u"--") && equals > 0) {
-            inlineValue = name.mid(equals + 1);
-            name.truncate(equals);
-        }
-        if (flagNames.contains(name) && !inlineValue) {
-            options.flags << name;
-        } else if (valueNames.contains(name)) {
-            if (inlineValue) {
-                options.values[name] = *inlineValue;
-            } else if (i + 1 < arguments.size()) {
-                options.values[name] = arguments[++i];
-            } else {
-                options.error = QStringLiteral("option %1 needs a value").arg(name);
-                return options;
-            }
-        } else {
-            options.error = QStringLiteral("unknown option or argument '%1'").arg(arguments[i]);
-            return options;
-        }
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description), QString::fromLatin1(valueName));
+}
+
+// A command's own parser: its options after the command word, "--name value" or "--name=value".
+// Returns the exit code when the arguments end the run (a usage error, or the command's help).
+std::optional<int> parseCommand(QCommandLineParser& parser, const QString& command, const QStringList& arguments)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows the command's options."));
+    parser.addOption(help);
+    if (!parser.parse(QStringList{QStringLiteral("knexport ") + command} + arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        out() << parser.helpText();
+        return Complete;
     }
-    return options;
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+    return std::nullopt;
 }
 
 bool knownLocale(const QString& name)
@@ -116,61 +97,63 @@ int reportFailure(const KNError& error)
     return CallFailed;
 }
 
-PackagePtr catalogueEntry(KNExport& converter, const QString& code)
-{
-    for (const PackagePtr& package : converter.AcctPackages()) {
-        if (package->PackageCode == code)
-            return package;
-    }
-    return nullptr;
-}
-
-void loadCatalogue(KNExport& converter)
-{
-    converter.LoadAccountingPackageList(packageDescriptions());
-}
-
 int convert(const QStringList& arguments)
 {
-    const Options options = parseOptions(
-        arguments,
-        {"--package", "--input", "--output", "--title", "--currency", "--locale", "--codepage", "--settings",
-         "--date-format", "--fiscal-year", "--fiscal-period", "--institution-number"},
-        {"--quiet", "--interactive"});
-    if (!options.error.isEmpty())
-        return usageError(options.error);
-    for (const char* required : {"--package", "--input", "--output"}) {
-        if (!options.has(QString::fromLatin1(required)))
-            return usageError(QStringLiteral("convert needs %1").arg(QString::fromLatin1(required)));
+    QCommandLineParser parser;
+    const QCommandLineOption package = valueOption("package", "The package code (see knexport packages).", "CODE");
+    const QCommandLineOption input = valueOption("input", "The Kaprin payment file.", "PAYMENTS");
+    const QCommandLineOption output = valueOption("output", "The import file to write.", "FILE");
+    const QCommandLineOption title = valueOption("title", "The package title the writer is given.", "TEXT");
+    const QCommandLineOption currency = valueOption("currency", "The currency text the writer is given.", "TEXT");
+    const QCommandLineOption locale = valueOption("locale", "Regional settings such as en_US (the system's by default).", "NAME");
+    const QCommandLineOption codePage = valueOption("codepage", "The 8-bit code page (windows-1252 by default).", "NAME");
+    const QCommandLineOption settings = valueOption("settings", "A settings file instead of the user's store.", "INI");
+    const QCommandLineOption dateFormat = valueOption("date-format", "Answers the date pattern prompt.", "PATTERN");
+    const QCommandLineOption fiscalYear = valueOption("fiscal-year", "Answers the fiscal year prompt.", "TEXT");
+    const QCommandLineOption fiscalPeriod = valueOption("fiscal-period", "Answers the fiscal period prompt.", "TEXT");
+    const QCommandLineOption institutionNumber =
+        valueOption("institution-number", "Answers the institution number prompt.", "TEXT");
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Prints no status texts."));
+    const QCommandLineOption interactive(QStringLiteral("interactive"),
+                                         QStringLiteral("Asks in dialogs instead of options (needs a display)."));
+    parser.addOptions({package, input, output, title, currency, locale, codePage, settings, dateFormat, fiscalYear,
+                       fiscalPeriod, institutionNumber, quiet, interactive});
+    if (const auto ended = parseCommand(parser, QStringLiteral("convert"), arguments))
+        return *ended;
+    for (const QCommandLineOption* required : {&package, &input, &output}) {
+        if (!parser.isSet(*required))
+            return usageError(QStringLiteral("convert needs --%1").arg(required->names().first()));
     }
-    if (const QString locale = options.value(QStringLiteral("--locale")); !locale.isEmpty() && !knownLocale(locale))
-        return usageError(QStringLiteral("unknown locale '%1' (use a name such as en_US, fr_CA, de_DE)").arg(locale));
-    const QString code = options.value(QStringLiteral("--package"));
-    if (findPackageRow(code.toUpper()) == nullptr)
-        return usageError(QStringLiteral("package code '%1' selects no writer; valid codes: %2").arg(code, validCodes()));
+    if (const QString name = parser.value(locale); !name.isEmpty() && !knownLocale(name))
+        return usageError(QStringLiteral("unknown locale '%1' (use a name such as en_US, fr_CA, de_DE)").arg(name));
+    const QString code = parser.value(package).toUpper();
+    const PackageRow* row = findPackageRow(packageTable(), code);
+    if (row == nullptr) {
+        return usageError(
+            QStringLiteral("package code '%1' selects no writer; valid codes: %2").arg(parser.value(package), validCodes()));
+    }
 
     try {
-        const auto converter = createKNExport({options.value(QStringLiteral("--locale")),
-                                               options.value(QStringLiteral("--codepage")),
-                                               options.value(QStringLiteral("--settings"))});
-        loadCatalogue(*converter);
+        const auto converter =
+            createKNExport({parser.value(locale), parser.value(codePage), parser.value(settings)});
+        converter->LoadAccountingPackageList(catalogueDescriptions());
         const auto clock = std::make_shared<SystemClock>();
         converter->setClock(clock);
         // The prompts read numbers, write files and date the fiscal year as the conversion does.
         const PromptEnvironment environment{converter->regionalSettings(), converter->codePage(), clock};
         std::shared_ptr<ScriptedPrompter> scripted;
-        if (options.flag(QStringLiteral("--interactive"))) {
+        if (parser.isSet(interactive)) {
             converter->setPrompter(std::make_shared<DialogPrompter>(environment));
         } else {
             ScriptedAnswers answers;
-            const auto answer = [&](const char* name, std::optional<QString>& slot) {
-                if (options.has(QString::fromLatin1(name)))
-                    slot = options.value(QString::fromLatin1(name));
+            const auto answer = [&](const QCommandLineOption& option, std::optional<QString>& slot) {
+                if (parser.isSet(option))
+                    slot = parser.value(option);
             };
-            answer("--date-format", answers.dateFormat);
-            answer("--fiscal-year", answers.fiscalYear);
-            answer("--fiscal-period", answers.fiscalPeriod);
-            answer("--institution-number", answers.institutionNumber);
+            answer(dateFormat, answers.dateFormat);
+            answer(fiscalYear, answers.fiscalYear);
+            answer(fiscalPeriod, answers.fiscalPeriod);
+            answer(institutionNumber, answers.institutionNumber);
             scripted = std::make_shared<ScriptedPrompter>(answers, environment);
             converter->setPrompter(scripted);
         }
@@ -178,16 +161,11 @@ int convert(const QStringList& arguments)
             if (scripted && !scripted->lastRefusal().isEmpty())
                 err() << "knexport: " << scripted->lastRefusal() << "\n";
         };
-        QString title = options.value(QStringLiteral("--title"));
-        if (!options.has(QStringLiteral("--title"))) {
-            if (const PackagePtr package = catalogueEntry(*converter, code.toUpper()))
-                title = package->PackageFullTitle;
-        }
 
         bool complete = false;
         std::optional<QString> noRecords;
         QObject::connect(converter.get(), &KNExport::Status, [&](const QString& text) {
-            if (!options.flag(QStringLiteral("--quiet"))) {
+            if (!parser.isSet(quiet)) {
                 err() << text << "\n";
                 err().flush();
             }
@@ -198,9 +176,9 @@ int convert(const QStringList& arguments)
         });
 
         try {
-            converter->ConvertKNtoGLSpecific(code, options.value(QStringLiteral("--input")),
-                                             options.value(QStringLiteral("--output")), title,
-                                             options.value(QStringLiteral("--currency")));
+            converter->ConvertKNtoGLSpecific(parser.value(package), parser.value(input), parser.value(output),
+                                             parser.isSet(title) ? parser.value(title) : row->fullTitle,
+                                             parser.value(currency));
         } catch (const KNError&) {
             sayWhyRefused();
             throw;
@@ -220,13 +198,14 @@ int convert(const QStringList& arguments)
     }
 }
 
-int listPackages()
+int listPackages(const QStringList& arguments)
 {
-    const auto converter = createKNExport({});
-    loadCatalogue(*converter);
-    for (const PackagePtr& package : converter->AcctPackages()) {
-        out() << package->PackageCode << "  " << package->PackageFullTitle.leftJustified(36) << "  "
-              << package->FileExtension.leftJustified(4) << "  " << package->FileBaseName << "\n";
+    QCommandLineParser parser;
+    if (const auto ended = parseCommand(parser, QStringLiteral("packages"), arguments))
+        return *ended;
+    for (const PackageRow& row : packageTable()) {
+        out() << row.code << "  " << QString::fromLatin1(row.fullTitle).leftJustified(36) << "  "
+              << QString::fromLatin1(row.fileExtension).leftJustified(4) << "  " << row.fileBaseName << "\n";
     }
     return Complete;
 }
@@ -239,14 +218,28 @@ QString examplePaymentFile()
     return QStringLiteral(KN_EXAMPLES_DIR "/payments.txt");
 }
 
+// Where the demo writes a package's file. FAS keeps its institution number two folders above its
+// file: one folder down (named after the package) keeps that file inside the demo's folder too.
+QString demoOutputPath(const QDir& outputDir, const PackageRow& row)
+{
+    const QString fileName = QString::fromLatin1(row.fileBaseName) + u'.' + QString::fromLatin1(row.fileExtension);
+    if (row.asks != Question::InstitutionNumber)
+        return outputDir.filePath(fileName);
+    const QString folder = QString::fromLatin1(row.shortTitle).toLower();
+    outputDir.mkpath(folder);
+    return outputDir.filePath(folder + u'/' + fileName);
+}
+
 int demo(const QStringList& arguments)
 {
-    const Options options = parseOptions(arguments, {"--output-dir"}, {});
-    if (!options.error.isEmpty())
-        return usageError(options.error);
-    const QDir outputDir(QDir(options.has(QStringLiteral("--output-dir")) ? options.value(QStringLiteral("--output-dir"))
-                                                                          : QStringLiteral("knexport-demo"))
-                             .absolutePath());
+    QCommandLineParser parser;
+    const QCommandLineOption outputDirOption =
+        valueOption("output-dir", "The folder the files go to (knexport-demo by default).", "DIR");
+    parser.addOption(outputDirOption);
+    if (const auto ended = parseCommand(parser, QStringLiteral("demo"), arguments))
+        return *ended;
+    const QDir outputDir(
+        QDir(parser.isSet(outputDirOption) ? parser.value(outputDirOption) : QStringLiteral("knexport-demo")).absolutePath());
     if (!outputDir.mkpath(QStringLiteral(".")))
         return reportFailure(KNError(ErrorCode::PathNotFound, QStringLiteral("knexport demo")));
     const QString input = examplePaymentFile();
@@ -258,21 +251,13 @@ int demo(const QStringList& arguments)
         converter->setClock(clock);
         converter->setPrompter(std::make_shared<ScriptedPrompter>(
             demoAnswers(clock->today()), PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}));
-        loadCatalogue(*converter);
+        converter->LoadAccountingPackageList(catalogueDescriptions());
         int written = 0;
-        for (const PackagePtr& package : converter->AcctPackages()) {
-            if (findPackageRow(package->PackageCode) == nullptr)
-                continue;
-            // FAS keeps its institution number two folders above its file: one folder down keeps
-            // that file inside the demo's folder too.
-            const QString fileName = package->FileBaseName + u'.' + package->FileExtension;
-            const QString output = package->PackageCode == u"17" ? outputDir.filePath(QStringLiteral("fas/") + fileName)
-                                                                  : outputDir.filePath(fileName);
-            if (package->PackageCode == u"17")
-                outputDir.mkpath(QStringLiteral("fas"));
-            if (converter->ConvertKNtoGLSpecific(package->PackageCode, input, output, package->PackageFullTitle, QString())) {
-                out() << package->PackageCode << "  " << package->PackageFullTitle.leftJustified(36) << "  "
-                      << QDir::toNativeSeparators(output) << "\n";
+        for (const PackageRow& row : packageTable()) {
+            const QString output = demoOutputPath(outputDir, row);
+            const QString title = QString::fromLatin1(row.fullTitle);
+            if (converter->ConvertKNtoGLSpecific(row.codeText(), input, output, title, QString())) {
+                out() << row.code << "  " << title.leftJustified(36) << "  " << QDir::toNativeSeparators(output) << "\n";
                 ++written;
             }
         }
@@ -314,7 +299,7 @@ int main(int argc, char* argv[])
     } else if (command == u"convert") {
         code = convert(arguments);
     } else if (command == u"packages") {
-        code = arguments.isEmpty() ? listPackages() : usageError(QStringLiteral("packages takes no arguments"));
+        code = listPackages(arguments);
     } else if (command == u"demo") {
         code = demo(arguments);
     } else {

@@ -14,10 +14,7 @@ DialogPrompter::DialogPrompter(PromptEnvironment environment) : environment_(std
 DateFormatAnswer DialogPrompter::PromptDateFormat(const DateFormatRequest& request)
 {
     frmMYOBDate dialog;
-    QStringList listed;
-    for (int i = 0; i < dialog.cmbDateFormat->count(); ++i)
-        listed << dialog.cmbDateFormat->itemText(i);
-    if (request.suggestions != listed) {
+    if (!request.suggestions.isEmpty()) {
         dialog.setWindowTitle(request.title);
         dialog.Label1->setText(request.prompt);
         dialog.cmbDateFormat->clear();

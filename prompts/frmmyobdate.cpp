@@ -1,13 +1,23 @@
 #include "frmmyobdate.h"
 
-#include "prompter.h"
 #include "twips.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 
 namespace kn {
+
+namespace {
+
+const QStringList kDesignedPatterns{
+    QStringLiteral("M/D/YYYY"),   QStringLiteral("M/D/YY"),     QStringLiteral("MM/DD/YYYY"), QStringLiteral("MM/DD/YY"),
+    QStringLiteral("D/M/YYYY"),   QStringLiteral("D/M/YY"),     QStringLiteral("DD/MM/YYYY"), QStringLiteral("DD/MM/YY"),
+    QStringLiteral("YYYY/M/D"),   QStringLiteral("YYYY/MM/DD"), QStringLiteral("YYYY/D/M"),   QStringLiteral("YYYY/DD/MM"),
+    QStringLiteral("YY/M/D"),     QStringLiteral("YY/MM/DD"),   QStringLiteral("YY/D/M"),     QStringLiteral("YY/DD/MM")};
+
+} // namespace
 
 frmMYOBDate::frmMYOBDate(QWidget* parent)
     : QDialog(parent),
@@ -16,14 +26,13 @@ frmMYOBDate::frmMYOBDate(QWidget* parent)
       cmdOk(new QPushButton(QStringLiteral("OK"), this)),
       cmdCancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
-    const DateFormatRequest designed = designedDateFormatRequest();
     setObjectName(QStringLiteral("frmMYOBDate"));
     useDesignedFont(*this);
-    setWindowTitle(designed.title);
+    setWindowTitle(QStringLiteral("MYOB Date Format"));
     fixClientSizeInTwips(*this, 3465, 1545);
 
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setText(designed.prompt);
+    Label1->setText(QStringLiteral("Please select the date format used by the computer with MYOB installed on it."));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeInTwips(*Label1, 120, 120, 3255, 495);
@@ -62,7 +71,7 @@ void frmMYOBDate::Form_Load()
 
 void frmMYOBDate::SetupForm()
 {
-    cmbDateFormat->addItems(designedDateFormatRequest().suggestions);
+    cmbDateFormat->addItems(kDesignedPatterns);
 }
 
 void frmMYOBDate::cmdOk_Click()

@@ -2,16 +2,12 @@
 
 #include "promptchecks.h"
 
+#include "core/formatting.h"
 #include "core/knerror.h"
 
 namespace kn {
 
 namespace {
-
-QString quoted(const QString& text)
-{
-    return u'"' + text + u'"';
-}
 
 QString oneLine(const QString& text)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "promptenvironment.h"
-#include "prompter.h"
+#include "core/prompter.h"
 
 #include <QDate>
 #include <QString>

@@ -6,7 +6,7 @@
 
 #include "core/settingsstore.h"
 #include "prompts/promptenvironment.h"
-#include "prompts/prompter.h"
+#include "core/prompter.h"
 #include "prompts/scriptedprompter.h"
 
 #include <map>

@@ -36,7 +36,7 @@ QStringList sampleLines(const PackageRow& row)
     QDir(harness.path(QString())).mkpath(QStringLiteral("export"));
     const QString output = harness.path(QStringLiteral("export/GLEXP20140902.txt"));
     harness.convert(QString::fromLatin1(row.code), fromRepository(QStringLiteral("examples/payments.txt")), output,
-                    QString::fromLatin1(row.target));
+                    QString::fromLatin1(row.fullTitle));
     const QStringList lines = outputLines(readBytes(output));
     qsizetype shown = 0;
     while (shown < lines.size() && lines[shown].startsWith(u'!'))
@@ -58,7 +58,7 @@ QString withFreshSamples(const QString& document)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         out << lines[i];
         if (lines[i].startsWith(QLatin1String("## "))) {
-            section = findPackageRow(lines[i].mid(3).section(u' ', 0, 0));
+            section = findPackageRow(packageTable(), lines[i].mid(3).section(u' ', 0, 0));
             if (section != nullptr)
                 described << QString::fromLatin1(section->code);
         } else if (lines[i] == QLatin1String("```text") && section != nullptr) {
@@ -68,12 +68,12 @@ QString withFreshSamples(const QString& document)
             section = nullptr;
         }
     }
-    for (const PackageRow& row : packageRows()) {
+    for (const PackageRow& row : packageTable()) {
         if (described.contains(QString::fromLatin1(row.code)))
             continue;
         if (!out.isEmpty() && out.last().isEmpty())
             out.removeLast();
-        out << QString() << QStringLiteral("## %1 %2").arg(QLatin1String(row.code), QLatin1String(row.target));
+        out << QString() << QStringLiteral("## %1 %2").arg(QLatin1String(row.code), QLatin1String(row.fullTitle));
         out << QString() << QStringLiteral("```text") << sampleLines(row) << QStringLiteral("```") << QString();
     }
     return out.join(u'\n');

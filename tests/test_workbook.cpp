@@ -3,8 +3,8 @@
 #include "testsupport.h"
 #include "workbookreaders.h"
 
-#include "core/sheettable.h"
-#include "core/workbook.h"
+#include "writers/workbook/sheettable.h"
+#include "writers/workbook/workbook.h"
 
 using namespace kn;
 using namespace kn::testing;

@@ -51,6 +51,7 @@ QString dataPath(const QString& name)
 
 Harness::Harness(const QString& localeName, QDate today) : converter_(std::make_unique<KNExport>())
 {
+    converter_->setPackageTable(packageTable());
     converter_->setRegionalSettings(RegionalSettings::named(localeName));
     converter_->setSettingsStore(makeIniSettingsStore(dir_.filePath(QStringLiteral("settings.ini"))));
     converter_->setClock(std::make_shared<FixedClock>(today));
@@ -105,13 +106,12 @@ WriterRun runWriter(const QString& code, const QList<TransRecord>& records, cons
     WriterRun run;
     const WriterContext context{collection, setup.header, setup.currency, title, output, application, regional, codePage,
                                 *settings, prompter, clock, [](const QString&) {}};
-    const PackageRow* row = findPackageRow(code);
+    const PackageRow* row = findPackageRow(packageTable(), code);
     EXPECT_NE(row, nullptr) << code.toStdString();
     if (row == nullptr)
         return run;
-    const auto writer = row->make(WriterArguments{title, QString::fromLatin1(row->variant)});
     try {
-        run.result = runLedgerWriter(*writer, context);
+        run.result = runLedgerWriter(*row, context);
     } catch (const KNError& error) {
         run.failure = error;
     }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "paymentfilebuilder.h"
-
+#include "bench/paymentfilebuilder.h"
 #include "core/knexport.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +26,11 @@ inline void PrintTo(const QString& text, std::ostream* os)
 }
 
 namespace kn::testing {
+
+using payments::headerLine;
+using payments::Payment;
+using payments::paymentLine;
+using payments::paymentWith;
 
 // The number of the KNError the call throws, 0 when it throws none.
 int errorNumber(const std::function<void()>& call);

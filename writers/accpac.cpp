@@ -1,17 +1,12 @@
 // AccPac: a journal batch with two field-name lines, one batch header carrying the fiscal year and
 // period the user gives and the batch totals, and one detail record per payment.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
 
 namespace kn {
 
 namespace {
-
-QString quoted(const QString& text)
-{
-    return u'"' + text + u'"';
-}
 
 QString amountText(Money amount, const RegionalSettings& regional)
 {
@@ -25,12 +20,7 @@ QString dateText(CalDate date, const RegionalSettings& regional)
 
 class AccPacWriter final : public LedgerWriter {
 public:
-    explicit AccPacWriter(QString packageFullTitle) : packageFullTitle_(std::move(packageFullTitle)) {}
 
-    QString name() const override { return QStringLiteral("ProcessAccPac"); }
-    QString firstStatus() const override { return QStringLiteral("Processing AccPac..."); }
-    // A refused fiscal period leaves no status behind.
-    FirstStatus firstStatusOrder() const override { return FirstStatus::AfterPreparation; }
 
     bool prepare(const WriterContext& context) override
     {
@@ -40,7 +30,7 @@ public:
             else
                 debitTotal_ += record->Amount;
         }
-        const FiscalPeriodAnswer answer = context.prompter.PromptFiscalPeriod(packageFullTitle_);
+        const FiscalPeriodAnswer answer = context.prompter.PromptFiscalPeriod(context.packageFullTitle);
         if (!answer.chosen)
             return false;
         fiscalYear_ = trimBlanks(answer.fiscalYear);
@@ -72,7 +62,6 @@ public:
     }
 
 private:
-    QString packageFullTitle_;
     Money debitTotal_;
     Money creditTotal_;
     QString fiscalYear_;
@@ -81,9 +70,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeAccPacWriter(const WriterArguments& arguments)
+std::unique_ptr<LedgerWriter> makeAccPacWriter(const PackageRow&)
 {
-    return std::make_unique<AccPacWriter>(arguments.packageFullTitle);
+    return std::make_unique<AccPacWriter>();
 }
 
 } // namespace kn

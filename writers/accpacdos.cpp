@@ -1,10 +1,10 @@
 // AccPac Plus (DOS version): one comma-separated batch line per non-zero payment, the date as
 // "YYMMDD", the account cut at its first "|" into account and sub-account, the payee in 30
 // columns and the amount right-aligned in 13.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/batchentry.h"
-#include "../core/formatting.h"
+#include "batch.h"
+#include "core/formatting.h"
 
 #include <QStringList>
 
@@ -14,10 +14,6 @@ namespace {
 
 class AccPacDosWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessACCPACDos"); }
-    QString firstStatus() const override { return QStringLiteral("Processing AccPac Plus (DOS Version)..."); }
-    Closing closing() const override { return Closing::CloseThenStatus; }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         writeBatchEntries(out, context, [&context](const TransRecord& record) {
@@ -31,7 +27,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeAccPacDosWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeAccPacDosWriter(const PackageRow&)
 {
     return std::make_unique<AccPacDosWriter>();
 }

@@ -1,9 +1,9 @@
 // Adagio: one comma-separated entry line per non-zero payment. The account is cut at "|" into
 // three parts; a missing third part is "APBP".
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/batchentry.h"
-#include "../core/formatting.h"
+#include "batch.h"
+#include "core/formatting.h"
 
 #include <QStringList>
 
@@ -13,10 +13,6 @@ namespace {
 
 class AdagioWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessAdagio"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Adagio"); }
-    Closing closing() const override { return Closing::CloseThenStatus; }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         writeBatchEntries(out, context, [&context](const TransRecord& record) {
@@ -31,7 +27,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeAdagioWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeAdagioWriter(const PackageRow&)
 {
     return std::make_unique<AdagioWriter>();
 }

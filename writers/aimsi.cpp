@@ -3,9 +3,9 @@
 // 1, "CD", the session number as the reference, the payee, and the amount as a debit (zero or
 // more) or a credit (below zero, sign kept). ".xlsx" gives an Office Open XML workbook, any other
 // name the Excel 97-2003 workbook the package imports.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/sheettable.h"
+#include "workbook/sheettable.h"
 
 namespace kn {
 
@@ -27,8 +27,6 @@ const TableColumn kColumns[] = {
 
 class AimsiWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessAIMsi"); }
-    QString firstStatus() const override { return QStringLiteral("Processing AIMsi format..."); }
     // The workbook takes the place of the text file: there are no text lines.
     bool writesTextFile() const override { return false; }
     void writeLines(ExportFile&, const WriterContext&) override {}
@@ -54,7 +52,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeAimsiWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeAimsiWriter(const PackageRow&)
 {
     return std::make_unique<AimsiWriter>();
 }

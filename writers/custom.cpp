@@ -1,9 +1,9 @@
 // The custom format: one numbered comma-separated line per non-zero payment, no header. The line
 // numbers count only the lines written.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/counters.h"
-#include "../core/formatting.h"
+#include "core/counters.h"
+#include "core/formatting.h"
 
 #include <QStringList>
 
@@ -13,10 +13,6 @@ namespace {
 
 class CustomWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessCustom"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Custom format..."); }
-    Closing closing() const override { return Closing::CloseThenStatus; }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
@@ -40,7 +36,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeCustomWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeCustomWriter(const PackageRow&)
 {
     return std::make_unique<CustomWriter>();
 }

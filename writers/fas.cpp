@@ -1,37 +1,17 @@
 // FAS: one comma-separated line of sixteen fields per non-zero payment, no header, each starting
 // with the user's institution number, which is kept in the file "FASINSTNUM" two folders above
 // the output file and asked for only while that file is missing.
-#include "packagetable.h"
+#include "fas.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
+#include "core/ledgerwriter.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kn {
 
 namespace {
-
-// The path without its last component; empty for a root folder or a bare name.
-QString parentFolderName(const QString& path)
-{
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(u'/'))
-        trimmed.chop(1);
-    const qsizetype slash = trimmed.lastIndexOf(u'/');
-    if (slash < 0 || trimmed == QLatin1String("/"))
-        return QString();
-    if (slash == 0)
-        return QStringLiteral("/");
-    return trimmed.left(slash);
-}
-
-// A folder and a name joined by one separator; the name alone when there is no folder.
-QString buildPath(const QString& folder, const QString& name)
-{
-    if (folder.isEmpty())
-        return name;
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
 
 QString withBlanksFor(QString text, QChar replaced)
 {
@@ -54,15 +34,9 @@ QString description(const TransRecord& record)
 
 class FASWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessFAS"); }
-    QString firstStatus() const override { return QStringLiteral("Processing FAS File..."); }
-    Closing closing() const override { return Closing::CloseThenStatus; }
-    QString closingStatus() const override { return QStringLiteral("Closing File..."); }
-
     bool prepare(const WriterContext& context) override
     {
-        const QString numberFile =
-            buildPath(parentFolderName(parentFolderName(context.exportPath)), QStringLiteral("FASINSTNUM"));
+        const QString numberFile = fasInstitutionNumberPath(context.exportPath);
         if (!QFileInfo(numberFile).isFile())
             context.prompter.PromptInstitutionNumber(numberFile);
         // No file (the prompt went unanswered) or an empty one fails here, before the output is touched.
@@ -109,7 +83,17 @@ private:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeFASWriter(const WriterArguments&)
+QString fasInstitutionNumberPath(const QString& exportPath)
+{
+    const QString name = QStringLiteral("FASINSTNUM");
+    const QString folder = QFileInfo(exportPath).path();
+    if (folder == u'.' || QDir(folder).isRoot())
+        return name;
+    const QString above = QFileInfo(folder).path();
+    return above == u'.' ? name : QDir(above).filePath(name);
+}
+
+std::unique_ptr<LedgerWriter> makeFASWriter(const PackageRow&)
 {
     return std::make_unique<FASWriter>();
 }

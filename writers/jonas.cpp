@@ -1,8 +1,8 @@
 // Jonas: tab-separated, one line per payment whose account holds the three segments
 // "segment|segment|segment"; an account with fewer than two "|" is left out.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
 
 #include <QStringList>
 
@@ -12,10 +12,6 @@ namespace {
 
 class JonasWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessJonas"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Jonas format..."); }
-    Closing closing() const override { return Closing::CloseThenStatus; }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
@@ -37,7 +33,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeJonasWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeJonasWriter(const PackageRow&)
 {
     return std::make_unique<JonasWriter>();
 }

@@ -1,8 +1,8 @@
 // Momentum: one comma-separated line per non-zero payment, no header:
 // date DDMMYYYY, amount, payee, then the ledger account as at least four segments.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
 
 namespace kn {
 
@@ -10,9 +10,6 @@ namespace {
 
 class MomentumWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessMomentum"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Momentum"); }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
@@ -35,7 +32,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeMomentumWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeMomentumWriter(const PackageRow&)
 {
     return std::make_unique<MomentumWriter>();
 }

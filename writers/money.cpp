@@ -1,8 +1,8 @@
 // Microsoft Money: the QIF bank register, dated "MM/DD'YYYY", the memo referring to the payment
 // file's session number.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/qifregister.h"
+#include "qif.h"
 
 namespace kn {
 
@@ -10,9 +10,6 @@ namespace {
 
 class MoneyWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessMoney"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Money"); }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         writeQifBankRegister(out, context, u"MM/DD'YYYY", context.header.sessionNumber);
@@ -21,7 +18,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeMoneyWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeMoneyWriter(const PackageRow&)
 {
     return std::make_unique<MoneyWriter>();
 }

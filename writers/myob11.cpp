@@ -1,9 +1,9 @@
 // MYOB 11: a general journal file with a header line and one line per payment, dated in the
 // pattern the user states for the computer that runs MYOB, amounts in the regional currency
 // format in the debit or the credit column.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
 
 namespace kn {
 
@@ -12,25 +12,16 @@ namespace {
 const QString kSection = QStringLiteral("Settings");
 const QString kDateKey = QStringLiteral("MYOBDate");
 
-QString quoted(const QString& text)
-{
-    return u'"' + text + u'"';
-}
-
 class MYOB11Writer final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessMYOB11"); }
-    QString firstStatus() const override { return QStringLiteral("Processing MYOB Version 11"); }
-
     bool prepare(const WriterContext& context) override
     {
         // Upper-cased, the region's own pattern ("M/d/yyyy") reads as one of the suggestions.
         const QString regionalPattern = context.regional.shortDatePattern().toUpper();
         const QString remembered = context.settings.read(context.settingsApplication, kSection, kDateKey, regionalPattern);
         context.status(StatusText::GettingUserSettings);
-        DateFormatRequest request = designedDateFormatRequest();
-        request.initial = remembered;
-        const DateFormatAnswer answer = context.prompter.PromptDateFormat(request);
+        // MYOB's question is the prompt as it is designed: no texts or patterns of its own.
+        const DateFormatAnswer answer = context.prompter.PromptDateFormat(DateFormatRequest{.initial = remembered});
         if (!answer.chosen)
             return false;
         // A default taken from the region stays unsaved until the user changes it.
@@ -60,7 +51,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeMYOB11Writer(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeMYOB11Writer(const PackageRow&)
 {
     return std::make_unique<MYOB11Writer>();
 }

@@ -1,10 +1,10 @@
 // Peachtree: a comma-separated general journal. The payments are sorted by date and each date is
 // one entry; every line of an entry carries the entry's line count, known only once the next
 // date begins, so an entry is collected with "{DIST}" in place of the count and written whole.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/counters.h"
-#include "../core/formatting.h"
+#include "core/counters.h"
+#include "core/formatting.h"
 
 namespace kn {
 
@@ -12,9 +12,6 @@ namespace {
 
 class PeachtreeWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessPeachtree"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Peachtree"); }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
@@ -51,7 +48,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makePeachtreeWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makePeachtreeWriter(const PackageRow&)
 {
     return std::make_unique<PeachtreeWriter>();
 }

@@ -2,9 +2,9 @@
 // general journal transaction: a "TRNS" row of amount 0, one "SPL" row per payment with the
 // payment's own sign, then "ENDTRNS". A payee that begins with "EXCH ADJ" (any case) is an
 // exchange adjustment, named "EXCHANGE ADJUSTMENT" with the rest of the payee as its memo.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
 
 #include <QStringList>
 
@@ -14,9 +14,6 @@ namespace {
 
 class QuickBooksWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessQuickBooks1999"); }
-    QString firstStatus() const override { return QStringLiteral("Processing QuickBooks 1999+"); }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.writeLine(u"!TRNS\tTRNSID\tTRNSTYPE\tDATE\tACCNT\tCLASS\tAMOUNT\tDOCNUM\tNAME\tMEMO");
@@ -56,7 +53,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeQuickBooksWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeQuickBooksWriter(const PackageRow&)
 {
     return std::make_unique<QuickBooksWriter>();
 }

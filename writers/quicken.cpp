@@ -1,9 +1,9 @@
 // Quicken: the QIF bank register. Variant "5" dates "MM/DD'YYYY", any other "MM/DD/YYYY"; the memo
 // refers to the export file's base name from its 6th character on ("GLEXP20140305" gives
 // "20140305").
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/qifregister.h"
+#include "qif.h"
 
 #include <QFileInfo>
 
@@ -15,8 +15,6 @@ class QuickenWriter final : public LedgerWriter {
 public:
     explicit QuickenWriter(QString variant) : variant_(std::move(variant)) {}
 
-    QString name() const override { return QStringLiteral("ProcessQuicken"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Quicken"); }
 
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
@@ -30,9 +28,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeQuickenWriter(const WriterArguments& arguments)
+std::unique_ptr<LedgerWriter> makeQuickenWriter(const PackageRow& row)
 {
-    return std::make_unique<QuickenWriter>(arguments.variant);
+    return std::make_unique<QuickenWriter>(QString::fromLatin1(row.variant));
 }
 
 } // namespace kn

@@ -1,9 +1,9 @@
 // Simply Accounting 8.5+: three comma-separated lines per payment: the entry (date "MM-DD-YY",
 // entry source and payee in quotes, the currency and "1" for any currency but "CAD"), the
 // payment's account and amount, and the balancing account with the amount reversed.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
 
 namespace kn {
 
@@ -11,9 +11,6 @@ namespace {
 
 class SimplyWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessSimply"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Simply Accounting 8.5+"); }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
@@ -35,7 +32,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeSimplyWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeSimplyWriter(const PackageRow&)
 {
     return std::make_unique<SimplyWriter>();
 }

@@ -1,8 +1,8 @@
 // SysPro: one fixed-column line per non-zero payment, no header: account (15), plain amount (16),
 // "Kaprin" (9), the date in the user's remembered pattern, payee (60).
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/formatting.h"
+#include "core/formatting.h"
 
 namespace kn {
 
@@ -14,9 +14,6 @@ const QString kProposedPattern = QStringLiteral("DDMMYY");
 
 class SysProWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessSysPro"); }
-    QString firstStatus() const override { return QStringLiteral("Processing SysPro"); }
-
     bool prepare(const WriterContext& context) override
     {
         QString pattern = context.settings.read(context.settingsApplication, kSection, kDateKey, QString());
@@ -52,7 +49,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeSysProWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeSysProWriter(const PackageRow&)
 {
     return std::make_unique<SysProWriter>();
 }

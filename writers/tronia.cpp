@@ -1,10 +1,10 @@
 // Tronia: a tab-separated general journal with a header line and one line per payment. The
 // journal number is the session number in "000" followed by the payment's count in "00000";
 // a positive amount is a debit, zero or less a credit of the amount's absolute value.
-#include "packagetable.h"
+#include "core/ledgerwriter.h"
 
-#include "../core/counters.h"
-#include "../core/formatting.h"
+#include "core/counters.h"
+#include "core/formatting.h"
 
 #include <QStringList>
 
@@ -14,10 +14,6 @@ namespace {
 
 class TroniaWriter final : public LedgerWriter {
 public:
-    QString name() const override { return QStringLiteral("ProcessTronia"); }
-    QString firstStatus() const override { return QStringLiteral("Processing Tronia format..."); }
-    Closing closing() const override { return Closing::CloseThenStatus; }
-
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
@@ -39,7 +35,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<LedgerWriter> makeTroniaWriter(const WriterArguments&)
+std::unique_ptr<LedgerWriter> makeTroniaWriter(const PackageRow&)
 {
     return std::make_unique<TroniaWriter>();
 }

@@ -207,14 +207,18 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(Ending, how);
         QFETCH(QStringList, answer);
-        const DateFormatRequest designed = designedDateFormatRequest();
+        const DateFormatRequest designed{};
+        const QString designedPatterns = QStringLiteral("M/D/YYYY M/D/YY MM/DD/YYYY MM/DD/YY D/M/YYYY D/M/YY DD/MM/YYYY "
+                                                        "DD/MM/YY YYYY/M/D YYYY/MM/DD YYYY/D/M YYYY/DD/MM YY/M/D YY/MM/DD "
+                                                        "YY/D/M YY/DD/MM");
         const DateFormatRequest sysPro{QStringLiteral("SysPro Date Format"),
                                        QStringLiteral("Please select the date format used by SysPro."),
                                        {QStringLiteral("DDMMYY"), QStringLiteral("MMDDYY")}, QStringLiteral("DDMMYY")};
         // MYOB's tooltip speaks of MYOB: the SysPro dialog has none.
         const QString dateTabs = QStringLiteral("cmbDateFormat cmdOk cmdCancel");
         const QMap<QString, QStringList> shownFirst{
-            {"date", {designed.title, designed.prompt, "tooltip", designed.suggestions.join(u' '), dateTabs, "YYYY-MM-DD"}},
+            {"date", {"MYOB Date Format", "Please select the date format used by the computer with MYOB installed on it.",
+                      "tooltip", designedPatterns, dateTabs, "YYYY-MM-DD"}},
             {"SysPro", {sysPro.title, sysPro.prompt, "", "DDMMYY MMDDYY", dateTabs, "DDMMYY"}},
             {"fiscal", {"AccPac for Windows", "", "", "2017 2016 2015 2014 2013 2012 2011",
                         "cboFiscalYear cboFiscalPeriod cmdOk cmdCancel", "2014", "9"}},

@@ -1,6 +1,6 @@
-#include "qifregister.h"
+#include "qif.h"
 
-#include "formatting.h"
+#include "core/formatting.h"
 
 namespace kn {
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace kn::testing {
+namespace kn::payments {
 
 inline QString field(const QString& text, int width)
 {
@@ -43,4 +43,4 @@ inline QString paymentWith(const QString& ledger, const QString& amount = QStrin
     return paymentLine(p);
 }
 
-} // namespace kn::testing
+} // namespace kn::payments

@@ -5,11 +5,13 @@
 
 namespace kn {
 
+// A date pattern question. Without suggestions the prompt shows itself as it is designed, with
+// MYOB's caption, text and patterns; a writer that lists its own patterns gives its own texts.
 struct DateFormatRequest {
-    QString title;
-    QString prompt;
-    QStringList suggestions;
-    QString initial;
+    QString title = {};
+    QString prompt = {};
+    QStringList suggestions = {};
+    QString initial = {};
 };
 
 struct DateFormatAnswer {
@@ -22,21 +24,6 @@ struct FiscalPeriodAnswer {
     QString fiscalYear;   // as typed; meaningful only when chosen
     QString fiscalPeriod; // as typed; meaningful only when chosen
 };
-
-// The date prompt as it is designed: MYOB's caption and prompt text and the sixteen patterns the
-// dialog lists when it is created. Other writers replace what they need.
-inline DateFormatRequest designedDateFormatRequest()
-{
-    return DateFormatRequest{
-        QStringLiteral("MYOB Date Format"),
-        QStringLiteral("Please select the date format used by the computer with MYOB installed on it."),
-        {QStringLiteral("M/D/YYYY"), QStringLiteral("M/D/YY"), QStringLiteral("MM/DD/YYYY"), QStringLiteral("MM/DD/YY"),
-         QStringLiteral("D/M/YYYY"), QStringLiteral("D/M/YY"), QStringLiteral("DD/MM/YYYY"), QStringLiteral("DD/MM/YY"),
-         QStringLiteral("YYYY/M/D"), QStringLiteral("YYYY/MM/DD"), QStringLiteral("YYYY/D/M"), QStringLiteral("YYYY/DD/MM"),
-         QStringLiteral("YY/M/D"), QStringLiteral("YY/MM/DD"), QStringLiteral("YY/D/M"), QStringLiteral("YY/DD/MM")},
-        QString(),
-    };
-}
 
 // The questions a writer may put to the user. Each call shows a fresh modal prompt (or answers
 // without one) and discards it; the core reaches the user through nothing else.

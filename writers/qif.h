@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ledgerwriter.h"
+#include "core/ledgerwriter.h"
 
 #include <QString>
 #include <QStringView>

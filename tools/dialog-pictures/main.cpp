@@ -2,11 +2,12 @@
 // through the dialogs and photographing every dialog and message box as it comes up:
 //   kn_dialog_pictures <payment file> <picture folder>
 // Run it on Qt's offscreen platform (scripts/dialog-pictures does).
-#include "core/knexport.h"
+#include "host/component.h"
 #include "prompts/dialogprompter.h"
 #include "prompts/frmfasinstnum.h"
 #include "prompts/frmgeneric.h"
 #include "prompts/frmmyobdate.h"
+#include "writers/packagetable.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -93,12 +94,11 @@ int main(int argc, char** argv)
 
     QTemporaryDir scratch;
     const auto clock = std::make_shared<kn::FixedClock>(QDate(2014, 9, 2));
-    kn::KNExport converter;
-    converter.setRegionalSettings(kn::RegionalSettings::named(QStringLiteral("en_US")));
-    converter.setSettingsStore(kn::makeIniSettingsStore(scratch.filePath(QStringLiteral("settings.ini"))));
-    converter.setClock(clock);
-    converter.setPrompter(std::make_shared<kn::DialogPrompter>(
-        kn::PromptEnvironment{converter.regionalSettings(), converter.codePage(), clock}));
+    const auto converter =
+        kn::createKNExport({QStringLiteral("en_US"), QString(), scratch.filePath(QStringLiteral("settings.ini"))});
+    converter->setClock(clock);
+    converter->setPrompter(std::make_shared<kn::DialogPrompter>(
+        kn::PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}));
 
     Photographer photographer(folder);
     photographer.then(photographer.picture(QStringLiteral("dialog-myob-date.png"), answer<kn::frmMYOBDate>([](auto* d) {
@@ -127,11 +127,14 @@ int main(int argc, char** argv)
     }));
 
     QDir().mkpath(scratch.filePath(QStringLiteral("clinic/exports")));
-    const std::pair<const char*, const char*> conversions[] = {{"01", "MYOB 11"}, {"04", "SysPro"}, {"08", "AccPac for Windows"}, {"17", "FAS"}};
-    for (const auto& [code, title] : conversions) {
-        const QString output = scratch.filePath(QStringLiteral("clinic/exports/%1.txt").arg(QLatin1String(code)));
-        if (!converter.ConvertKNtoGLSpecific(QLatin1String(code), payments, output, QLatin1String(title), QStringLiteral("CAD"))) {
-            QTextStream(stderr) << "conversion " << code << " did not finish\n";
+    // Every package that asks a question, in the table's order: MYOB, SysPro, AccPac, FAS.
+    for (const kn::PackageRow& row : kn::packageTable()) {
+        if (row.asks == kn::Question::None)
+            continue;
+        const QString output = scratch.filePath(QStringLiteral("clinic/exports/%1.txt").arg(row.codeText()));
+        if (!converter->ConvertKNtoGLSpecific(row.codeText(), payments, output, QString::fromLatin1(row.fullTitle),
+                                              QStringLiteral("CAD"))) {
+            QTextStream(stderr) << "conversion " << row.code << " did not finish\n";
             return 1;
         }
     }

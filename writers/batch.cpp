@@ -1,6 +1,6 @@
-#include "batchentry.h"
+#include "batch.h"
 
-#include "formatting.h"
+#include "core/formatting.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #include "sheettable.h"
 
-#include "conversions.h"
-#include "formatting.h"
-#include "knerror.h"
+#include "core/conversions.h"
+#include "core/formatting.h"
+#include "core/knerror.h"
 
 #include <limits>
 

@@ -5,7 +5,7 @@
 // and the sheet (dimensions, window, one text or number record per cell).
 #include "workbook.h"
 
-#include "knerror.h"
+#include "core/knerror.h"
 
 #include <QHash>
 #include <QtEndian>

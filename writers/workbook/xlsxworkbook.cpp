@@ -3,7 +3,7 @@
 // them to the export path with the same file errors as every other output.
 #include "workbook.h"
 
-#include "knerror.h"
+#include "core/knerror.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "money.h"
-#include "regional.h"
-#include "textfile.h"
+#include "core/money.h"
+#include "core/regional.h"
+#include "core/textfile.h"
 #include "workbook.h"
 
 #include <QString>

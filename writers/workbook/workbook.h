@@ -1,6 +1,6 @@
 #pragma once
 
-#include "money.h"
+#include "core/money.h"
 
 #include <QByteArray>
 #include <QString>

@@ -17,15 +17,6 @@ namespace {
     throw KNError(ErrorCode::TypeMismatch);
 }
 
-QStringView trimmedSpaces(QStringView text)
-{
-    while (!text.isEmpty() && text.front() == u' ')
-        text = text.mid(1);
-    while (!text.isEmpty() && text.back() == u' ')
-        text.chop(1);
-    return text;
-}
-
 struct DateToken {
     QStringView text;
     bool numeric = false;
@@ -167,7 +158,7 @@ QDate namedMonthDate(const QList<DateToken>& tokens, const RegionalSettings& reg
 CalDate parseDateText(QStringView text, const RegionalSettings& regional)
 {
     bool blankSeparated = false;
-    const auto tokens = tokenize(trimmedSpaces(text), blankSeparated);
+    const auto tokens = tokenize(trimmedBlanks(text), blankSeparated);
     if (!tokens || tokens->size() != 3)
         typeMismatch();
     const bool allNumeric = std::all_of(tokens->begin(), tokens->end(), [](const DateToken& t) { return t.numeric; });
@@ -180,7 +171,7 @@ CalDate parseDateText(QStringView text, const RegionalSettings& regional)
 
 Money parseMoneyText(QStringView text, const RegionalSettings& regional)
 {
-    text = trimmedSpaces(text);
+    text = trimmedBlanks(text);
     bool negative = false;
     if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
         negative = text.front() == u'-';
@@ -225,6 +216,15 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional)
         overflow();
     const auto value = std::int64_t(units == limit ? std::numeric_limits<std::int64_t>::min() : std::int64_t(units));
     return Money::fromUnits(negative && units != limit ? -value : value);
+}
+
+QStringView trimmedBlanks(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == u' ')
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
 }
 
 } // namespace kn

@@ -21,4 +21,7 @@ CalDate parseDateText(QStringView text, const RegionalSettings& regional);
 // rounded half to even. Out of range fails with Overflow (6), anything else with Type mismatch (13).
 Money parseMoneyText(QStringView text, const RegionalSettings& regional);
 
+// The text without the spaces at both ends (tabs and other white space stay).
+QStringView trimmedBlanks(QStringView text);
+
 } // namespace kn

@@ -9,11 +9,6 @@ namespace kn {
 
 namespace {
 
-std::uint64_t magnitudeOf(Money amount)
-{
-    return amount.isNegative() ? std::uint64_t(0) - std::uint64_t(amount.units()) : std::uint64_t(amount.units());
-}
-
 QString twoDigits(int value)
 {
     return QString::number(value).rightJustified(2, u'0');
@@ -30,10 +25,7 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
     if (decimals > 4)
         throw KNError(ErrorCode::InvalidProcedureCall);
 
-    std::uint64_t divisor = 1;
-    for (int i = decimals; i < 4; ++i)
-        divisor *= 10;
-    const std::uint64_t scaled = (magnitudeOf(amount) + divisor / 2) / divisor;
+    const std::uint64_t scaled = amount.roundedMagnitude(decimals);
     std::uint64_t unit = 1;
     for (int i = 0; i < decimals; ++i)
         unit *= 10;
@@ -51,7 +43,7 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
 
 QString plainDecimal(Money amount, const RegionalSettings& regional)
 {
-    const std::uint64_t magnitude = magnitudeOf(amount);
+    const std::uint64_t magnitude = amount.magnitude();
     QString text = QString::number(magnitude / Money::UnitsPerWhole);
     if (const std::uint64_t fraction = magnitude % Money::UnitsPerWhole; fraction != 0) {
         QString digits = QString::number(fraction).rightJustified(4, u'0');
@@ -175,13 +167,7 @@ short CountChar(QStringView text, QChar character)
 
 QString trimBlanks(QStringView text)
 {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text[start] == u' ')
-        ++start;
-    while (end > start && text[end - 1] == u' ')
-        --end;
-    return text.mid(start, end - start).toString();
+    return trimmedBlanks(text).toString();
 }
 
 QString quoted(QStringView text)

@@ -41,7 +41,7 @@ QString PadLeft(const QString& text, int width, const QString& fill);
 // How many characters of the text equal `character` (compared on their low eight bits).
 short CountChar(QStringView text, QChar character);
 
-// The text without the spaces at both ends (tabs and other white space stay).
+// trimmedBlanks as a text of its own.
 QString trimBlanks(QStringView text);
 
 // The text between double quotes, written as it is: a quote inside is not doubled.

@@ -41,14 +41,18 @@ Money Money::operator-() const
     return Money(-units_);
 }
 
+std::uint64_t Money::roundedMagnitude(int decimals) const
+{
+    std::uint64_t divisor = 1;
+    for (int i = decimals; i < 4; ++i)
+        divisor *= 10;
+    return (magnitude() + divisor / 2) / divisor;
+}
+
 std::int64_t Money::roundedCents() const
 {
-    // Works on the magnitude so that the halves round away from zero on both sides; the
-    // magnitude of the smallest value still fits once divided.
-    const bool negative = units_ < 0;
-    const auto magnitude = negative ? std::uint64_t(0) - std::uint64_t(units_) : std::uint64_t(units_);
-    const auto cents = std::int64_t((magnitude + 50) / 100);
-    return negative ? -cents : cents;
+    const auto cents = std::int64_t(roundedMagnitude(2));
+    return isNegative() ? -cents : cents;
 }
 
 } // namespace kn

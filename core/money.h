@@ -26,6 +26,14 @@ public:
     Money& operator+=(Money other) { return *this = *this + other; }
     Money abs() const { return isNegative() ? -*this : *this; }
 
+    // The size of the amount whatever its sign, in units; the smallest amount's fits too.
+    constexpr std::uint64_t magnitude() const
+    {
+        return isNegative() ? std::uint64_t(0) - std::uint64_t(units_) : std::uint64_t(units_);
+    }
+    // The magnitude as a count of 1/10^decimals (0 to 4 decimals), halves rounded away from zero
+    // so that an amount and its negation round alike (0.005 gives 1 at two decimals).
+    std::uint64_t roundedMagnitude(int decimals) const;
     // The amount rounded to whole hundredths, half away from zero (45.675 gives 4568).
     std::int64_t roundedCents() const;
 

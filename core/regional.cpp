@@ -109,13 +109,8 @@ QString RegionalSettings::shortDate(QDate date) const
 QString RegionalSettings::formatCurrency(Money amount) const
 {
     const int decimals = currency_.decimals;
-    std::int64_t divisor = 1;
-    for (int i = decimals; i < 4; ++i)
-        divisor *= 10;
-    // Round the magnitude half away from zero to the currency's decimals.
     const bool negative = amount.isNegative();
-    const auto magnitude = negative ? std::uint64_t(0) - std::uint64_t(amount.units()) : std::uint64_t(amount.units());
-    const std::uint64_t scaled = (magnitude + divisor / 2) / std::uint64_t(divisor);
+    const std::uint64_t scaled = amount.roundedMagnitude(decimals);
     std::uint64_t unit = 1;
     for (int i = 0; i < decimals; ++i)
         unit *= 10;

@@ -5,6 +5,7 @@
 
 #include "core/counters.h"
 #include "core/formatting.h"
+#include "dategroups.h"
 
 namespace kn {
 
@@ -17,15 +18,14 @@ public:
         out.startTransactions();
         context.records.SortByDate();
 
-        CalDate previous = CalDate::fromYmd(1900, 1, 1);
         short lineCount = 0;
         QString entry;
         // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
         const auto writeEntry = [&] {
             out.writeLine(entry.replace(QStringLiteral("{DIST}"), QString::number(lineCount)));
         };
-        for (const auto& record : context.records) {
-            if (record->TransDate == previous) {
+        forEachByDay(context.records, [&](const auto& record, bool opensDay) {
+            if (!opensDay) {
                 lineCount = nextCount(lineCount);
             } else {
                 if (lineCount > 0)
@@ -39,8 +39,7 @@ public:
                      quoted(trimBlanks(QStringView(record->PaymentFor).left(20))) + QStringLiteral(",,{DIST},") +
                      quoted(QStringView(record->GLAccount).left(15)) + u',' + quoted(trimBlanks(record->PaidTo)) +
                      u',' + plainDecimal(record->Amount, context.regional) + QStringLiteral(",,FALSE");
-            previous = record->TransDate;
-        }
+        });
         if (lineCount > 0)
             writeEntry();
     }

@@ -5,6 +5,7 @@
 #include "core/ledgerwriter.h"
 
 #include "core/formatting.h"
+#include "dategroups.h"
 
 #include <QStringList>
 
@@ -23,13 +24,10 @@ public:
         context.records.SortByDate();
 
         const QString journal = QStringLiteral("GENERAL JOURNAL");
-        // The previous date starts at 1 January 1900, so a first payment of that very day opens
-        // no transaction row.
-        CalDate previous = CalDate::fromYmd(1900, 1, 1);
         bool first = true;
-        for (const auto& record : context.records) {
+        forEachByDay(context.records, [&](const auto& record, bool opensDay) {
             const QString date = QBDateFormat(record->TransDate, context.regional);
-            if (record->TransDate != previous) {
+            if (opensDay) {
                 if (!first)
                     out.writeLine(u"ENDTRNS");
                 out.writeLine(QStringList{QStringLiteral("TRNS"), {}, journal, date, QStringLiteral("Kaprin"), {},
@@ -44,9 +42,8 @@ public:
                                       plainDecimal(record->Amount, context.regional), trimBlanks(record->InvoiceNo),
                                       payee, memo}
                               .join(u'\t'));
-            previous = record->TransDate;
             first = false;
-        }
+        });
         out.writeLine(u"ENDTRNS");
     }
 };

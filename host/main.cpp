@@ -23,14 +23,11 @@ namespace {
 
 enum ExitCode { Complete = 0, CallFailed = 1, UsageError = 2, NoRecords = 3, PromptRefused = 4 };
 
-const char* const kUsage = R"(Usage:
-  knexport convert --package CODE --input PAYMENTS --output FILE [options]
-                                     converts a payment file into a package's import file
-  knexport packages                  lists the catalogue: code, title, file extension, base name
-  knexport demo [--output-dir DIR]   converts the example payment file into every package
-  knexport COMMAND --help            the command's options
-  knexport --help | --version
-)";
+const char* const kCommands = R"(The command:
+  convert    converts a payment file into a package's import file
+  packages   lists the catalogue: code, title, file extension, base name
+  demo       converts the example payment file into every package
+knexport COMMAND --help shows the command's options.)";
 
 QTextStream& out()
 {
@@ -46,7 +43,8 @@ QTextStream& err()
 
 int usageError(const QString& message)
 {
-    err() << "knexport: " << message << "\n" << kUsage;
+    err() << "knexport: " << message << "\nRun 'knexport --help' for the commands, 'knexport COMMAND --help' for "
+                                        "their options.\n";
     err().flush();
     return UsageError;
 }
@@ -66,12 +64,11 @@ QCommandLineOption valueOption(const char* name, const char* description, const 
 
 // A command's own parser: its options after the command word, "--name value" or "--name=value".
 // Returns the exit code when the arguments end the run (a usage error, or the command's help).
-std::optional<int> parseCommand(QCommandLineParser& parser, const QString& command, const QStringList& arguments)
+std::optional<int> parseCommand(QCommandLineParser& parser, const QString& command, const char* description,
+                                const QStringList& arguments)
 {
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows the command's options."));
-    parser.addOption(help);
+    parser.setApplicationDescription(QString::fromLatin1(description));
+    const QCommandLineOption help = parser.addHelpOption();
     if (!parser.parse(QStringList{QStringLiteral("knexport ") + command} + arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -118,7 +115,8 @@ int convert(const QStringList& arguments)
                                          QStringLiteral("Asks in dialogs instead of options (needs a display)."));
     parser.addOptions({package, input, output, title, currency, locale, codePage, settings, dateFormat, fiscalYear,
                        fiscalPeriod, institutionNumber, quiet, interactive});
-    if (const auto ended = parseCommand(parser, QStringLiteral("convert"), arguments))
+    if (const auto ended = parseCommand(parser, QStringLiteral("convert"),
+                                          "Converts a payment file into a package's import file.", arguments))
         return *ended;
     for (const QCommandLineOption* required : {&package, &input, &output}) {
         if (!parser.isSet(*required))
@@ -201,7 +199,8 @@ int convert(const QStringList& arguments)
 int listPackages(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    if (const auto ended = parseCommand(parser, QStringLiteral("packages"), arguments))
+    if (const auto ended = parseCommand(parser, QStringLiteral("packages"),
+                                          "Lists the catalogue: code, title, file extension, base name.", arguments))
         return *ended;
     for (const PackageRow& row : packageTable()) {
         out() << row.code << "  " << QString::fromLatin1(row.fullTitle).leftJustified(36) << "  "
@@ -236,7 +235,8 @@ int demo(const QStringList& arguments)
     const QCommandLineOption outputDirOption =
         valueOption("output-dir", "The folder the files go to (knexport-demo by default).", "DIR");
     parser.addOption(outputDirOption);
-    if (const auto ended = parseCommand(parser, QStringLiteral("demo"), arguments))
+    if (const auto ended = parseCommand(parser, QStringLiteral("demo"),
+                                          "Converts the example payment file into every package.", arguments))
         return *ended;
     const QDir outputDir(
         QDir(parser.isSet(outputDirOption) ? parser.value(outputDirOption) : QStringLiteral("knexport-demo")).absolutePath());
@@ -283,20 +283,33 @@ int main(int argc, char* argv[])
         interactive ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("knexport"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DARODEV_VERSION));
-    QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.isEmpty())
+    QStringList arguments = QCoreApplication::arguments();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Turns a Kaprin payment file into an accounting package's import file.\n\n") +
+        QString::fromLatin1(kCommands));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("convert, packages or demo."),
+                                 QStringLiteral("COMMAND [options]"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    // Only what stands before the command is the tool's own; the rest is the command's.
+    const auto commandWord = std::find_if(arguments.cbegin() + 1, arguments.cend(),
+                                          [](const QString& argument) { return !argument.startsWith(u'-'); });
+    if (!parser.parse(QStringList(arguments.cbegin(), commandWord)))
+        return usageError(parser.errorText());
+    if (parser.isSet(version))
+        parser.showVersion();
+    if (parser.isSet(help) || (commandWord != arguments.cend() && *commandWord == u"help"))
+        parser.showHelp(Complete);
+    if (commandWord == arguments.cend())
         return usageError(QStringLiteral("no command given"));
+    if (commandWord != arguments.cbegin() + 1)
+        return usageError(QStringLiteral("unexpected '%1' before the command").arg(arguments[1]));
 
-    const QString command = arguments.takeFirst();
+    const QString command = *commandWord;
+    arguments = QStringList(commandWord + 1, arguments.cend());
     int code = UsageError;
-    if (command == u"--help" || command == u"-h" || command == u"help") {
-        out() << "knexport " << DARODEV_VERSION << ": turns a Kaprin payment file into an accounting package's import file.\n\n"
-              << kUsage;
-        code = Complete;
-    } else if (command == u"--version") {
-        out() << "knexport " << DARODEV_VERSION << "\n";
-        code = Complete;
-    } else if (command == u"convert") {
+    if (command == u"convert") {
         code = convert(arguments);
     } else if (command == u"packages") {
         code = listPackages(arguments);

@@ -2,6 +2,8 @@
 #include "testsupport.h"
 
 #include "core/formatting.h"
+#include "core/ledgerwriter.h"
+#include "writers/packagetable.h"
 
 #include <gtest/gtest.h>
 
@@ -232,4 +234,38 @@ TEST(Catalogue, LoadsEveryElementButTheLast)
     k.LoadAccountingPackageList({momentum, QString()});
     EXPECT_EQ(k.AcctPackages().Count(), 4);
     EXPECT_EQ(&k.AcctPackages(), &h.converter().AcctPackages());
+}
+
+TEST(PackageTable, OneCompleteRowPerCodeAndTheHostCatalogueAgreesWithIt)
+{
+    const PackageTable table = packageTable();
+    ASSERT_EQ(table.size(), 17u);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const PackageRow& row = table[i];
+        SCOPED_TRACE(row.code);
+        EXPECT_EQ(row.codeText(), QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        for (const char* text : {row.fullTitle, row.shortTitle, row.fileExtension, row.fileBaseName, row.listed,
+                                 row.operation, row.firstStatus, row.closingStatus})
+            EXPECT_TRUE(text && *text);
+        ASSERT_NE(row.makeWriter, nullptr);
+        EXPECT_NE(row.makeWriter(row), nullptr);
+        EXPECT_EQ(findPackageRow(table, row.codeText()), &row);
+    }
+
+    Harness h;
+    KNExport& k = h.converter();
+    ASSERT_TRUE(k.LoadAccountingPackageList(packageDescriptions(table)));
+    ASSERT_EQ(k.AcctPackages().Count(), static_cast<int>(table.size()));
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const PackageRow& row = table[i];
+        const PackagePtr& package = k.AcctPackages().Item(static_cast<int>(i) + 1);
+        SCOPED_TRACE(row.code);
+        EXPECT_EQ(package->PackageCode, row.codeText());
+        EXPECT_EQ(package->PackageFullTitle, QString::fromUtf8(row.fullTitle));
+        EXPECT_EQ(package->PackageTitle.toString(), QString::fromUtf8(row.shortTitle));
+        EXPECT_EQ(package->FileExtension, QString::fromUtf8(row.fileExtension));
+        EXPECT_EQ(package->FileBaseName, QString::fromUtf8(row.fileBaseName));
+        EXPECT_NE(package->LastUpdated, CalDate());
+        EXPECT_EQ(package->AllowKaprinHome, row.allowKaprinHome);
+    }
 }

@@ -95,23 +95,25 @@ std::optional<QDate> makeDate(int year, int month, int day)
     return date;
 }
 
-QDate numericDate(const QList<DateToken>& tokens, const RegionalSettings& regional)
+using NumericFields = std::array<QStringView, 3>;
+
+QDate numericDate(const NumericFields& fields, const RegionalSettings& regional)
 {
-    for (const auto& token : tokens) {
-        if (token.text.size() > 4)
+    for (const auto& field : fields) {
+        if (field.size() > 4)
             typeMismatch();
     }
     std::array<char, 3> order = regional.dateFieldOrder();
-    if (tokens[0].text.size() >= 3) {
+    if (fields[0].size() >= 3) {
         order = {'Y', 'M', 'D'};
-    } else if (order[0] == 'Y' && tokens[2].text.size() >= 3) {
+    } else if (order[0] == 'Y' && fields[2].size() >= 3) {
         // A year-first region reading a text whose year stands last: day and month keep their
         // regional order in front of it.
         order = order[1] == 'M' ? std::array<char, 3>{'M', 'D', 'Y'} : std::array<char, 3>{'D', 'M', 'Y'};
     }
     int year = 0, month = 0, day = 0;
     for (std::size_t i = 0; i < 3; ++i) {
-        const QStringView digits = tokens[qsizetype(i)].text;
+        const QStringView digits = fields[i];
         switch (order[i]) {
         case 'Y': year = yearFrom(digits); break;
         case 'M': month = digits.toInt(); break;
@@ -153,17 +155,44 @@ QDate namedMonthDate(const QList<DateToken>& tokens, const RegionalSettings& reg
     typeMismatch();
 }
 
+// Three runs of ASCII digits between single "/", "-" or "." separators, the shape nearly every
+// payment line has; anything else goes to the tokenizer.
+std::optional<NumericFields> plainNumericFields(QStringView text)
+{
+    NumericFields fields;
+    qsizetype i = 0;
+    for (std::size_t field = 0; field < fields.size(); ++field) {
+        const qsizetype start = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
+            ++i;
+        if (i == start)
+            return std::nullopt;
+        fields[field] = text.mid(start, i - start);
+        if (field + 1 < fields.size()) {
+            if (i == text.size() || (text[i] != u'/' && text[i] != u'-' && text[i] != u'.'))
+                return std::nullopt;
+            ++i;
+        }
+    }
+    if (i != text.size())
+        return std::nullopt;
+    return fields;
+}
+
 } // namespace
 
 CalDate parseDateText(QStringView text, const RegionalSettings& regional)
 {
+    text = trimmedBlanks(text);
+    if (const auto fields = plainNumericFields(text))
+        return CalDate::fromQDate(numericDate(*fields, regional));
     bool blankSeparated = false;
-    const auto tokens = tokenize(trimmedBlanks(text), blankSeparated);
+    const auto tokens = tokenize(text, blankSeparated);
     if (!tokens || tokens->size() != 3)
         typeMismatch();
     const bool allNumeric = std::all_of(tokens->begin(), tokens->end(), [](const DateToken& t) { return t.numeric; });
     if (allNumeric && !blankSeparated)
-        return CalDate::fromQDate(numericDate(*tokens, regional));
+        return CalDate::fromQDate(numericDate({(*tokens)[0].text, (*tokens)[1].text, (*tokens)[2].text}, regional));
     if (allNumeric)
         typeMismatch();
     return CalDate::fromQDate(namedMonthDate(*tokens, regional));

@@ -3,6 +3,7 @@
 #include "conversions.h"
 #include "knerror.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace kn {
@@ -30,14 +31,24 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
     for (int i = 0; i < decimals; ++i)
         unit *= 10;
 
-    const std::uint64_t whole = scaled / unit;
-    QString text;
-    if (whole != 0 || minimumIntegerDigits > 0)
-        text = QString::number(whole).rightJustified(minimumIntegerDigits, u'0');
-    if (decimals > 0)
-        text += regional.decimalSeparator() + QString::number(scaled % unit).rightJustified(decimals, u'0');
+    // Digits are written backwards into one buffer, so a value costs one allocation: its text.
+    const QString& separator = regional.decimalSeparator();
+    std::uint64_t whole = scaled / unit;
+    std::uint64_t fraction = scaled % unit;
+    QString text(1 + std::max(20, minimumIntegerDigits) + separator.size() + decimals, Qt::Uninitialized);
+    QChar* const end = text.data() + text.size();
+    QChar* out = end;
+    for (int i = 0; i < decimals; ++i, fraction /= 10)
+        *--out = QChar(u'0' + char16_t(fraction % 10));
+    if (decimals > 0) {
+        out -= separator.size();
+        std::copy(separator.begin(), separator.end(), out);
+    }
+    for (int digits = 0; whole != 0 || digits < minimumIntegerDigits; ++digits, whole /= 10)
+        *--out = QChar(u'0' + char16_t(whole % 10));
     if (amount.isNegative() && scaled != 0)
-        text.prepend(u'-');
+        *--out = u'-';
+    text.remove(0, out - text.data());
     return text;
 }
 

@@ -92,9 +92,10 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         emit Status(QStringLiteral("Importing Kaprin File..."));
         header_ = readPaymentHeader(file.readLine());
         TransRecords& records = Records();
+        TransRecordBlocks blocks;
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
-                records.Append(readPaymentLine(file.readLine(), regional_));
+                records.Append(readPaymentLine(file.readLine(), regional_, blocks));
             } catch (const KNError& error) {
                 const QString where = QStringLiteral("payment file line %1").arg(lineNumber);
                 throw error.withDetail(error.detail().isEmpty() ? where : where + QStringLiteral(": ") + error.detail());

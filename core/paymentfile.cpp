@@ -4,6 +4,8 @@
 #include "formatting.h"
 #include "knerror.h"
 
+#include <array>
+
 namespace kn {
 
 namespace {
@@ -14,6 +16,23 @@ QStringView columns(QStringView line, qsizetype first, qsizetype width)
         return {};
     return line.mid(start, std::min(width, line.size() - start));
 }
+
+// The amount columns without their commas, kept on the stack: the field is at most 16 wide.
+class AmountDigits {
+public:
+    explicit AmountDigits(QStringView field)
+    {
+        for (QChar c : field.left(qsizetype(units_.size()))) {
+            if (c != u',')
+                units_[std::size_t(size_++)] = c.unicode();
+        }
+    }
+    QStringView view() const { return QStringView(units_.data(), size_); }
+
+private:
+    std::array<char16_t, 16> units_{};
+    qsizetype size_ = 0;
+};
 } // namespace
 
 PaymentHeader readPaymentHeader(QStringView line)
@@ -22,9 +41,9 @@ PaymentHeader readPaymentHeader(QStringView line)
                          trimBlanks(columns(line, 113, 30))};
 }
 
-TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional)
+TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks)
 {
-    auto record = std::make_shared<TransRecord>();
+    TransRecordPtr record = blocks.make();
     try {
         record->TransDate = parseDateText(columns(line, 2, 10), regional);
     } catch (const KNError& error) {
@@ -43,7 +62,7 @@ TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regiona
     }
 
     try {
-        record->Amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)), regional);
+        record->Amount = parseMoneyText(AmountDigits(columns(line, 82, 16)).view(), regional);
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the amount in columns 82-97 is '%1' (decimal separator '%2')")
                                    .arg(columns(line, 82, 16), regional.decimalSeparator()));

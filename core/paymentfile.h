@@ -17,8 +17,9 @@ struct PaymentHeader {
 // The payment file's fixed columns, counted from 1. A field that lies partly or wholly past the
 // end of a short line gives only the characters that are there.
 PaymentHeader readPaymentHeader(QStringView line);
-// One detail line as a record; a date or amount that does not convert fails with Type mismatch.
-TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional);
+// One detail line as a record taken from `blocks`; a date or amount that does not convert fails
+// with Type mismatch.
+TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks);
 
 // The text with every "," removed ("1,234,567.00" gives "1234567.00").
 QString RemoveCommas(QStringView text);

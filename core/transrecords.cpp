@@ -16,6 +16,16 @@ TransRecordPtr TransRecords::Add(CalDate TransDate, const QString& KaprinAccount
     return record;
 }
 
+TransRecordPtr TransRecordBlocks::make()
+{
+    if (!block_ || block_->size() == block_->capacity()) {
+        block_ = std::make_shared<std::vector<TransRecord>>();
+        block_->reserve(RecordsPerBlock);
+    }
+    block_->emplace_back();
+    return TransRecordPtr(block_, &block_->back());
+}
+
 void TransRecords::Append(TransRecordPtr record, const QString& sKey)
 {
     items_.add(std::move(record), sKey);

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace kn {
 
@@ -26,6 +27,19 @@ struct TransRecord {
 };
 
 using TransRecordPtr = std::shared_ptr<TransRecord>;
+
+// Hands out records from blocks of many, so a large import makes one allocation per block
+// instead of one per record. Each record shares ownership of its block: a host that keeps a
+// record keeps the block alive, however the collection or these blocks are cleared.
+class TransRecordBlocks {
+public:
+    static constexpr std::size_t RecordsPerBlock = 1024;
+
+    TransRecordPtr make();
+
+private:
+    std::shared_ptr<std::vector<TransRecord>> block_;
+};
 
 // The ordered, optionally keyed collection of payment records that the import fills and every
 // writer walks.

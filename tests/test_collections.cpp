@@ -162,3 +162,26 @@ TEST(TransRecords, SortByDateRefusesMoreThan32767Records)
     add(records, CalDate(0), {});
     EXPECT_EQ(errorNumber([&] { records.SortByDate(); }), 6);
 }
+
+TEST(TransRecordBlocks, KeptRecordsOutliveTheCollectionAndTheirBlocks)
+{
+    TransRecordPtr first, last;
+    {
+        TransRecords records;
+        TransRecordBlocks blocks;
+        const std::size_t count = TransRecordBlocks::RecordsPerBlock * 2 + 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            TransRecordPtr record = blocks.make();
+            record->PaidTo = QString::number(i);
+            records.Append(record);
+        }
+        first = records.Item(1);
+        last = records.Item(int(count));
+        records.Clear();
+    }
+    EXPECT_EQ(first->PaidTo, QStringLiteral("0"));
+    EXPECT_EQ(last->PaidTo, QString::number(TransRecordBlocks::RecordsPerBlock * 2));
+    const QString kept = last->PaidTo;
+    last.reset();
+    EXPECT_EQ(kept, QString::number(TransRecordBlocks::RecordsPerBlock * 2));
+}

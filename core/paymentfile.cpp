@@ -17,10 +17,10 @@ QStringView columns(QStringView line, qsizetype first, qsizetype width)
     return line.mid(start, std::min(width, line.size() - start));
 }
 
-// The amount columns without their commas, kept on the stack: the field is at most 16 wide.
-class AmountDigits {
+// A field of at most 16 characters without its commas, kept on the stack.
+class CommaFreeField {
 public:
-    explicit AmountDigits(QStringView field)
+    explicit CommaFreeField(QStringView field)
     {
         for (QChar c : field.left(qsizetype(units_.size()))) {
             if (c != u',')
@@ -33,6 +33,12 @@ private:
     std::array<char16_t, 16> units_{};
     qsizetype size_ = 0;
 };
+
+// The text with every "," removed ("1,234,567.00" gives "1234567.00").
+CommaFreeField RemoveCommas(QStringView amountField)
+{
+    return CommaFreeField(amountField);
+}
 } // namespace
 
 PaymentHeader readPaymentHeader(QStringView line)
@@ -62,7 +68,7 @@ TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regiona
     }
 
     try {
-        record->Amount = parseMoneyText(AmountDigits(columns(line, 82, 16)).view(), regional);
+        record->Amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)).view(), regional);
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the amount in columns 82-97 is '%1' (decimal separator '%2')")
                                    .arg(columns(line, 82, 16), regional.decimalSeparator()));
@@ -70,17 +76,6 @@ TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regiona
     record->InvoiceNo = columns(line, 99, 27).toString();
     record->PaymentFor = trimBlanks(columns(line, 127, 45));
     return record;
-}
-
-QString RemoveCommas(QStringView text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (QChar c : text) {
-        if (c != u',')
-            result += c;
-    }
-    return result;
 }
 
 } // namespace kn

@@ -21,7 +21,4 @@ PaymentHeader readPaymentHeader(QStringView line);
 // with Type mismatch.
 TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks);
 
-// The text with every "," removed ("1,234,567.00" gives "1234567.00").
-QString RemoveCommas(QStringView text);
-
 } // namespace kn

@@ -13,6 +13,8 @@ namespace kn {
 namespace {
 
 const QString kImportSource = QStringLiteral("KNExport.ImportKNFile");
+// The import reads no further than this column.
+constexpr qsizetype kLastPaymentColumn = 171;
 
 } // namespace
 
@@ -60,6 +62,10 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
                                      const QString& ExportFileName, const QString& PackageFullTitle,
                                      const QString& strCurrencyCode)
 {
+    audit_ = ConversionAudit{};
+    audit_.package = PackageCode;
+    audit_.input = ImportFileName;
+    audit_.output = ExportFileName;
     try {
         const QString currency = trimBlanks(strCurrencyCode);
         currencyCode_ = currency.isEmpty() ? QStringLiteral("CAD") : currency.left(3);
@@ -76,11 +82,14 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
             emit ProcessComplete();
         return result;
     } catch (const KNError& error) {
-        if (!error.source().isEmpty())
-            throw;
-        throw error.withSource(QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
+        const KNError failure =
+            error.source().isEmpty() ? error.withSource(QStringLiteral("KNExport.ConvertKNtoGLSpecific")) : error;
+        audit_.failure = AuditFailure{failure.number(), failure.description(), failure.source(), failure.detail()};
+        throw failure;
     } catch (const std::bad_alloc&) {
-        throw KNError(ErrorCode::OutOfMemory, QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
+        const KNError failure(ErrorCode::OutOfMemory, QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
+        audit_.failure = AuditFailure{failure.number(), failure.description(), failure.source(), failure.detail()};
+        throw failure;
     }
 }
 
@@ -95,7 +104,15 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         TransRecordBlocks blocks;
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
-                records.Append(readPaymentLine(file.readLine(), regional_, blocks));
+                const QString line = file.readLine();
+                TransRecordPtr record = readPaymentLine(line, regional_, blocks);
+                record->PaymentFileLine = lineNumber;
+                if (line.size() > kLastPaymentColumn)
+                    audit_.changed.append({lineNumber, QStringLiteral("past column 171"),
+                                           line.mid(kLastPaymentColumn), QString()});
+                ++audit_.paymentsRead;
+                addToTotals(record->Amount, audit_.debitsRead, audit_.creditsRead);
+                records.Append(std::move(record));
             } catch (const KNError& error) {
                 const QString where = QStringLiteral("payment file line %1").arg(lineNumber);
                 throw error.withDetail(error.detail().isEmpty() ? where : where + QStringLiteral(": ") + error.detail());
@@ -117,9 +134,12 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
         return true;
     if (!settings_)
         settings_ = makeUserSettingsStore();
+    AuditRecorder recorder(audit_);
+    if (progress_)
+        recorder.setProgress([this, total = Records().Count()](int handled) { progress_(handled, total); });
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
                                 settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
-                                [this](const QString& text) { emit Status(text); }};
+                                [this](const QString& text) { emit Status(text); }, recorder};
     return runLedgerWriter(*row, context);
 }
 

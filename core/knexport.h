@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit.h"
 #include "caldate.h"
 #include "clock.h"
 #include "codepage.h"
@@ -60,6 +61,10 @@ public:
     const PaymentHeader& Header() const { return header_; }
     const QString& CurrencyCode() const { return currencyCode_; }
     const QString& SettingsApplication() const { return settingsApplication_; }
+    // What the last conversion did with every payment it read, also when it failed part-way.
+    const ConversionAudit& LastAudit() const { return audit_; }
+    // Called as payments are handled (handled of total); the conversion raises no event for it.
+    void setProgressHandler(std::function<void(int handled, int total)> progress) { progress_ = std::move(progress); }
 
 signals:
     void Status(const QString& StatusMessage);
@@ -75,6 +80,8 @@ private:
     QString settingsApplication_;
     QString currencyCode_;
     PaymentHeader header_;
+    ConversionAudit audit_;
+    std::function<void(int, int)> progress_;
     RegionalSettings regional_;
     CodePage codePage_;
     std::shared_ptr<SettingsStore> settings_;

@@ -2,7 +2,33 @@
 
 #include "knerror.h"
 
+#include <algorithm>
+
 namespace kn {
+
+namespace {
+bool plainAscii(QStringView line)
+{
+    return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+} // namespace
+
+void ExportFile::writeLine(QStringView line)
+{
+    file_.writeLine(line);
+    ++lines_;
+    if (record_ == nullptr || plainAscii(line))
+        return;
+    const QByteArray bytes = context_.codePage.encode(line);
+    const QString written = context_.codePage.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    context_.audit.changed(*record_, QStringLiteral("outside the code page"), line.toString(), written);
+}
+
+void ExportFile::beginRecord(const TransRecord& record)
+{
+    record_ = &record;
+    context_.audit.written(record, lines_ + 1);
+}
 
 bool runLedgerWriter(const PackageRow& row, const WriterContext& context)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit.h"
 #include "clock.h"
 #include "codepage.h"
 #include "packagerow.h"
@@ -39,13 +40,18 @@ struct WriterContext {
     Prompter& prompter;
     const Clock& clock;
     std::function<void(const QString&)> status;
+    // What the writer did with each record: written, left out with a reason, or changed.
+    AuditRecorder& audit;
 };
 
 // The export file as the frame hands it to a writer: lines go out in the code page with CR LF.
 class ExportFile {
 public:
     explicit ExportFile(const WriterContext& context) : file_(context.exportPath, context.codePage), context_(context) {}
-    void writeLine(QStringView line) { file_.writeLine(line); }
+    // A text the code page cannot hold in the record's lines is noted as a change of the record.
+    void writeLine(QStringView line);
+    // The lines that follow are the record's: it counts as written from the next line on.
+    void beginRecord(const TransRecord& record);
     // Raises "Processing transactions..."; the writer calls it where its own order puts it.
     void startTransactions() { context_.status(StatusText::ProcessingTransactions); }
     void close() { file_.close(); }
@@ -53,6 +59,8 @@ public:
 private:
     TextFileWriter file_;
     const WriterContext& context_;
+    const TransRecord* record_ = nullptr;
+    int lines_ = 0;
 };
 
 // One target package's writer: it states only its own lines; the frame and the package's table

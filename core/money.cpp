@@ -55,4 +55,13 @@ std::int64_t Money::roundedCents() const
     return isNegative() ? -cents : cents;
 }
 
+QString Money::decimalText() const
+{
+    const std::uint64_t whole = magnitude() / UnitsPerWhole;
+    QString fraction = QString::number(magnitude() % UnitsPerWhole).rightJustified(4, u'0');
+    while (fraction.size() > 2 && fraction.endsWith(u'0'))
+        fraction.chop(1);
+    return (isNegative() ? QStringLiteral("-") : QString()) + QString::number(whole) + u'.' + fraction;
+}
+
 } // namespace kn

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <compare>
 #include <cstdint>
 
@@ -36,6 +38,8 @@ public:
     std::uint64_t roundedMagnitude(int decimals) const;
     // The amount rounded to whole hundredths, half away from zero (45.675 gives 4568).
     std::int64_t roundedCents() const;
+    // Plain decimal text with "." and two to four decimals: "-12.50", "0.005", "1234567.1234".
+    QString decimalText() const;
 
     constexpr auto operator<=>(const Money&) const = default;
 

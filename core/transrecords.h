@@ -24,6 +24,8 @@ struct TransRecord {
     QString PaymentFor;
     QString InvoiceNo;
     QString GLAccount_Full;
+    // Where the import read it (the header is line 1); 0 for a record a host made.
+    int PaymentFileLine = 0;
 };
 
 using TransRecordPtr = std::shared_ptr<TransRecord>;

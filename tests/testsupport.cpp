@@ -104,8 +104,9 @@ WriterRun runWriter(const QString& code, const QList<TransRecord>& records, cons
     const QString title = QStringLiteral("Package");
     const QString application = QStringLiteral("Kaprin Desk 6");
     WriterRun run;
+    AuditRecorder recorder(run.audit);
     const WriterContext context{collection, setup.header, setup.currency, title, output, application, regional, codePage,
-                                *settings, prompter, clock, [](const QString&) {}};
+                                *settings, prompter, clock, [](const QString&) {}, recorder};
     const PackageRow* row = findPackageRow(packageTable(), code);
     EXPECT_NE(row, nullptr) << code.toStdString();
     if (row == nullptr)

@@ -75,6 +75,7 @@ struct WriterRun {
     bool result = false;
     std::optional<KNError> failure;
     QByteArray bytes;
+    ConversionAudit audit;
 };
 
 WriterRun runWriter(const QString& code, const QList<TransRecord>& records, const WriterSetup& setup = {});

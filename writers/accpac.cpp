@@ -52,6 +52,8 @@ public:
         out.writeLine(batchHeader.join(u','));
         out.startTransactions();
         for (const auto& record : context.records) {
+            out.beginRecord(*record);
+            context.audit.entryLine(QStringLiteral("batch 00001"), record->Amount);
             const QStringList detail{
                 quoted(QStringLiteral("2")), quoted(QString()), quoted(QStringLiteral("00001")), quoted(QString()),
                 quoted(trimBlanks(record->GLAccount)), amountText(record->Amount, regional), QStringLiteral("0"),

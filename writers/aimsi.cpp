@@ -35,7 +35,10 @@ public:
     {
         SheetTable sheet(context.exportPath, QStringLiteral("Sheet1"), kColumns, context.regional);
         context.status(StatusText::ProcessingTransactions);
+        int row = 1;
         for (const auto& record : context.records) {
+            context.audit.changed(*record, QStringLiteral("account"), record->GLAccount, record->GLAccount.left(50));
+            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, record->PaidTo.left(50));
             sheet.addNew();
             sheet.set(u"Ledger-Sub", record->GLAccount);
             sheet.set(u"Location", QStringLiteral("H"));
@@ -45,6 +48,7 @@ public:
             sheet.set(u"Description", record->PaidTo);
             sheet.set(record->Amount.isNegative() ? u"Credit" : u"Debit", record->Amount);
             sheet.update();
+            context.audit.written(*record, ++row);
         }
         sheet.close();
     }

@@ -12,8 +12,12 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
     out.startTransactions();
     const QString session = quoted(context.header.sessionNumber);
     for (const auto& record : context.records) {
-        if (record->Amount.isZero())
+        if (record->Amount.isZero()) {
+            context.audit.leftOut(*record, AuditReason::ZeroAmount);
             continue;
+        }
+        out.beginRecord(*record);
+        context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, record->PaidTo.left(30));
         const BatchEntryFields fields = fieldsOf(*record);
         const QString date = quoted(fields.date);
         const QStringList quotedFields = {quoted(fields.account), quoted(fields.part2), quoted(fields.part3),

@@ -20,8 +20,11 @@ public:
         const QString empty = quoted({});
         short lineNumber = 0;
         for (const auto& record : context.records) {
-            if (record->Amount.isZero())
+            if (record->Amount.isZero()) {
+                context.audit.leftOut(*record, AuditReason::ZeroAmount);
                 continue;
+            }
+            out.beginRecord(*record);
             const QString date = quoted(formatDatePattern(record->TransDate, u"yyyymmdd", context.regional));
             lineNumber = nextCount(lineNumber);
             out.writeLine(QStringList{QStringLiteral("\"E\""),

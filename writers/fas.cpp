@@ -6,6 +6,8 @@
 #include "core/formatting.h"
 #include "core/ledgerwriter.h"
 
+#include <limits>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,16 +20,20 @@ QString withBlanksFor(QString text, QChar replaced)
     return text.replace(replaced, u' ');
 }
 
-QString description(const TransRecord& record)
+constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
+
+// The description within `room` characters after the payee and invoice, and what it would be
+// without that limit.
+QString description(const TransRecord& record, qsizetype room = 79)
 {
     QString text = trimBlanks(withBlanksFor(withBlanksFor(record.PaidTo, u','), u'/'));
     if (!trimBlanks(record.InvoiceNo).isEmpty())
         text += u'/' + trimBlanks(withBlanksFor(record.InvoiceNo, u','));
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
     if (!trimBlanks(record.PaymentFor).isEmpty()) {
-        const qsizetype room = 79 - text.size();
-        if (room > 0)
-            text += u'/' + trimBlanks(withBlanksFor(record.PaymentFor, u',').left(room));
+        const qsizetype left = room - text.size();
+        if (left > 0)
+            text += u'/' + trimBlanks(withBlanksFor(record.PaymentFor, u',').left(left));
     }
     return text;
 }
@@ -49,8 +55,11 @@ public:
     {
         out.startTransactions();
         for (const auto& record : context.records) {
-            if (record->Amount.isZero())
+            if (record->Amount.isZero()) {
+                context.audit.leftOut(*record, AuditReason::ZeroAmount);
                 continue;
+            }
+            out.beginRecord(*record);
             const QString ledger = trimBlanks(record->GLAccount);
             const qsizetype dash = ledger.indexOf(u'-');
             const QString account = dash < 0 ? ledger : ledger.left(dash);
@@ -68,7 +77,8 @@ public:
                                      QString(),
                                      QString(),
                                      QString(),
-                                     description(*record),
+                                     context.audit.changed(*record, QStringLiteral("description"),
+                                                           description(*record, kUncut), description(*record)),
                                      formatDatePattern(record->TransDate, u"MMDDYYYY", context.regional),
                                      amount,
                                      amount,

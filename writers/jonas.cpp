@@ -17,8 +17,11 @@ public:
         out.startTransactions();
         for (const auto& record : context.records) {
             const QStringList segments = splitSegments(record->GLAccount, u'|', 3);
-            if (segments.size() < 3)
+            if (segments.size() < 3) {
+                context.audit.leftOut(*record, AuditReason::ShortAccount);
                 continue;
+            }
+            out.beginRecord(*record);
             // An invoice number of blanks only is not empty: it gives an empty reference.
             const QString reference = record->InvoiceNo.isEmpty() ? trimBlanks(record->PaymentFor)
                                                                   : trimBlanks(record->InvoiceNo);

@@ -14,10 +14,14 @@ public:
     {
         out.startTransactions();
         for (const auto& record : context.records) {
-            if (record->Amount.isZero())
+            if (record->Amount.isZero()) {
+                context.audit.leftOut(*record, AuditReason::ZeroAmount);
                 continue;
+            }
+            out.beginRecord(*record);
             QString payee = record->PaidTo.left(30);
             payee.remove(u',');
+            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, payee);
             QString ledger = record->GLAccount;
             ledger.replace(u'-', u',');
             const short commas = CountChar(ledger, u',');

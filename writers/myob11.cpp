@@ -36,6 +36,7 @@ public:
         out.writeLine(u"Journal Number,Date,Memo,Account Number,Debit Amount,Credit Amount");
         out.startTransactions();
         for (const auto& record : context.records) {
+            out.beginRecord(*record);
             const QString leading = u',' + formatDatePattern(record->TransDate, datePattern_, context.regional) + u',' +
                                     quoted(record->PaidTo) + u',' + record->GLAccount + u',';
             if (record->Amount > Money())

@@ -7,6 +7,10 @@
 #include "core/formatting.h"
 #include "dategroups.h"
 
+#include <QStringList>
+
+#include <vector>
+
 namespace kn {
 
 namespace {
@@ -19,10 +23,15 @@ public:
         context.records.SortByDate();
 
         short lineCount = 0;
-        QString entry;
+        QStringList entryLines;
+        std::vector<const TransRecord*> entryRecords;
         // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
         const auto writeEntry = [&] {
-            out.writeLine(entry.replace(QStringLiteral("{DIST}"), QString::number(lineCount)));
+            const QString count = QString::number(lineCount);
+            for (qsizetype i = 0; i < entryLines.size(); ++i) {
+                out.beginRecord(*entryRecords[std::size_t(i)]);
+                out.writeLine(entryLines[i].replace(QStringLiteral("{DIST}"), count));
+            }
         };
         forEachByDay(context.records, [&](const auto& record, bool opensDay) {
             if (!opensDay) {
@@ -30,15 +39,22 @@ public:
             } else {
                 if (lineCount > 0)
                     writeEntry();
-                entry.clear();
+                entryLines.clear();
+                entryRecords.clear();
                 lineCount = 1;
             }
-            if (lineCount > 1)
-                entry += u"\r\n";
-            entry += formatDatePattern(record->TransDate, u"MM/DD/YY", context.regional) + u',' +
-                     quoted(trimBlanks(QStringView(record->PaymentFor).left(20))) + QStringLiteral(",,{DIST},") +
-                     quoted(QStringView(record->GLAccount).left(15)) + u',' + quoted(trimBlanks(record->PaidTo)) +
-                     u',' + plainDecimal(record->Amount, context.regional) + QStringLiteral(",,FALSE");
+            const QString date = formatDatePattern(record->TransDate, u"MM/DD/YY", context.regional);
+            const QString purpose = trimBlanks(record->PaymentFor);
+            const QString account = record->GLAccount;
+            context.audit.changed(*record, QStringLiteral("purpose"), purpose,
+                                  trimBlanks(QStringView(record->PaymentFor).left(20)));
+            context.audit.changed(*record, QStringLiteral("account"), account, account.left(15));
+            context.audit.entryLine(date, record->Amount);
+            entryRecords.push_back(record.get());
+            entryLines.append(date + u',' + quoted(trimBlanks(QStringView(record->PaymentFor).left(20))) +
+                              QStringLiteral(",,{DIST},") + quoted(QStringView(record->GLAccount).left(15)) + u',' +
+                              quoted(trimBlanks(record->PaidTo)) + u',' + plainDecimal(record->Amount, context.regional) +
+                              QStringLiteral(",,FALSE"));
         });
         if (lineCount > 0)
             writeEntry();

@@ -38,6 +38,8 @@ public:
             const QString payee = exchangeAdjustment ? QStringLiteral("EXCHANGE ADJUSTMENT") : record->PaidTo;
             const QString memo = exchangeAdjustment ? trimBlanks(QStringView(record->PaidTo).mid(9))
                                                     : trimBlanks(record->PaymentFor);
+            out.beginRecord(*record);
+            context.audit.entryLine(date, record->Amount);
             out.writeLine(QStringList{QStringLiteral("SPL"), {}, journal, date, record->GLAccount_Full, {},
                                       plainDecimal(record->Amount, context.regional), trimBlanks(record->InvoiceNo),
                                       payee, memo}

@@ -22,6 +22,11 @@ public:
         for (const auto& record : context.records) {
             // "-" is not the regional separator "/", so the date reads the same in every region.
             const QString date = formatDatePattern(record->TransDate, u"MM-DD-YY", context.regional);
+            out.beginRecord(*record);
+            const QString entry = QStringLiteral("payment-file line %1").arg(record->PaymentFileLine);
+            const Money written = Money::fromUnits(record->Amount.roundedCents() * 100);
+            context.audit.entryLine(entry, written);
+            context.audit.entryLine(entry, -written);
             out.writeLine(date + u',' + source + u',' + quoted(record->PaidTo) + currencySuffix);
             out.writeLine(record->GLAccount + u',' + formatNumber(record->Amount, u"#.00", context.regional));
             out.writeLine(context.header.balancingAccount + u',' +

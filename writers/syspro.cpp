@@ -34,8 +34,13 @@ public:
     {
         out.startTransactions();
         for (const auto& record : context.records) {
-            if (record->Amount.isZero())
+            if (record->Amount.isZero()) {
+                context.audit.leftOut(*record, AuditReason::ZeroAmount);
                 continue;
+            }
+            out.beginRecord(*record);
+            context.audit.changed(*record, QStringLiteral("account"), record->GLAccount, record->GLAccount.left(15));
+            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, record->PaidTo.left(60));
             out.writeLine(FixedWidth(record->GLAccount, 15) + FixedWidth(plainDecimal(record->Amount, context.regional), 16) +
                           FixedWidth(QStringLiteral("Kaprin"), 9) +
                           formatDatePattern(record->TransDate, datePattern_, context.regional) +

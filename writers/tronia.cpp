@@ -22,6 +22,7 @@ public:
         short count = 0;
         for (const auto& record : context.records) {
             count = nextCount(count);
+            out.beginRecord(*record);
             const bool debit = record->Amount > Money();
             const QString amount = formatNumber(record->Amount.abs(), u"######0.00", context.regional);
             out.writeLine(QStringList{journalPrefix + formatNumber(Money::fromWhole(count), u"00000", context.regional),

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "money.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace kn {
+
+struct TransRecord;
+
+// Why a target's format leaves a payment out.
+namespace AuditReason {
+inline const QString ZeroAmount = QStringLiteral("zero amount");
+inline const QString BankPayee = QStringLiteral("payee begins with BANK");
+inline const QString ShortAccount = QStringLiteral("account has fewer than two \"|\"");
+} // namespace AuditReason
+
+// A payment the target's format leaves out.
+struct AuditLeftOut {
+    int line = 0; // in the payment file; 0 for a record a host made
+    QString payee;
+    Money amount;
+    QString reason;
+    bool operator==(const AuditLeftOut&) const = default;
+};
+
+// A text the target's format writes differently from the payment file.
+struct AuditChange {
+    int line = 0;
+    QString field;
+    QString from;
+    QString to;
+    bool operator==(const AuditChange&) const = default;
+};
+
+// One entry of a writer that makes entries (a day's journal, a batch): what its lines debit and
+// credit as written.
+struct AuditEntry {
+    QString name;
+    Money debits;
+    Money credits;
+    bool balances() const { return debits == credits; }
+};
+
+struct AuditFailure {
+    int number = 0;
+    QString description;
+    QString source;
+    QString detail;
+};
+
+// What a conversion did with every payment it read: the file itself stays as the target's format
+// wants it, and this says what that format left out or changed.
+struct ConversionAudit {
+    QString package;
+    QString input;
+    QString output;
+    int paymentsRead = 0;
+    int written = 0;
+    // The line (1-based) of the output file or row of the sheet where each written payment
+    // starts, in the order they were written.
+    std::vector<int> writtenAt;
+    QList<AuditLeftOut> leftOut;
+    QList<AuditChange> changed;
+    Money debitsRead;
+    Money creditsRead;
+    Money debitsWritten;
+    Money creditsWritten;
+    QList<AuditEntry> entries;
+    std::optional<AuditFailure> failure;
+
+    // Every entry balances (true when the writer makes none).
+    bool entriesBalance() const;
+};
+
+// How a writer tells the frame what it did with each record.
+class AuditRecorder {
+public:
+    explicit AuditRecorder(ConversionAudit& audit) : audit_(audit) {}
+    // Called with each payment handled, so a host can show how far the conversion has come.
+    void setProgress(std::function<void(int handled)> progress) { progress_ = std::move(progress); }
+
+    void written(const TransRecord& record, int outputLine);
+    void leftOut(const TransRecord& record, const QString& reason);
+    // Notes the change when `to` differs from `from`, and gives back `to`.
+    const QString& changed(const TransRecord& record, const QString& field, const QString& from, const QString& to);
+    void entryLine(const QString& entry, Money amountAsWritten);
+
+private:
+    void handled();
+
+    ConversionAudit& audit_;
+    std::function<void(int)> progress_;
+    int handled_ = 0;
+};
+
+// The debit (a positive amount) or credit (a negative one) of a payment, added to the totals.
+void addToTotals(Money amount, Money& debits, Money& credits);
+
+} // namespace kn

@@ -1,6 +1,7 @@
 // knexport: the command-line host of the converter, for scripted runs.
 #include "component.h"
 
+#include "core/dryrun.h"
 #include "core/knerror.h"
 #include "prompts/dialogprompter.h"
 #include "prompts/scriptedprompter.h"
@@ -10,12 +11,18 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <variant>
+
+#include <unistd.h>
 
 using namespace kn;
 
@@ -25,6 +32,7 @@ enum ExitCode { Complete = 0, CallFailed = 1, UsageError = 2, NoRecords = 3, Pro
 
 const char* const kCommands = R"(The command:
   convert    converts a payment file into a package's import file
+  preview    shows what a conversion would write, and writes nothing
   packages   lists the catalogue: code, title, file extension, base name
   demo       converts the example payment file into every package
 knexport COMMAND --help shows the command's options.)";
@@ -94,53 +102,100 @@ int reportFailure(const KNError& error)
     return CallFailed;
 }
 
-int convert(const QStringList& arguments)
-{
-    QCommandLineParser parser;
-    const QCommandLineOption package = valueOption("package", "The package code (see knexport packages).", "CODE");
-    const QCommandLineOption input = valueOption("input", "The Kaprin payment file.", "PAYMENTS");
-    const QCommandLineOption output = valueOption("output", "The import file to write.", "FILE");
-    const QCommandLineOption title = valueOption("title", "The package title the writer is given.", "TEXT");
-    const QCommandLineOption currency = valueOption("currency", "The currency text the writer is given.", "TEXT");
-    const QCommandLineOption locale = valueOption("locale", "Regional settings such as en_US (the system's by default).", "NAME");
-    const QCommandLineOption codePage = valueOption("codepage", "The 8-bit code page (windows-1252 by default).", "NAME");
-    const QCommandLineOption settings = valueOption("settings", "A settings file instead of the user's store.", "INI");
-    const QCommandLineOption dateFormat = valueOption("date-format", "Answers the date pattern prompt.", "PATTERN");
-    const QCommandLineOption fiscalYear = valueOption("fiscal-year", "Answers the fiscal year prompt.", "TEXT");
-    const QCommandLineOption fiscalPeriod = valueOption("fiscal-period", "Answers the fiscal period prompt.", "TEXT");
-    const QCommandLineOption institutionNumber =
+// The options convert and preview share.
+struct ConversionOptions {
+    QCommandLineOption package = valueOption("package", "The package code (see knexport packages).", "CODE");
+    QCommandLineOption input = valueOption("input", "The Kaprin payment file.", "PAYMENTS");
+    QCommandLineOption title = valueOption("title", "The package title the writer is given.", "TEXT");
+    QCommandLineOption currency = valueOption("currency", "The currency text the writer is given.", "TEXT");
+    QCommandLineOption locale = valueOption("locale", "Regional settings such as en_US (the system's by default).", "NAME");
+    QCommandLineOption codePage = valueOption("codepage", "The 8-bit code page (windows-1252 by default).", "NAME");
+    QCommandLineOption settings = valueOption("settings", "A settings file instead of the user's store.", "INI");
+    QCommandLineOption dateFormat = valueOption("date-format", "Answers the date pattern prompt.", "PATTERN");
+    QCommandLineOption fiscalYear = valueOption("fiscal-year", "Answers the fiscal year prompt.", "TEXT");
+    QCommandLineOption fiscalPeriod = valueOption("fiscal-period", "Answers the fiscal period prompt.", "TEXT");
+    QCommandLineOption institutionNumber =
         valueOption("institution-number", "Answers the institution number prompt.", "TEXT");
-    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Prints no status texts."));
-    const QCommandLineOption interactive(QStringLiteral("interactive"),
-                                         QStringLiteral("Asks in dialogs instead of options (needs a display)."));
-    parser.addOptions({package, input, output, title, currency, locale, codePage, settings, dateFormat, fiscalYear,
-                       fiscalPeriod, institutionNumber, quiet, interactive});
-    if (const auto ended = parseCommand(parser, QStringLiteral("convert"),
-                                          "Converts a payment file into a package's import file.", arguments))
-        return *ended;
-    for (const QCommandLineOption* required : {&package, &input, &output}) {
-        if (!parser.isSet(*required))
-            return usageError(QStringLiteral("convert needs --%1").arg(required->names().first()));
+    QCommandLineOption quiet{QStringLiteral("quiet"), QStringLiteral("Prints no status texts; convert leaves out its summary too.")};
+    QCommandLineOption interactive{QStringLiteral("interactive"),
+                                   QStringLiteral("Asks in dialogs instead of options (needs a display).")};
+    QCommandLineOption progress{QStringLiteral("progress"),
+                                QStringLiteral("Shows how far the conversion has come (on a terminal only).")};
+
+    void addTo(QCommandLineParser& parser) const
+    {
+        parser.addOptions({package, input, title, currency, locale, codePage, settings, dateFormat, fiscalYear,
+                           fiscalPeriod, institutionNumber, quiet, interactive, progress});
     }
-    if (const QString name = parser.value(locale); !name.isEmpty() && !knownLocale(name))
+};
+
+// The package row the options select, or the usage error's exit code.
+std::variant<const PackageRow*, int> checkConversionOptions(const QCommandLineParser& parser,
+                                                            const ConversionOptions& options, const QString& command)
+{
+    for (const QCommandLineOption* required : {&options.package, &options.input}) {
+        if (!parser.isSet(*required))
+            return usageError(QStringLiteral("%1 needs --%2").arg(command, required->names().first()));
+    }
+    if (const QString name = parser.value(options.locale); !name.isEmpty() && !knownLocale(name))
         return usageError(QStringLiteral("unknown locale '%1' (use a name such as en_US, fr_CA, de_DE)").arg(name));
-    const QString code = parser.value(package).toUpper();
-    const PackageRow* row = findPackageRow(packageTable(), code);
+    const PackageRow* row = findPackageRow(packageTable(), parser.value(options.package).toUpper());
     if (row == nullptr) {
-        return usageError(
-            QStringLiteral("package code '%1' selects no writer; valid codes: %2").arg(parser.value(package), validCodes()));
+        return usageError(QStringLiteral("package code '%1' selects no writer; valid codes: %2")
+                              .arg(parser.value(options.package), validCodes()));
+    }
+    return row;
+}
+
+// A percentage line on a terminal, redrawn at most ten times a second.
+class ProgressLine {
+public:
+    void show(int handled, int total)
+    {
+        if (total <= 0 || (shown_ && clock_.elapsed() < 100 && handled < total))
+            return;
+        clock_.start();
+        shown_ = true;
+        std::fprintf(stderr, "\r%3d%% of %d payments", int(qint64(handled) * 100 / total), total);
+        std::fflush(stderr);
+    }
+    void end()
+    {
+        if (shown_)
+            std::fputs("\n", stderr);
     }
 
+private:
+    QElapsedTimer clock_;
+    bool shown_ = false;
+};
+
+struct ConversionOutcome {
+    int exitCode = Complete;
+    ConversionAudit audit;
+};
+
+// One conversion as the options say. A dry run saves no setting; its file goes where the caller
+// puts it.
+ConversionOutcome runConversion(const QCommandLineParser& parser, const ConversionOptions& options,
+                                const PackageRow& row, const QString& output, bool dryRun)
+{
+    ConversionOutcome outcome;
     try {
-        const auto converter =
-            createKNExport({parser.value(locale), parser.value(codePage), parser.value(settings)});
+        const auto converter = createKNExport(
+            {parser.value(options.locale), parser.value(options.codePage), parser.value(options.settings)});
+        if (dryRun) {
+            const QString ini = parser.value(options.settings);
+            converter->setSettingsStore(makeDryRunSettingsStore(ini.isEmpty() ? makeUserSettingsStore()
+                                                                              : makeIniSettingsStore(ini)));
+        }
         converter->LoadAccountingPackageList(catalogueDescriptions());
         const auto clock = std::make_shared<SystemClock>();
         converter->setClock(clock);
         // The prompts read numbers, write files and date the fiscal year as the conversion does.
         const PromptEnvironment environment{converter->regionalSettings(), converter->codePage(), clock};
         std::shared_ptr<ScriptedPrompter> scripted;
-        if (parser.isSet(interactive)) {
+        if (parser.isSet(options.interactive)) {
             converter->setPrompter(std::make_shared<DialogPrompter>(environment));
         } else {
             ScriptedAnswers answers;
@@ -148,10 +203,10 @@ int convert(const QStringList& arguments)
                 if (parser.isSet(option))
                     slot = parser.value(option);
             };
-            answer(dateFormat, answers.dateFormat);
-            answer(fiscalYear, answers.fiscalYear);
-            answer(fiscalPeriod, answers.fiscalPeriod);
-            answer(institutionNumber, answers.institutionNumber);
+            answer(options.dateFormat, answers.dateFormat);
+            answer(options.fiscalYear, answers.fiscalYear);
+            answer(options.fiscalPeriod, answers.fiscalPeriod);
+            answer(options.institutionNumber, answers.institutionNumber);
             scripted = std::make_shared<ScriptedPrompter>(answers, environment);
             converter->setPrompter(scripted);
         }
@@ -163,7 +218,7 @@ int convert(const QStringList& arguments)
         bool complete = false;
         std::optional<QString> noRecords;
         QObject::connect(converter.get(), &KNExport::Status, [&](const QString& text) {
-            if (!parser.isSet(quiet)) {
+            if (!parser.isSet(options.quiet)) {
                 err() << text << "\n";
                 err().flush();
             }
@@ -172,28 +227,135 @@ int convert(const QStringList& arguments)
         QObject::connect(converter.get(), &KNExport::Error, [&](int number, const QString& description, const QString& location) {
             noRecords = QStringLiteral("knexport: error %1: %2 (%3)").arg(number).arg(description, location);
         });
+        ProgressLine progress;
+        if (parser.isSet(options.progress) && isatty(fileno(stderr)))
+            converter->setProgressHandler([&progress](int handled, int total) { progress.show(handled, total); });
 
         try {
-            converter->ConvertKNtoGLSpecific(parser.value(package), parser.value(input), parser.value(output),
-                                             parser.isSet(title) ? parser.value(title) : row->fullTitle,
-                                             parser.value(currency));
-        } catch (const KNError&) {
+            converter->ConvertKNtoGLSpecific(parser.value(options.package), parser.value(options.input), output,
+                                             parser.isSet(options.title) ? parser.value(options.title) : row.fullTitle,
+                                             parser.value(options.currency));
+            progress.end();
+        } catch (const KNError& error) {
+            progress.end();
+            outcome.audit = converter->LastAudit();
             sayWhyRefused();
-            throw;
+            outcome.exitCode = reportFailure(error);
+            return outcome;
         }
+        outcome.audit = converter->LastAudit();
         if (noRecords) {
             err() << *noRecords << "\n";
-            return NoRecords;
-        }
-        if (!complete) {
+            outcome.exitCode = NoRecords;
+        } else if (!complete) {
             sayWhyRefused();
             err() << "knexport: the conversion was cancelled at a prompt; no file was written\n";
-            return PromptRefused;
+            outcome.exitCode = PromptRefused;
         }
-        return Complete;
     } catch (const KNError& error) {
-        return reportFailure(error);
+        outcome.exitCode = reportFailure(error);
     }
+    return outcome;
+}
+
+// A report file must be one the run can write: its folder exists and neither is read-only.
+std::optional<QString> unwritableReport(const QString& path)
+{
+    const QFileInfo report(path);
+    const QFileInfo folder(report.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("the report's folder %1 does not exist").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (!folder.isWritable() || (report.exists() && !report.isWritable()))
+        return QStringLiteral("the report %1 cannot be written here").arg(QDir::toNativeSeparators(report.filePath()));
+    return std::nullopt;
+}
+
+void writeReport(const QString& path, const ConversionAudit& audit)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(auditJson(audit)) < 0 || !file.commit())
+        err() << "knexport: the report " << QDir::toNativeSeparators(path) << " was not written: " << file.errorString()
+              << "\n";
+}
+
+int convert(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const ConversionOptions options;
+    options.addTo(parser);
+    const QCommandLineOption output = valueOption("output", "The import file to write.", "FILE");
+    const QCommandLineOption report =
+        valueOption("report", "Also writes what the conversion did with every payment as JSON.", "FILE");
+    parser.addOptions({output, report});
+    if (const auto ended = parseCommand(parser, QStringLiteral("convert"),
+                                          "Converts a payment file into a package's import file.", arguments))
+        return *ended;
+    const auto checked = checkConversionOptions(parser, options, QStringLiteral("convert"));
+    if (const int* exitCode = std::get_if<int>(&checked))
+        return *exitCode;
+    if (!parser.isSet(output))
+        return usageError(QStringLiteral("convert needs --output"));
+    if (parser.isSet(report)) {
+        if (const auto why = unwritableReport(parser.value(report)))
+            return usageError(*why);
+    }
+
+    const ConversionOutcome outcome =
+        runConversion(parser, options, *std::get<const PackageRow*>(checked), parser.value(output), false);
+    if (parser.isSet(report))
+        writeReport(parser.value(report), outcome.audit);
+    if (outcome.exitCode == Complete && !parser.isSet(options.quiet))
+        err() << auditSummary(outcome.audit) << "\n";
+    return outcome.exitCode;
+}
+
+int preview(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const ConversionOptions options;
+    options.addTo(parser);
+    const QCommandLineOption lines = valueOption("lines", "How many of the file's lines to show (20 by default).", "N");
+    parser.addOption(lines);
+    if (const auto ended = parseCommand(parser, QStringLiteral("preview"),
+                                          "Shows what a conversion would write, and writes nothing.", arguments))
+        return *ended;
+    const auto checked = checkConversionOptions(parser, options, QStringLiteral("preview"));
+    if (const int* exitCode = std::get_if<int>(&checked))
+        return *exitCode;
+    bool numeric = true;
+    const int shown = parser.isSet(lines) ? parser.value(lines).toInt(&numeric) : 20;
+    if (!numeric || shown < 0)
+        return usageError(QStringLiteral("--lines needs a count of lines, not '%1'").arg(parser.value(lines)));
+
+    const PackageRow& row = *std::get<const PackageRow*>(checked);
+    // The file and whatever the writer keeps beside it stay in a folder of their own, deep enough
+    // that a companion file kept folders above the import file stays inside it too.
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath(QStringLiteral("preview/of/package"));
+    if (!scratch.isValid() || !QDir().mkpath(folder))
+        return reportFailure(KNError(ErrorCode::PathFileAccessError, QStringLiteral("knexport preview")));
+    const QString fileName = QString::fromLatin1(row.fileBaseName) + u'.' + QString::fromLatin1(row.fileExtension);
+    const QString output = QDir(folder).filePath(fileName);
+    const ConversionOutcome outcome = runConversion(parser, options, row, output, true);
+    if (outcome.exitCode != Complete)
+        return outcome.exitCode;
+
+    QFile file(output);
+    if (!row.makeWriter(row)->writesTextFile()) {
+        out() << fileName << " is a workbook of " << outcome.audit.written + 1 << " rows; the preview shows text files\n";
+    } else if (file.open(QIODevice::ReadOnly)) {
+        const CodePage codePage(parser.isSet(options.codePage) ? parser.value(options.codePage)
+                                                               : QStringLiteral("windows-1252"));
+        for (int i = 0; i < shown && !file.atEnd(); ++i) {
+            QByteArray line = file.readLine();
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            out() << codePage.decode(std::string_view(line.constData(), std::size_t(line.size()))) << "\n";
+        }
+    }
+    out().flush();
+    err() << auditSummary(outcome.audit) << "\n";
+    return Complete;
 }
 
 int listPackages(const QStringList& arguments)
@@ -288,7 +450,7 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         QStringLiteral("Turns a Kaprin payment file into an accounting package's import file.\n\n") +
         QString::fromLatin1(kCommands));
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("convert, packages or demo."),
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("convert, preview, packages or demo."),
                                  QStringLiteral("COMMAND [options]"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -311,6 +473,8 @@ int main(int argc, char* argv[])
     int code = UsageError;
     if (command == u"convert") {
         code = convert(arguments);
+    } else if (command == u"preview") {
+        code = preview(arguments);
     } else if (command == u"packages") {
         code = listPackages(arguments);
     } else if (command == u"demo") {

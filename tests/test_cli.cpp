@@ -4,6 +4,9 @@
 #include "core/settingsstore.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -42,7 +45,10 @@ TEST(Cli, ConvertPrintsEveryStatusAndWritesTheFile)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.err, QStringLiteral("Reading the Kaprin File...\nImporting Kaprin File...\nKaprin File Import Complete...\n"
                                       "Processing Momentum\nOpening the Export File...\nProcessing transactions...\n"
-                                      "Closing the file...\n"));
+                                      "Closing the file...\n"
+                                      "12 payments read, 11 written to out.txt, 1 left out (line 5: zero amount), 2 changed "
+                                      "(line 4: payee \"Staples, Inc.\" written as \"Staples Inc.\"; line 12: payee \"Dr. Ann "
+                                      "Smith, CPA\" written as \"Dr. Ann Smith CPA\")\n"));
     EXPECT_EQ(readBytes(output), readBytes(dataPath(QStringLiteral("momentum_example.txt"))));
 
     const CliRun quiet = knexport({"convert", "--package", "05", "--input", KN_EXAMPLES_DIR "/payments.txt", "--output", output,
@@ -176,4 +182,72 @@ TEST(Cli, InteractiveNeedsADisplay)
     process.waitForFinished(60000);
     EXPECT_EQ(process.exitCode(), 2);
     EXPECT_TRUE(process.readAllStandardError().contains("needs a display"));
+}
+
+TEST(Cli, ReportHoldsTheWholeAuditAsJson)
+{
+    Harness h;
+    const QString report = h.path(QStringLiteral("report.json"));
+    const CliRun run = knexport({"convert", "--package", "07", "--input", KN_EXAMPLES_DIR "/payments.txt", "--output",
+                                 h.path(QStringLiteral("money.qif")), "--locale", "en_US", "--quiet", "--report", report});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QJsonParseError error;
+    const QJsonObject audit = QJsonDocument::fromJson(readBytes(report), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    EXPECT_EQ(audit[u"package"].toString(), QStringLiteral("07"));
+    EXPECT_EQ(audit[u"output"].toString(), h.path(QStringLiteral("money.qif")));
+    EXPECT_EQ(audit[u"payments_read"].toInt(), 12);
+    EXPECT_EQ(audit[u"written"].toInt(), 11);
+    const QJsonArray leftOut = audit[u"left_out"].toArray();
+    ASSERT_EQ(leftOut.size(), 1);
+    EXPECT_EQ(leftOut[0].toObject(), (QJsonObject{{"line", 11}, {"payee", "BANK CHARGES"}, {"amount", "15.00"},
+                                                  {"reason", "payee begins with BANK"}}));
+    EXPECT_TRUE(audit[u"changed"].toArray().isEmpty());
+    const QJsonObject totals = audit[u"totals"].toObject();
+    EXPECT_EQ(totals[u"debits_read"].toString().toStdString(), "1004755.61");
+    EXPECT_EQ(totals[u"credits_read"].toString().toStdString(), "47.10");
+    EXPECT_EQ(totals[u"debits_written"].toString().toStdString(), "1004740.61");
+    EXPECT_FALSE(audit.contains(u"failure"));
+
+    // A failure part-way is reported too, with what was read before it.
+    const QString bad = h.writePayments({paymentWith(QStringLiteral("5100")), paymentWith(QStringLiteral("5100"), QStringLiteral("1x"))});
+    EXPECT_EQ(knexport({"convert", "--package", "05", "--input", bad, "--output", h.path(QStringLiteral("m.txt")), "--quiet",
+                        "--report", report})
+                  .exitCode,
+              1);
+    const QJsonObject failed = QJsonDocument::fromJson(readBytes(report)).object();
+    EXPECT_EQ(failed[u"payments_read"].toInt(), 1);
+    EXPECT_EQ(failed[u"failure"].toObject()[u"number"].toInt(), 13);
+    EXPECT_EQ(failed[u"failure"].toObject()[u"source"].toString(), QStringLiteral("KNExport.ImportKNFile"));
+}
+
+TEST(Cli, AReportThatCannotBeWrittenStopsTheRunBeforeItConverts)
+{
+    Harness h;
+    const QString output = h.path(QStringLiteral("out.txt"));
+    const CliRun run = knexport({"convert", "--package", "05", "--input", KN_EXAMPLES_DIR "/payments.txt", "--output",
+                                 output, "--report", h.path(QStringLiteral("missing/report.json"))});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("does not exist"))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(output));
+}
+
+TEST(Cli, PreviewShowsTheFirstLinesAndWritesNothing)
+{
+    Harness converted;
+    const QString output = converted.path(QStringLiteral("SYSPROGL.txt"));
+    ASSERT_EQ(knexport({"convert", "--package", "04", "--input", KN_EXAMPLES_DIR "/payments.txt", "--output", output,
+                        "--date-format", "MMDDYY", "--settings", converted.path(QStringLiteral("s.ini")), "--quiet"})
+                  .exitCode,
+              0);
+    Harness h;
+    const QString settings = h.path(QStringLiteral("settings.ini"));
+    const CliRun run = knexport({"preview", "--package", "04", "--input", KN_EXAMPLES_DIR "/payments.txt", "--lines", "2",
+                                 "--date-format", "MMDDYY", "--settings", settings, "--locale", "en_US", "--quiet"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList expected = outputLines(readBytes(output)).mid(0, 2);
+    EXPECT_EQ(run.out, expected.join(u'\n') + u'\n');
+    EXPECT_TRUE(lastLine(run.err).startsWith(QStringLiteral("12 payments read, 11 written to SYSPROGL.txt, 1 left out"))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(settings));
+    EXPECT_EQ(QDir(h.path(QString())).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }

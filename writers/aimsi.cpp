@@ -37,8 +37,6 @@ public:
         context.status(StatusText::ProcessingTransactions);
         int row = 1;
         for (const auto& record : context.records) {
-            context.audit.changed(*record, QStringLiteral("account"), record->GLAccount, record->GLAccount.left(50));
-            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, record->PaidTo.left(50));
             sheet.addNew();
             sheet.set(u"Ledger-Sub", record->GLAccount);
             sheet.set(u"Location", QStringLiteral("H"));

@@ -4,6 +4,8 @@
 // The test fails when the committed document differs; scripts/update-formats-doc rewrites it.
 #include "testsupport.h"
 
+#include "core/audit.h"
+
 #include "core/codepage.h"
 #include "prompts/scriptedprompter.h"
 #include "writers/packagetable.h"
@@ -25,7 +27,14 @@ QString fromRepository(const QString& relativePath)
 
 // Header rows (IIF and QIF begin theirs with "!") and the three lines after them. TABs are shown as
 // arrows, so that they cannot be taken for blanks.
-QStringList sampleLines(const PackageRow& row)
+struct Sample {
+    QStringList lines;
+    QString audit;
+};
+
+const QString kAuditPrefix = QStringLiteral("The audit of the example: ");
+
+Sample sampleOf(const PackageRow& row)
 {
     Harness harness;
     // The packages that ask get the demonstration's answers; FAS keeps its number two folders up.
@@ -44,7 +53,7 @@ QStringList sampleLines(const PackageRow& row)
     QStringList sample = lines.mid(0, shown + 3);
     for (QString& line : sample)
         line.replace(u'\t', QChar(0x2192));
-    return sample;
+    return {sample, kAuditPrefix + auditSummary(harness.converter().LastAudit()) + u'.'};
 }
 
 // The document with every package's sample block made anew; a package without a section gets one
@@ -62,9 +71,14 @@ QString withFreshSamples(const QString& document)
             if (section != nullptr)
                 described << QString::fromLatin1(section->code);
         } else if (lines[i] == QLatin1String("```text") && section != nullptr) {
-            out << sampleLines(*section);
+            const Sample sample = sampleOf(*section);
+            out << sample.lines;
             while (i + 1 < lines.size() && lines[i + 1] != QLatin1String("```"))
                 ++i;
+            out << QStringLiteral("```") << QString() << sample.audit;
+            ++i;
+            if (i + 2 < lines.size() && lines[i + 1].isEmpty() && lines[i + 2].startsWith(kAuditPrefix))
+                i += 2;
             section = nullptr;
         }
     }
@@ -74,7 +88,9 @@ QString withFreshSamples(const QString& document)
         if (!out.isEmpty() && out.last().isEmpty())
             out.removeLast();
         out << QString() << QStringLiteral("## %1 %2").arg(QLatin1String(row.code), QLatin1String(row.fullTitle));
-        out << QString() << QStringLiteral("```text") << sampleLines(row) << QStringLiteral("```") << QString();
+        const Sample sample = sampleOf(row);
+        out << QString() << QStringLiteral("```text") << sample.lines << QStringLiteral("```") << QString() << sample.audit
+            << QString();
     }
     return out.join(u'\n');
 }

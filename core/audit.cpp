@@ -1,5 +1,6 @@
 #include "audit.h"
 
+#include "knerror.h"
 #include "transrecords.h"
 
 #include <QFileInfo>
@@ -17,12 +18,17 @@ bool ConversionAudit::entriesBalance() const
     return std::all_of(entries.begin(), entries.end(), [](const AuditEntry& entry) { return entry.balances(); });
 }
 
-void addToTotals(Money amount, Money& debits, Money& credits)
+bool addToTotals(Money amount, Money& debits, Money& credits)
 {
-    if (amount.isNegative())
-        credits += amount.abs();
-    else
-        debits += amount;
+    try {
+        if (amount.isNegative())
+            credits += amount.abs();
+        else
+            debits += amount;
+        return true;
+    } catch (const KNError&) {
+        return false;
+    }
 }
 
 QString auditSummary(const ConversionAudit& audit, int listed)
@@ -72,6 +78,8 @@ QString auditSummary(const ConversionAudit& audit, int listed)
                        .arg(unbalanced.size())
                        .arg(audit.entries.size())
                        .arg(unbalanced.join(QStringLiteral("; ")));
+    if (audit.totalsOverflowed)
+        summary += QStringLiteral("; the totals are past what an amount can hold and were not added up");
     return summary;
 }
 
@@ -109,6 +117,7 @@ QByteArray auditJson(const ConversionAudit& audit)
                                                {QStringLiteral("credits_written"), audit.creditsWritten.decimalText()}}},
         {QStringLiteral("entries"), entries},
         {QStringLiteral("entries_balance"), audit.entriesBalance()},
+        {QStringLiteral("totals_overflowed"), audit.totalsOverflowed},
     };
     if (audit.failure)
         report.insert(QStringLiteral("failure"), QJsonObject{{QStringLiteral("number"), audit.failure->number},
@@ -122,7 +131,8 @@ void AuditRecorder::written(const TransRecord& record, int outputLine)
 {
     ++audit_.written;
     audit_.writtenAt.push_back(outputLine);
-    addToTotals(record.Amount, audit_.debitsWritten, audit_.creditsWritten);
+    if (!addToTotals(record.Amount, audit_.debitsWritten, audit_.creditsWritten))
+        audit_.totalsOverflowed = true;
     handled();
 }
 
@@ -145,7 +155,8 @@ void AuditRecorder::entryLine(const QString& entry, Money amountAsWritten)
     if (audit_.entries.isEmpty() || audit_.entries.constLast().name != entry)
         audit_.entries.append({entry, {}, {}});
     AuditEntry& current = audit_.entries.last();
-    addToTotals(amountAsWritten, current.debits, current.credits);
+    if (!addToTotals(amountAsWritten, current.debits, current.credits))
+        audit_.totalsOverflowed = true;
 }
 
 void AuditRecorder::handled()

@@ -73,6 +73,8 @@ struct ConversionAudit {
     Money creditsWritten;
     QList<AuditEntry> entries;
     std::optional<AuditFailure> failure;
+    // A total that would leave Money's range stops adding: the conversion itself goes on.
+    bool totalsOverflowed = false;
 
     // Every entry balances (true when the writer makes none).
     bool entriesBalance() const;
@@ -107,7 +109,8 @@ QString auditSummary(const ConversionAudit& audit, int listed = 10);
 // The whole audit as one JSON object in UTF-8; amounts are decimal texts.
 QByteArray auditJson(const ConversionAudit& audit);
 
-// The debit (a positive amount) or credit (a negative one) of a payment, added to the totals.
-void addToTotals(Money amount, Money& debits, Money& credits);
+// The debit (a positive amount) or credit (a negative one) of a payment, added to the totals;
+// false when a total would leave Money's range (it is then left as it was).
+bool addToTotals(Money amount, Money& debits, Money& credits);
 
 } // namespace kn

@@ -111,7 +111,8 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
                     audit_.changed.append({lineNumber, QStringLiteral("past column 171"),
                                            line.mid(kLastPaymentColumn), QString()});
                 ++audit_.paymentsRead;
-                addToTotals(record->Amount, audit_.debitsRead, audit_.creditsRead);
+                if (!addToTotals(record->Amount, audit_.debitsRead, audit_.creditsRead))
+                    audit_.totalsOverflowed = true;
                 records.Append(std::move(record));
             } catch (const KNError& error) {
                 const QString where = QStringLiteral("payment file line %1").arg(lineNumber);

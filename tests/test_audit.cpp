@@ -250,3 +250,15 @@ TEST(Audit, AFailurePartWayKeepsWhatWasDone)
     EXPECT_EQ(audit.failure->source, QStringLiteral("KNExport.ImportKNFile"));
     EXPECT_TRUE(audit.failure->detail.startsWith(QStringLiteral("payment file line 3")));
 }
+
+TEST(Audit, TotalsPastMoneysRangeStopAddingAndTheConversionGoesOn)
+{
+    Harness h;
+    const QString huge = QStringLiteral("900000000000000");
+    const QString input = h.writePayments({paymentWith(QStringLiteral("5100"), huge), paymentWith(QStringLiteral("5100"), huge)});
+    ASSERT_TRUE(h.convert(QStringLiteral("05"), input, h.path(QStringLiteral("MOM.txt"))));
+    const ConversionAudit& audit = h.converter().LastAudit();
+    EXPECT_EQ(audit.written, 2);
+    EXPECT_TRUE(audit.totalsOverflowed);
+    EXPECT_EQ(audit.debitsRead.decimalText(), QStringLiteral("900000000000000.00"));
+}

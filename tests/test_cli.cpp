@@ -251,3 +251,20 @@ TEST(Cli, PreviewShowsTheFirstLinesAndWritesNothing)
     EXPECT_FALSE(QFile::exists(settings));
     EXPECT_EQ(QDir(h.path(QString())).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
+
+TEST(Cli, ProgressShowsOnATerminalOnly)
+{
+    Harness h;
+    const QStringList arguments = {"convert", "--package", "05", "--input", KN_EXAMPLES_DIR "/payments.txt", "--output",
+                                   h.path(QStringLiteral("out.txt")), "--quiet", "--progress"};
+    const CliRun piped = knexport(arguments);
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(piped.err, QString());
+
+    // script(1) gives the run a terminal of its own.
+    QProcess process;
+    process.start(QStringLiteral("script"), {"-qec", QStringLiteral(KNEXPORT_PATH " ") + arguments.join(u' '), "/dev/null"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardOutput().contains("100% of 12 payments"));
+}

@@ -1,5 +1,6 @@
 #include "knexport.h"
 
+#include "controltext.h"
 #include "conversions.h"
 #include "formatting.h"
 #include "knerror.h"
@@ -64,6 +65,8 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
         const QString currency = trimBlanks(strCurrencyCode);
         currencyCode_ = currency.isEmpty() ? QStringLiteral("CAD") : currency.left(3);
         Records().Clear();
+        const ProtectedInput paymentFile(ImportFileName);
+        paymentFile.refuseAsOutput(ExportFileName);
         bool result = ImportKNFile(ImportFileName);
         if (Records().Count() < 1) {
             emit Error(999, QStringLiteral("There are no import records to process"),
@@ -95,7 +98,9 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         TransRecordBlocks blocks;
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
-                records.Append(readPaymentLine(file.readLine(), regional_, blocks));
+                const QString line = file.readLine();
+                refuseControlCharacters(line);
+                records.Append(readPaymentLine(line, regional_, blocks));
             } catch (const KNError& error) {
                 const QString where = QStringLiteral("payment file line %1").arg(lineNumber);
                 throw error.withDetail(error.detail().isEmpty() ? where : where + QStringLiteral(": ") + error.detail());
@@ -117,10 +122,14 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
         return true;
     if (!settings_)
         settings_ = makeUserSettingsStore();
+    PendingSettings answers(*settings_);
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
-                                settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
+                                settingsApplication_, regional_, codePage_, answers, *prompter_, *clock_,
                                 [this](const QString& text) { emit Status(text); }};
-    return runLedgerWriter(*row, context);
+    const bool written = runLedgerWriter(*row, context);
+    if (written)
+        answers.commit();
+    return written;
 }
 
 short KNExport::Fileexists(const QString& strPath) const

@@ -34,7 +34,7 @@ void refuseControlCharacters(QStringView line)
 {
     for (qsizetype i = 0; i < line.size(); ++i) {
         const char16_t unit = line[i].unicode();
-        if (unit < 0x20 || unit == 0x7F)
+        if ((unit < 0x20 && unit != u'\t') || unit == 0x7F)
             throw KNError(ErrorCode::TypeMismatch)
                 .withDetail(QStringLiteral("%1 holds the control character 0x%2 at column %3")
                                 .arg(fieldAt(i + 1))

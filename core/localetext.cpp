@@ -8,8 +8,6 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/unistr.h>
 
-#include <QRegularExpression>
-
 #include <memory>
 
 namespace kn {
@@ -90,13 +88,6 @@ std::string closestInCodePage(char32_t character, const CodePage& codePage)
     if (std::string close = converterFallback(c, codePage); !close.empty())
         return close;
     return "?";
-}
-
-QString withFourDigitYear(const QString& pattern)
-{
-    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
-    QString widened = pattern;
-    return widened.replace(twoDigitYear, QStringLiteral("yyyy"));
 }
 
 } // namespace kn

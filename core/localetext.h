@@ -14,8 +14,4 @@ class CodePage;
 // form without its accents, then the converter's own fallback; "?" when nothing is close.
 std::string closestInCodePage(char32_t character, const CodePage& codePage);
 
-// A date pattern in Qt's notation with a two-digit year widened to four ("M/d/yy" to "M/d/yyyy"),
-// so that a proposed pattern keeps the century; other patterns stay as they are.
-QString withFourDigitYear(const QString& pattern);
-
 } // namespace kn

@@ -234,11 +234,3 @@ TEST(NothingLost, ALocalesTextsTakeTheClosestFormTheCodePageHas)
     const RegionalSettings french = RegionalSettings::named(QStringLiteral("fr_FR"));
     EXPECT_FALSE(windows1252.encode(french.locale().toString(1234567)).contains('?'));
 }
-
-TEST(NothingLost, ProposedDatePatternsKeepTheCentury)
-{
-    const std::pair<const char*, const char*> patterns[] = {
-        {"M/d/yy", "M/d/yyyy"}, {"dd.MM.yy", "dd.MM.yyyy"}, {"yyyy-MM-dd", "yyyy-MM-dd"}, {"yy/MM/dd", "yyyy/MM/dd"}};
-    for (const auto& [pattern, proposed] : patterns)
-        EXPECT_EQ(withFourDigitYear(QString::fromLatin1(pattern)), QLatin1String(proposed));
-}

@@ -4,7 +4,6 @@
 #include "core/ledgerwriter.h"
 
 #include "core/formatting.h"
-#include "core/localetext.h"
 
 namespace kn {
 
@@ -18,7 +17,7 @@ public:
     bool prepare(const WriterContext& context) override
     {
         // Upper-cased, the region's own pattern ("M/d/yyyy") reads as one of the suggestions.
-        const QString regionalPattern = withFourDigitYear(context.regional.shortDatePattern()).toUpper();
+        const QString regionalPattern = context.regional.shortDatePattern().toUpper();
         const QString remembered = context.settings.read(context.settingsApplication, kSection, kDateKey, regionalPattern);
         context.status(StatusText::GettingUserSettings);
         // MYOB's question is the prompt as it is designed: no texts or patterns of its own.

@@ -1,6 +1,7 @@
 #include "codepage.h"
 
 #include "knerror.h"
+#include "localetext.h"
 
 #include <unicode/ucnv.h>
 
@@ -52,11 +53,24 @@ void CodePage::encodeAppend(QStringView text, std::string& out) const
     const auto& table = *fromUnicode_;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
-        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i; // one character outside the code page, one "?"
         const unsigned char byte = table[unit];
-        out.push_back(byte != 0 || unit == 0 ? char(byte) : '?');
+        if (byte != 0 || unit == 0) {
+            out.push_back(char(byte));
+            continue;
+        }
+        char32_t character = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            character = QChar::surrogateToUcs4(unit, text[++i].unicode());
+        out += closestInCodePage(character, *this);
     }
+}
+
+std::optional<char> CodePage::byteFor(char16_t unit) const
+{
+    const unsigned char byte = (*fromUnicode_)[unit];
+    if (byte == 0 && unit != 0)
+        return std::nullopt;
+    return char(byte);
 }
 
 QByteArray CodePage::encode(QStringView text) const

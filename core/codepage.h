@@ -8,13 +8,15 @@
 #include <string>
 #include <string_view>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kn {
 
 // An 8-bit code page through ICU's converters ("windows-1252" unless the user chooses another).
 // Text is decoded and encoded through tables built once from the converter, so a large file is
-// not converted byte by byte through ICU; a character the code page cannot hold becomes "?".
+// not converted byte by byte through ICU; a character the code page cannot hold becomes its
+// closest form (closestInCodePage), "?" when it has none.
 class CodePage {
 public:
     // Fails with Invalid procedure call (5) for a name ICU does not know or a code page that is
@@ -26,6 +28,8 @@ public:
     QString decode(std::string_view bytes) const;
     void encodeAppend(QStringView text, std::string& out) const;
     QByteArray encode(QStringView text) const;
+    // The page's byte for the code unit, nothing when the page lacks it.
+    std::optional<char> byteFor(char16_t unit) const;
 
 private:
     QString name_;

@@ -1,5 +1,6 @@
 #include "knexport.h"
 
+#include "controltext.h"
 #include "conversions.h"
 #include "formatting.h"
 #include "knerror.h"
@@ -70,6 +71,8 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
         const QString currency = trimBlanks(strCurrencyCode);
         currencyCode_ = currency.isEmpty() ? QStringLiteral("CAD") : currency.left(3);
         Records().Clear();
+        const ProtectedInput paymentFile(ImportFileName);
+        paymentFile.refuseAsOutput(ExportFileName);
         bool result = ImportKNFile(ImportFileName);
         if (Records().Count() < 1) {
             emit Error(999, QStringLiteral("There are no import records to process"),
@@ -105,6 +108,7 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
                 const QString line = file.readLine();
+                refuseControlCharacters(line);
                 TransRecordPtr record = readPaymentLine(line, regional_, blocks);
                 record->PaymentFileLine = lineNumber;
                 if (line.size() > kLastPaymentColumn)
@@ -135,13 +139,17 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
         return true;
     if (!settings_)
         settings_ = makeUserSettingsStore();
+    PendingSettings answers(*settings_);
     AuditRecorder recorder(audit_);
     if (progress_)
         recorder.setProgress([this, total = Records().Count()](int handled) { progress_(handled, total); });
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
-                                settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
+                                settingsApplication_, regional_, codePage_, answers, *prompter_, *clock_,
                                 [this](const QString& text) { emit Status(text); }, recorder};
-    return runLedgerWriter(*row, context);
+    const bool written = runLedgerWriter(*row, context);
+    if (written)
+        answers.commit();
+    return written;
 }
 
 short KNExport::Fileexists(const QString& strPath) const

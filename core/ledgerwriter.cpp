@@ -44,7 +44,6 @@ bool runLedgerWriter(const PackageRow& row, const WriterContext& context)
         if (!announceFirst)
             context.status(firstStatus);
         context.status(StatusText::OpeningExportFile);
-        removeFileIfExists(context.exportPath);
         if (!writer->writesTextFile()) {
             writer->writeOtherFile(context);
             context.status(closingStatus);

@@ -78,8 +78,8 @@ public:
 };
 
 // The frame: the row's writer, its first status and preparation in the row's order, "Opening the
-// Export File...", the old file removed, a new text file, the writer's lines, the closing status
-// and close in the row's order. A failure carries the source "KNExport.<operation>"; lines already written stay.
+// Export File...", a new text file that replaces the old one only when complete, the writer's lines, the closing status
+// and close in the row's order. A failure carries the source "KNExport.<operation>" and leaves the old file as it was.
 bool runLedgerWriter(const PackageRow& row, const WriterContext& context);
 
 } // namespace kn

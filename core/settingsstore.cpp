@@ -2,6 +2,7 @@
 
 #include "knerror.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace kn {
@@ -27,16 +28,31 @@ public:
         settings->setValue(groupKey(application, section, key), value);
         settings->sync();
         if (settings->status() != QSettings::NoError)
-            throw KNError(ErrorCode::PathFileAccessError);
+            throw KNError(ErrorCode::PathFileAccessError)
+                .withDetail(QStringLiteral("settings file %1 could not be written").arg(settings->fileName()));
     }
 
 private:
+    // A file that cannot be read or parsed is refused before anything could rewrite it: QSettings
+    // would otherwise write back only what it understood.
     std::unique_ptr<QSettings> open(const QString& application) const
     {
-        if (iniPath_.isEmpty())
-            return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                               QStringLiteral("DARODEV"), application);
-        return std::make_unique<QSettings>(iniPath_, QSettings::IniFormat);
+        auto settings = iniPath_.isEmpty()
+                            ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                                          QStringLiteral("DARODEV"), application)
+                            : std::make_unique<QSettings>(iniPath_, QSettings::IniFormat);
+        const QFileInfo file(settings->fileName());
+        QString why;
+        if (file.exists() && (!file.isFile() || !file.isReadable()))
+            why = QStringLiteral("cannot be read");
+        else if (settings->status() == QSettings::AccessError)
+            why = QStringLiteral("cannot be read");
+        else if (settings->status() == QSettings::FormatError)
+            why = QStringLiteral("does not parse as an INI file");
+        if (!why.isEmpty())
+            throw KNError(ErrorCode::PathFileAccessError)
+                .withDetail(QStringLiteral("settings file %1 %2").arg(settings->fileName(), why));
+        return settings;
     }
 
     QString groupKey(const QString& application, const QString& section, const QString& key) const
@@ -59,6 +75,28 @@ std::unique_ptr<SettingsStore> makeUserSettingsStore()
 std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath)
 {
     return std::make_unique<QSettingsStore>(iniPath);
+}
+
+QString PendingSettings::read(const QString& application, const QString& section, const QString& key,
+                              const QString& defaultValue) const
+{
+    const auto held = pending_.find({application, section, key});
+    if (held != pending_.end())
+        return held->second;
+    return store_.read(application, section, key, defaultValue);
+}
+
+void PendingSettings::write(const QString& application, const QString& section, const QString& key,
+                            const QString& value)
+{
+    pending_[{application, section, key}] = value;
+}
+
+void PendingSettings::commit()
+{
+    for (const auto& [where, value] : pending_)
+        store_.write(std::get<0>(where), std::get<1>(where), std::get<2>(where), value);
+    pending_.clear();
 }
 
 } // namespace kn

@@ -3,6 +3,8 @@
 #include "knerror.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -24,34 +26,64 @@ QByteArray nativePath(const QString& path)
     return QFile::encodeName(path);
 }
 
-int createForWriting(const QString& path)
+// Refuses to replace a folder, or a file nobody may write: the mode is looked at rather than
+// access(), because a process running as root may write any file.
+void refuseUnreplaceable(const QByteArray& native)
 {
-    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0)
+        return;
+    if (S_ISDIR(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw KNError(ErrorCode::PathFileAccessError);
+    if (::access(native.constData(), W_OK) != 0)
         throw fileError(errno, FileAccess::Write);
-    return fd;
 }
 
-// Writes every byte or fails; `written` tells how far it got.
-void writeAll(int fd, const char* data, std::size_t size, std::size_t& written)
+// Why the file could not be created, from the folder it goes in: QSaveFile reports its own
+// error kinds, which do not tell a missing folder from a refused one.
+KNError creationError(const QString& path, int openErrno)
 {
-    written = 0;
-    while (written < size) {
-        const ssize_t n = ::write(fd, data + written, size - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw fileError(errno, FileAccess::Write);
-        written += std::size_t(n);
-    }
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0)
+        return fileError(errno, FileAccess::Write);
+    if (!S_ISDIR(info.st_mode))
+        return KNError(ErrorCode::PathNotFound);
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        return fileError(errno, FileAccess::Write);
+    return fileError(openErrno != 0 ? openErrno : EACCES, FileAccess::Write);
 }
+thread_local const ProtectedInput* protectedInput = nullptr;
 
-void closeWritten(int fd)
+bool sameFile(const QByteArray& first, const QByteArray& second)
 {
-    if (::close(fd) != 0)
-        throw fileError(errno, FileAccess::Write);
+    struct stat a {};
+    struct stat b {};
+    return ::stat(first.constData(), &a) == 0 && ::stat(second.constData(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 } // namespace
+
+ProtectedInput::ProtectedInput(const QString& inputPath) : path_(inputPath), outer_(protectedInput)
+{
+    protectedInput = this;
+}
+
+ProtectedInput::~ProtectedInput()
+{
+    protectedInput = outer_;
+}
+
+void ProtectedInput::refuseAsOutput(const QString& outputPath) const
+{
+    for (const ProtectedInput* input = this; input != nullptr; input = input->outer_) {
+        if (!input->path_.isEmpty() && !outputPath.isEmpty() &&
+            sameFile(QFile::encodeName(input->path_), QFile::encodeName(outputPath)))
+            throw KNError(ErrorCode::InvalidProcedureCall)
+                .withDetail(QStringLiteral("%1 is the payment file being read (%2); it is never written over")
+                                .arg(outputPath, input->path_));
+    }
+}
 
 TextFileReader::TextFileReader(const QString& path, const CodePage& codePage) : codePage_(codePage)
 {
@@ -126,22 +158,48 @@ QString TextFileReader::readLine()
     }
 }
 
-TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : codePage_(codePage)
+AtomicFile::AtomicFile(const QString& path) : file_(std::make_unique<QSaveFile>(path))
 {
-    fd_ = createForWriting(path);
-    buffer_.reserve(kChunk + 1024);
+    const QByteArray native = nativePath(path);
+    if (protectedInput != nullptr)
+        protectedInput->refuseAsOutput(path);
+    refuseUnreplaceable(native);
+    errno = 0;
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw creationError(path, errno);
 }
 
-TextFileWriter::~TextFileWriter()
+// Without a commit the unnamed file is dropped and the previous file stands.
+AtomicFile::~AtomicFile() = default;
+
+void AtomicFile::write(const char* data, std::size_t size)
 {
-    // A writer that failed part-way leaves what it wrote; the rest of the buffer goes out too.
-    if (fd_ >= 0) {
-        try {
-            flush();
-        } catch (const KNError&) {
-        }
-        ::close(fd_);
+    // Written through the descriptor, so that the system's own errno tells a full disk apart.
+    const int fd = file_->handle();
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, data + written, size - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw fileError(errno, FileAccess::Write);
+        written += std::size_t(n);
     }
+}
+
+void AtomicFile::commit()
+{
+    if (committed_)
+        return;
+    committed_ = true;
+    errno = 0;
+    if (!file_->commit())
+        throw fileError(errno != 0 ? errno : EIO, FileAccess::Write);
+}
+
+TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : file_(path), codePage_(codePage)
+{
+    buffer_.reserve(kChunk + 1024);
 }
 
 void TextFileWriter::writeLine(QStringView line)
@@ -154,61 +212,14 @@ void TextFileWriter::writeLine(QStringView line)
 
 void TextFileWriter::flush()
 {
-    std::size_t written = 0;
-    try {
-        writeAll(fd_, buffer_.data(), buffer_.size(), written);
-    } catch (const KNError&) {
-        buffer_.erase(0, written);
-        throw;
-    }
+    file_.write(buffer_.data(), buffer_.size());
     buffer_.clear();
 }
 
 void TextFileWriter::close()
 {
-    if (fd_ < 0)
-        return;
     flush();
-    const int fd = fd_;
-    fd_ = -1;
-    closeWritten(fd);
-}
-
-BinaryFileWriter::BinaryFileWriter(const QString& path) : fd_(createForWriting(path))
-{
-}
-
-BinaryFileWriter::~BinaryFileWriter()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-void BinaryFileWriter::write(QByteArrayView bytes)
-{
-    std::size_t written = 0;
-    writeAll(fd_, bytes.data(), std::size_t(bytes.size()), written);
-}
-
-void BinaryFileWriter::close()
-{
-    if (fd_ < 0)
-        return;
-    const int fd = fd_;
-    fd_ = -1;
-    closeWritten(fd);
-}
-
-void removeFileIfExists(const QString& path)
-{
-    const QByteArray native = nativePath(path);
-    struct stat info {};
-    if (::stat(native.constData(), &info) != 0)
-        return;
-    if (S_ISDIR(info.st_mode))
-        throw KNError(ErrorCode::PathFileAccessError);
-    if (::unlink(native.constData()) != 0)
-        throw fileError(errno, FileAccess::Remove);
+    file_.commit();
 }
 
 } // namespace kn

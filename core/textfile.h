@@ -5,7 +5,10 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <memory>
 #include <string>
+
+class QSaveFile;
 
 namespace kn {
 
@@ -32,44 +35,71 @@ private:
     bool eof_ = false;
 };
 
-// Writes a new text file in a code page, each line followed by CR LF. The file is replaced when
-// it exists. Failures carry the file system's number (76 no folder, 75 no access, 61 disk full...).
+// The one way a file is written: bytes go to an unnamed file in the final file's folder, which
+// takes the final name only when close() succeeds. A writer destroyed before that, or a process
+// killed while writing, leaves the previous file as it was and nothing else behind. An existing
+// file that is read-only is refused (75), as the classic platform refuses to delete one. Failures
+// carry the file system's number (76 no folder, 75 no access, 61 disk full...).
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void write(const char* data, std::size_t size);
+    // Writes through to the disk and gives the file its final name.
+    void commit();
+
+private:
+    std::unique_ptr<QSaveFile> file_;
+    bool committed_ = false;
+};
+
+// Writes a text file in a code page, each line followed by CR LF, replacing the file there.
 class TextFileWriter {
 public:
     TextFileWriter(const QString& path, const CodePage& codePage);
-    ~TextFileWriter();
-    TextFileWriter(const TextFileWriter&) = delete;
-    TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     void writeLine(QStringView line);
-    // Writes what is buffered and closes the file; a failure to do so is reported.
+    // Writes what is buffered and gives the file its name; until then the previous file stands.
     void close();
 
 private:
     void flush();
 
-    int fd_ = -1;
+    AtomicFile file_;
     const CodePage& codePage_;
     std::string buffer_;
 };
 
-// Creates (or empties) a file and writes bytes to it as they are given. Failures carry the file
-// system's number, as for TextFileWriter.
+// Writes bytes as they are given to a file that replaces the one there when closed.
 class BinaryFileWriter {
 public:
-    explicit BinaryFileWriter(const QString& path);
-    ~BinaryFileWriter();
-    BinaryFileWriter(const BinaryFileWriter&) = delete;
-    BinaryFileWriter& operator=(const BinaryFileWriter&) = delete;
+    explicit BinaryFileWriter(const QString& path) : file_(path) {}
 
-    void write(QByteArrayView bytes);
-    void close();
+    void write(QByteArrayView bytes) { file_.write(bytes.data(), std::size_t(bytes.size())); }
+    void close() { file_.commit(); }
 
 private:
-    int fd_ = -1;
+    AtomicFile file_;
 };
 
-// Removes the file at the path if there is one.
-void removeFileIfExists(const QString& path);
+// While it lives, no file this thread writes may be the given input file, whatever its spelling
+// or links: the write fails with Invalid procedure call (5) and the input is left alone.
+class ProtectedInput {
+public:
+    explicit ProtectedInput(const QString& inputPath);
+    ~ProtectedInput();
+    ProtectedInput(const ProtectedInput&) = delete;
+    ProtectedInput& operator=(const ProtectedInput&) = delete;
+
+    // Fails as a write to it would.
+    void refuseAsOutput(const QString& outputPath) const;
+
+private:
+    QString path_;
+    const ProtectedInput* outer_;
+};
 
 } // namespace kn

@@ -3,8 +3,6 @@
 #include "core/knerror.h"
 #include "core/textfile.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <clocale>
 #include <cmath>
@@ -294,18 +292,10 @@ PromptMessage institutionNumberMessage(InstitutionNumberCheck check)
 
 void writeInstitutionNumberFile(const QString& path, const QString& number, const CodePage& codePage)
 {
-    bool created = false;
-    try {
-        TextFileWriter file(path, codePage);
-        created = true;
-        file.writeLine(number);
-        file.close();
-    } catch (const KNError&) {
-        // Half a file would read as a number that was never accepted.
-        if (created)
-            QFile::remove(path);
-        throw;
-    }
+    // The file takes its name only once complete: half a file would read as a number never accepted.
+    TextFileWriter file(path, codePage);
+    file.writeLine(number);
+    file.close();
 }
 
 } // namespace kn

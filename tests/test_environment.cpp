@@ -15,7 +15,7 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
 {
     const std::tuple<const char*, const char*, QByteArray> cases[] = {
         {"windows-1252", "Café €", QByteArray("Caf\xe9 \x80")},
-        {"windows-1252", "Łódź 😀", QByteArray("?\xf3" "d? ?")},
+        {"windows-1252", "Łódź 😀", QByteArray("?\xf3" "dz ?")}, // the closest form, "?" where none is close
         {"ibm-850", "Café", QByteArray("Caf\x82")},
         {"ISO-8859-15", "€", QByteArray("\xa4")},
     };

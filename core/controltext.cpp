@@ -1,0 +1,46 @@
+#include "controltext.h"
+
+#include "knerror.h"
+
+#include <QString>
+
+namespace kn {
+
+namespace {
+
+struct Field {
+    qsizetype first;
+    qsizetype last;
+    const char* name;
+};
+
+// The detail line's fields, columns counted from 1.
+constexpr Field kFields[] = {{2, 11, "date"},        {13, 18, "Kaprin account"}, {20, 49, "payee"},
+                             {51, 80, "ledger account"}, {82, 97, "amount"},    {99, 125, "invoice number"},
+                             {127, 171, "payment description"}};
+
+QString fieldAt(qsizetype column)
+{
+    for (const Field& field : kFields) {
+        if (column >= field.first && column <= field.last)
+            return QStringLiteral("the %1 in columns %2-%3").arg(QLatin1String(field.name)).arg(field.first).arg(field.last);
+    }
+    return QStringLiteral("the blank between fields");
+}
+
+} // namespace
+
+void refuseControlCharacters(QStringView line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char16_t unit = line[i].unicode();
+        if ((unit < 0x20 && unit != u'\t') || unit == 0x7F)
+            throw KNError(ErrorCode::TypeMismatch)
+                .withDetail(QStringLiteral("%1 holds the control character 0x%2 at column %3")
+                                .arg(fieldAt(i + 1))
+                                .arg(unsigned(unit), 2, 16, QLatin1Char('0'))
+                                .arg(i + 1));
+    }
+}
+
+} // namespace kn

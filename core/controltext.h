@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringView>
+
+namespace kn {
+
+// A payment line holding a control character (NUL, ESC, DEL...) is refused with Type mismatch
+// (13), the detail naming the field and column: copied on, such a byte would end or split a
+// record in the package that reads the import file, and a blank in its place would change the
+// payment unseen. A TAB is text the payment service may put in a name, and is kept.
+void refuseControlCharacters(QStringView line);
+
+} // namespace kn

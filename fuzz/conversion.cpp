@@ -1,0 +1,80 @@
+// A whole conversion of a fuzzed payment file to every package, with a fuzzed locale, code page
+// and answers, a fixed clock and a folder of its own.
+#include "fuzzinput.h"
+
+#include "core/clock.h"
+#include "core/codepage.h"
+#include "core/knerror.h"
+#include "core/knexport.h"
+#include "core/prompter.h"
+#include "core/settingsstore.h"
+#include "writers/packagetable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <new>
+
+namespace {
+
+class FuzzedPrompter final : public kn::Prompter {
+public:
+    FuzzedPrompter(QString datePattern, QString year, QString period, QString institution)
+        : datePattern_(std::move(datePattern)), year_(std::move(year)), period_(std::move(period)),
+          institution_(std::move(institution))
+    {
+    }
+    kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest&) override { return {true, datePattern_}; }
+    kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {true, year_, period_}; }
+    void PromptInstitutionNumber(const QString& path) override
+    {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(institution_.toLatin1() + "\r\n");
+    }
+
+private:
+    QString datePattern_, year_, period_, institution_;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace kn;
+    fuzz::FuzzInput input(data, size);
+    const QString locale = QString::fromLatin1(fuzz::kLocales[input.choose(std::size(fuzz::kLocales))]);
+    const QString codePage = QString::fromLatin1(fuzz::kCodePages[input.choose(std::size(fuzz::kCodePages))]);
+    const QString datePattern = input.takeText();
+    const QString year = input.takeText();
+    const QString period = input.takeText();
+    const QString institution = input.takeText();
+    const QString title = input.takeText();
+    const QString currency = input.takeText();
+
+    const QTemporaryDir root;
+    QDir(root.path()).mkpath(QStringLiteral("a/b"));
+    const QString payments = root.filePath(QStringLiteral("payments.txt"));
+    {
+        QFile file(payments);
+        file.open(QIODevice::WriteOnly);
+        file.write(input.rest());
+    }
+    KNExport converter;
+    converter.setPackageTable(packageTable());
+    converter.setRegionalSettings(RegionalSettings::named(locale));
+    converter.setCodePage(CodePage(codePage));
+    converter.setSettingsStore(makeIniSettingsStore(root.filePath(QStringLiteral("settings.ini"))));
+    converter.setClock(std::make_shared<FixedClock>(QDate(2014, 9, 2)));
+    converter.setPrompter(std::make_shared<FuzzedPrompter>(datePattern, year, period, institution));
+    for (const PackageRow& row : packageTable()) {
+        const QString code = QString::fromLatin1(row.code);
+        const QString output = root.filePath(QStringLiteral("a/b/out") + code + QStringLiteral(".txt"));
+        try {
+            converter.ConvertKNtoGLSpecific(code, payments, output, title, currency);
+        } catch (const KNError&) {
+        }
+    }
+    return 0;
+}

@@ -52,6 +52,33 @@ void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
     suffix = last >= first ? text.mid(last + 1) : QString();
 }
 
+// Qt's short formats keep two-digit years ("M/d/yy"), losing the century a payment's date needs; a
+// lone "yy" becomes "yyyy", the form regional short dates take on the desktops this tool serves.
+// Quoted literal text is left as it is.
+QString withFullYear(const QString& pattern)
+{
+    QString widened;
+    widened.reserve(pattern.size() + 2);
+    bool quoted = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == u'\'') {
+            quoted = !quoted;
+            widened += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        widened += pattern.mid(i, run);
+        if (!quoted && c == u'y' && run == 2)
+            widened += QStringLiteral("yy");
+        i += run;
+    }
+    return widened;
+}
+
 } // namespace
 
 namespace {
@@ -68,7 +95,7 @@ RegionalSettings::RegionalSettings() : RegionalSettings(systemLocale()) {}
 
 RegionalSettings::RegionalSettings(const QLocale& locale)
     : locale_(locale),
-      shortDatePattern_(locale.dateFormat(QLocale::ShortFormat)),
+      shortDatePattern_(withFullYear(locale.dateFormat(QLocale::ShortFormat))),
       dateSeparator_(separatorOf(shortDatePattern_)),
       dateFieldOrder_(fieldOrderOf(shortDatePattern_)),
       decimalSeparator_(locale.decimalPoint())

@@ -23,7 +23,7 @@ public:
     const QLocale& locale() const { return locale_; }
     QString name() const { return locale_.name(); }
 
-    // The short date pattern in Qt's notation ("M/d/yy").
+    // The short date pattern in Qt's notation, its year in four digits ("M/d/yyyy").
     const QString& shortDatePattern() const { return shortDatePattern_; }
     // The separator the short date pattern puts between its first two fields.
     const QString& dateSeparator() const { return dateSeparator_; }

@@ -54,7 +54,7 @@ struct Fixture {
     std::shared_ptr<RecordingSettings> settings = std::make_shared<RecordingSettings>();
 };
 
-// MYOB proposes the remembered pattern, else the region's short date pattern upper-cased, and saves
+// MYOB proposes the remembered pattern, else the region's short date pattern (four-digit year) upper-cased, and saves
 // only a changed answer; SysPro proposes the remembered pattern, else its first, and always saves.
 TEST(DatePromptWriters, ProposeRememberAndApplyThePattern)
 {
@@ -67,14 +67,15 @@ TEST(DatePromptWriters, ProposeRememberAndApplyThePattern)
         const char* firstDate; // as the first payment's date appears in the file
     };
     const Case cases[] = {
-        {"01", "en_US", nullptr, nullptr, "M/D/YY", false, ",8/25/14,"},
+        {"01", "en_US", nullptr, nullptr, "M/D/YYYY", false, ",8/25/2014,"}, // the region's "M/d/yy" keeps its century
+        {"01", "en_US", nullptr, "M/D/YY", "M/D/YYYY", true, ",8/25/14,"},     // two digits only when asked for
         {"01", "en_CA", nullptr, nullptr, "YYYY-MM-DD", false, ",2014-08-25,"},
-        {"01", "de_DE", nullptr, nullptr, "DD.MM.YY", false, ",25.08.14,"},
+        {"01", "de_DE", nullptr, nullptr, "DD.MM.YYYY", false, ",25.08.2014,"},
         {"01", "en_GB", nullptr, nullptr, "DD/MM/YYYY", false, ",25/08/2014,"},
         {"01", "en_US", "DD/MM/YYYY", "DD/MM/YYYY", "DD/MM/YYYY", false, ",25/08/2014,"},
         {"01", "en_US", "DD/MM/YYYY", "YYYY/MM/DD", "DD/MM/YYYY", true, ",2014/08/25,"},
         {"01", "en_US", "DD/MM/YYYY", "dd/mm/yyyy", "DD/MM/YYYY", true, ",25/08/2014,"}, // compared case-sensitively
-        {"01", "en_US", nullptr, "D.M.YYYY", "M/D/YY", true, ",25.8.2014,"},              // a pattern in no list
+        {"01", "en_US", nullptr, "D.M.YYYY", "M/D/YYYY", true, ",25.8.2014,"},              // a pattern in no list
         {"04", "en_US", nullptr, nullptr, "DDMMYY", true, "Kaprin   250814City Hydro"},
         {"04", "en_US", "", nullptr, "DDMMYY", true, "Kaprin   250814City Hydro"},
         {"04", "en_US", "MMDDYY", nullptr, "MMDDYY", true, "Kaprin   082514City Hydro"},

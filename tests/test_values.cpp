@@ -224,12 +224,12 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparator)
         {"en_US", "MMM MMMM", "Aug August"},
         {"en_US", "YYY", "14237"},
         {"en_US", "DD-MM.YY x", "25-08.14 x"},
-        {"en_US", "", "8/25/14"},
+        {"en_US", "", "8/25/2014"},
         {"fr_CA", "MM/DD/YYYY", "08-25-2014"},
         {"fr_CA", "DDDD MMMM", "lundi août"},
         {"fr_CA", "", "2014-08-25"},
         {"de_DE", "DD/MM/YYYY", "25.08.2014"},
-        {"de_DE", "", "25.08.14"},
+        {"de_DE", "", "25.08.2014"},
     };
     const CalDate date = CalDate::fromYmd(2014, 8, 25);
     for (const auto& c : cases) {

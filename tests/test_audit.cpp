@@ -238,19 +238,6 @@ TEST(Audit, SummaryListsTenAndCountsTheRest)
     EXPECT_TRUE(summary.endsWith(QStringLiteral("line 11: zero amount), and 2 more"))) << summary.toStdString();
 }
 
-TEST(Audit, AFailurePartWayKeepsWhatWasDone)
-{
-    Harness h;
-    const QString input = h.writePayments({paymentWith(QStringLiteral("5100")), paymentWith(QStringLiteral("5100"), QStringLiteral("12x"))});
-    EXPECT_FALSE(h.convert(QStringLiteral("05"), input, h.path(QStringLiteral("MOM.txt"))));
-    const ConversionAudit& audit = h.converter().LastAudit();
-    EXPECT_EQ(audit.paymentsRead, 1);
-    ASSERT_TRUE(audit.failure.has_value());
-    EXPECT_EQ(audit.failure->number, 13);
-    EXPECT_EQ(audit.failure->source, QStringLiteral("KNExport.ImportKNFile"));
-    EXPECT_TRUE(audit.failure->detail.startsWith(QStringLiteral("payment file line 3")));
-}
-
 TEST(Audit, TotalsPastMoneysRangeStopAddingAndTheConversionGoesOn)
 {
     Harness h;

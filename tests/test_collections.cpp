@@ -112,21 +112,6 @@ TEST(TransRecords, FindAPBank)
     EXPECT_EQ(records.FindAPBank(QStringLiteral("PAIDTO"), CalDate(41876.25), QStringLiteral("ACME")), nullptr);
 }
 
-TEST(TransRecords, SortByDateKeepsTiesInOrder)
-{
-    TransRecords records;
-    add(records, CalDate::fromYmd(2014, 3, 3), QStringLiteral("A"));
-    add(records, CalDate::fromYmd(2014, 3, 1), QStringLiteral("B"));
-    add(records, CalDate::fromYmd(2014, 3, 3), QStringLiteral("C"));
-    add(records, CalDate::fromYmd(2014, 3, 2), QStringLiteral("D"));
-    records.SortByDate();
-    EXPECT_EQ(payees(records), QStringLiteral("BDAC"));
-
-    TransRecords empty;
-    empty.SortByDate();
-    EXPECT_EQ(empty.Count(), 0);
-}
-
 TEST(TransRecords, SortByDateMatchesTheExchangeSortIncludingLostKeys)
 {
     std::mt19937 random(20141205);

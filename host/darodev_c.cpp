@@ -1,0 +1,224 @@
+// The C interface: every call catches what the converter throws and keeps it on the object.
+#include "darodev/darodev.h"
+
+#include "component.h"
+#include "core/clock.h"
+#include "core/knerror.h"
+#include "prompts/scriptedprompter.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <memory>
+
+struct kn_export {
+    std::unique_ptr<kn::KNExport> converter;
+    kn::ScriptedAnswers answers;
+    void (*onStatus)(void*, const char*) = nullptr;
+    void* statusUser = nullptr;
+    void (*onComplete)(void*) = nullptr;
+    void* completeUser = nullptr;
+    void (*onError)(void*, int, const char*, const char*) = nullptr;
+    void* errorUser = nullptr;
+    int errorNumber = 0;
+    QByteArray errorDescription;
+    QByteArray errorSource;
+    QByteArray errorDetail;
+
+    void clearError()
+    {
+        errorNumber = 0;
+        errorDescription.clear();
+        errorSource.clear();
+        errorDetail.clear();
+    }
+    int fail(const kn::KNError& error)
+    {
+        errorNumber = error.number();
+        errorDescription = error.description().toUtf8();
+        errorSource = error.source().toUtf8();
+        errorDetail = error.detail().toUtf8();
+        return -1;
+    }
+    int failInvalidArgument(const char* source)
+    {
+        return fail(kn::KNError(kn::ErrorCode::InvalidProcedureCall, QString::fromUtf8(source)));
+    }
+};
+
+namespace {
+
+QString text(const char* utf8)
+{
+    return utf8 ? QString::fromUtf8(utf8) : QString();
+}
+
+void connectEvents(kn_export* handle)
+{
+    auto* converter = handle->converter.get();
+    QObject::connect(converter, &kn::KNExport::Status, converter, [handle](const QString& message) {
+        if (handle->onStatus)
+            handle->onStatus(handle->statusUser, message.toUtf8().constData());
+    });
+    QObject::connect(converter, &kn::KNExport::ProcessComplete, converter, [handle] {
+        if (handle->onComplete)
+            handle->onComplete(handle->completeUser);
+    });
+    QObject::connect(converter, &kn::KNExport::Error, converter,
+                     [handle](int number, const QString& description, const QString& location) {
+                         if (handle->onError)
+                             handle->onError(handle->errorUser, number, description.toUtf8().constData(),
+                                             location.toUtf8().constData());
+                     });
+}
+
+} // namespace
+
+extern "C" {
+
+kn_export* kn_export_create(const char* locale, const char* codepage, const char* settings_ini)
+{
+    try {
+        auto handle = std::make_unique<kn_export>();
+        handle->converter = kn::createKNExport({text(locale), text(codepage), text(settings_ini)});
+        connectEvents(handle.get());
+        return handle.release();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void kn_export_destroy(kn_export* converter)
+{
+    delete converter;
+}
+
+void kn_export_on_status(kn_export* converter, void (*fn)(void*, const char*), void* user)
+{
+    if (!converter)
+        return;
+    converter->onStatus = fn;
+    converter->statusUser = user;
+}
+
+void kn_export_on_complete(kn_export* converter, void (*fn)(void*), void* user)
+{
+    if (!converter)
+        return;
+    converter->onComplete = fn;
+    converter->completeUser = user;
+}
+
+void kn_export_on_error(kn_export* converter, void (*fn)(void*, int, const char*, const char*), void* user)
+{
+    if (!converter)
+        return;
+    converter->onError = fn;
+    converter->errorUser = user;
+}
+
+int kn_export_set_answer(kn_export* converter, const char* name, const char* value)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    if (!name || !value)
+        return converter->failInvalidArgument("kn_export_set_answer");
+    const QString option = QString::fromUtf8(name);
+    std::optional<QString>* slot = nullptr;
+    if (option == QLatin1String("date-format"))
+        slot = &converter->answers.dateFormat;
+    else if (option == QLatin1String("fiscal-year"))
+        slot = &converter->answers.fiscalYear;
+    else if (option == QLatin1String("fiscal-period"))
+        slot = &converter->answers.fiscalPeriod;
+    else if (option == QLatin1String("institution-number"))
+        slot = &converter->answers.institutionNumber;
+    if (!slot)
+        return -1;
+    *slot = QString::fromUtf8(value);
+    return 0;
+}
+
+int kn_export_convert(kn_export* converter, const char* package_code, const char* input, const char* output,
+                      const char* title, const char* currency)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    if (!package_code || !input || !output || !title || !currency)
+        return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific");
+    try {
+        auto& knexport = *converter->converter;
+        const auto clock = std::make_shared<kn::SystemClock>();
+        knexport.setClock(clock);
+        knexport.setPrompter(std::make_shared<kn::ScriptedPrompter>(
+            converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock}));
+        return knexport.ConvertKNtoGLSpecific(text(package_code), text(input), text(output), text(title),
+                                              text(currency))
+                   ? 1
+                   : 0;
+    } catch (const kn::KNError& error) {
+        return converter->fail(error);
+    } catch (...) {
+        return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific");
+    }
+}
+
+int kn_export_error_number(const kn_export* converter)
+{
+    return converter ? converter->errorNumber : 5;
+}
+
+const char* kn_export_error_description(const kn_export* converter)
+{
+    return converter ? converter->errorDescription.constData() : "";
+}
+
+const char* kn_export_error_source(const kn_export* converter)
+{
+    return converter ? converter->errorSource.constData() : "";
+}
+
+const char* kn_export_error_detail(const kn_export* converter)
+{
+    return converter ? converter->errorDetail.constData() : "";
+}
+
+int kn_export_record_count(const kn_export* converter)
+{
+    if (!converter)
+        return -1;
+    return const_cast<kn::KNExport&>(*converter->converter).Records().Count();
+}
+
+int kn_export_load_packages(kn_export* converter, const char* const* descriptions, int count)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    if (count < 0 || (count > 0 && !descriptions))
+        return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
+    QStringList list;
+    for (int i = 0; i < count; ++i) {
+        if (!descriptions[i])
+            return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
+        list << QString::fromUtf8(descriptions[i]);
+    }
+    try {
+        converter->converter->LoadAccountingPackageList(list);
+        return 0;
+    } catch (const kn::KNError& error) {
+        return converter->fail(error);
+    } catch (...) {
+        return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
+    }
+}
+
+const char* kn_version(void)
+{
+    return DARODEV_VERSION;
+}
+
+} // extern "C"

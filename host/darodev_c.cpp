@@ -7,10 +7,11 @@
 #include "prompts/scriptedprompter.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QStringList>
 
+#include <exception>
 #include <memory>
+#include <new>
 
 struct kn_export {
     std::unique_ptr<kn::KNExport> converter;
@@ -41,10 +42,28 @@ struct kn_export {
         errorDetail = error.detail().toUtf8();
         return -1;
     }
-    int failInvalidArgument(const char* source)
+    int failInvalidArgument(const char* source, const QString& detail = {})
     {
-        return fail(kn::KNError(kn::ErrorCode::InvalidProcedureCall, QString::fromUtf8(source)));
+        return fail(kn::KNError(kn::ErrorCode::InvalidProcedureCall, QString::fromUtf8(source)).withDetail(detail));
     }
+    // What escapes the converter is not a KNError only when memory ran out or a library failed.
+    int failUnexpected(const char* source)
+    {
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            return fail(kn::KNError(kn::ErrorCode::OutOfMemory, QString::fromUtf8(source)));
+        } catch (const std::exception& error) {
+            return failInvalidArgument(source, QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            return failInvalidArgument(source);
+        }
+    }
+
+    // A host may destroy the object from inside one of its events; the conversion then finishes
+    // without raising another and the object goes when the call returns.
+    bool converting = false;
+    bool destroyRequested = false;
 };
 
 namespace {
@@ -85,12 +104,21 @@ kn_export* kn_export_create(const char* locale, const char* codepage, const char
         connectEvents(handle.get());
         return handle.release();
     } catch (...) {
-        return nullptr;
+        return nullptr; // an unknown code page, or no memory
     }
 }
 
 void kn_export_destroy(kn_export* converter)
 {
+    if (!converter)
+        return;
+    if (converter->converting) {
+        converter->destroyRequested = true;
+        converter->onStatus = nullptr;
+        converter->onComplete = nullptr;
+        converter->onError = nullptr;
+        return;
+    }
     delete converter;
 }
 
@@ -126,18 +154,9 @@ int kn_export_set_answer(kn_export* converter, const char* name, const char* val
     if (!name || !value)
         return converter->failInvalidArgument("kn_export_set_answer");
     const QString option = QString::fromUtf8(name);
-    std::optional<QString>* slot = nullptr;
-    if (option == QLatin1String("date-format"))
-        slot = &converter->answers.dateFormat;
-    else if (option == QLatin1String("fiscal-year"))
-        slot = &converter->answers.fiscalYear;
-    else if (option == QLatin1String("fiscal-period"))
-        slot = &converter->answers.fiscalPeriod;
-    else if (option == QLatin1String("institution-number"))
-        slot = &converter->answers.institutionNumber;
-    if (!slot)
-        return -1;
-    *slot = QString::fromUtf8(value);
+    if (!kn::setScriptedAnswer(converter->answers, option, QString::fromUtf8(value)))
+        return converter->failInvalidArgument("kn_export_set_answer",
+                                              QStringLiteral("'%1' is not the name of an answer").arg(option));
     return 0;
 }
 
@@ -149,31 +168,41 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
     converter->clearError();
     if (!package_code || !input || !output || !title || !currency)
         return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific");
+    converter->converting = true;
+    int result = -1;
     try {
         auto& knexport = *converter->converter;
         const auto clock = std::make_shared<kn::SystemClock>();
         knexport.setClock(clock);
-        knexport.setPrompter(std::make_shared<kn::ScriptedPrompter>(
-            converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock}));
-        return knexport.ConvertKNtoGLSpecific(text(package_code), text(input), text(output), text(title),
-                                              text(currency))
-                   ? 1
-                   : 0;
+        const auto prompter = std::make_shared<kn::ScriptedPrompter>(
+            converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock});
+        knexport.setPrompter(prompter);
+        const bool converted = knexport.ConvertKNtoGLSpecific(text(package_code), text(input), text(output),
+                                                              text(title), text(currency));
+        // A refused prompt is no failure, yet the host may show why it was refused.
+        converter->errorDetail = prompter->lastRefusal().toUtf8();
+        result = converted ? 1 : 0;
     } catch (const kn::KNError& error) {
-        return converter->fail(error);
+        result = converter->fail(error);
     } catch (...) {
-        return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific");
+        result = converter->failUnexpected("KNExport.ConvertKNtoGLSpecific");
     }
+    converter->converting = false;
+    if (converter->destroyRequested)
+        delete converter;
+    return result;
 }
 
 int kn_export_error_number(const kn_export* converter)
 {
-    return converter ? converter->errorNumber : 5;
+    return converter ? converter->errorNumber : static_cast<int>(kn::ErrorCode::InvalidProcedureCall);
 }
 
 const char* kn_export_error_description(const kn_export* converter)
 {
-    return converter ? converter->errorDescription.constData() : "";
+    // Without an object to keep it on, the failure of the call that took NULL is told here.
+    static const QByteArray invalidArgument = kn::errorDescription(kn::ErrorCode::InvalidProcedureCall).toUtf8();
+    return converter ? converter->errorDescription.constData() : invalidArgument.constData();
 }
 
 const char* kn_export_error_source(const kn_export* converter)
@@ -212,7 +241,7 @@ int kn_export_load_packages(kn_export* converter, const char* const* description
     } catch (const kn::KNError& error) {
         return converter->fail(error);
     } catch (...) {
-        return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
+        return converter->failUnexpected("KNExport.LoadAccountingPackageList");
     }
 }
 

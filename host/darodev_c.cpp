@@ -1,5 +1,6 @@
 // The C interface: every call catches what the converter throws and keeps it on the object.
 #include "darodev/darodev.h"
+#include "darodev/prompts.h"
 
 #include "component.h"
 #include "core/clock.h"
@@ -9,13 +10,19 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <array>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
+#include <vector>
 
 struct kn_export {
     std::unique_ptr<kn::KNExport> converter;
     kn::ScriptedAnswers answers;
+    std::optional<kn_prompts> prompts; // the host's own, used instead of the answers
+    void* promptsUser = nullptr;
     void (*onStatus)(void*, const char*) = nullptr;
     void* statusUser = nullptr;
     void (*onComplete)(void*) = nullptr;
@@ -72,6 +79,63 @@ QString text(const char* utf8)
 {
     return utf8 ? QString::fromUtf8(utf8) : QString();
 }
+
+// What a prompt callback wrote into its buffer, cut at the buffer's end when it wrote no NUL.
+QString answerText(const std::array<char, KN_PROMPT_ANSWER_SIZE>& buffer)
+{
+    return QString::fromUtf8(buffer.data(), static_cast<qsizetype>(strnlen(buffer.data(), buffer.size())));
+}
+
+// The prompts put to the host's callbacks; a missing callback refuses its prompt.
+class CallbackPrompter final : public kn::Prompter {
+public:
+    CallbackPrompter(const kn_prompts& prompts, void* user, const kn::KNExport& converter)
+        : prompts_(prompts), user_(user), locale_(converter.regionalSettings().name().toUtf8()),
+          codePage_(converter.codePage().name().toUtf8())
+    {
+    }
+
+    kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest& request) override
+    {
+        if (!prompts_.date_format)
+            return {};
+        std::vector<QByteArray> suggestions;
+        std::vector<const char*> pointers;
+        for (const QString& suggestion : request.suggestions)
+            suggestions.push_back(suggestion.toUtf8());
+        for (const QByteArray& suggestion : suggestions)
+            pointers.push_back(suggestion.constData());
+        std::array<char, KN_PROMPT_ANSWER_SIZE> pattern{};
+        const bool chosen = prompts_.date_format(user_, request.title.toUtf8().constData(),
+                                                 request.prompt.toUtf8().constData(), pointers.data(),
+                                                 static_cast<int>(pointers.size()), request.initial.toUtf8().constData(),
+                                                 pattern.data()) == 1;
+        return {chosen, chosen ? answerText(pattern) : QString()};
+    }
+
+    kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override
+    {
+        if (!prompts_.fiscal_period)
+            return {};
+        std::array<char, KN_PROMPT_ANSWER_SIZE> year{};
+        std::array<char, KN_PROMPT_ANSWER_SIZE> period{};
+        if (prompts_.fiscal_period(user_, title.toUtf8().constData(), year.data(), period.data()) != 1)
+            return {};
+        return {true, answerText(year), answerText(period)};
+    }
+
+    void PromptInstitutionNumber(const QString& path) override
+    {
+        if (prompts_.institution_number)
+            prompts_.institution_number(user_, path.toUtf8().constData(), locale_.constData(), codePage_.constData());
+    }
+
+private:
+    kn_prompts prompts_;
+    void* user_;
+    QByteArray locale_;
+    QByteArray codePage_;
+};
 
 void connectEvents(kn_export* handle)
 {
@@ -160,6 +224,16 @@ int kn_export_set_answer(kn_export* converter, const char* name, const char* val
     return 0;
 }
 
+int kn_export_set_prompts(kn_export* converter, const kn_prompts* prompts, void* user)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    converter->prompts = prompts ? std::optional<kn_prompts>(*prompts) : std::nullopt;
+    converter->promptsUser = user;
+    return 0;
+}
+
 int kn_export_convert(kn_export* converter, const char* package_code, const char* input, const char* output,
                       const char* title, const char* currency)
 {
@@ -174,13 +248,19 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
         auto& knexport = *converter->converter;
         const auto clock = std::make_shared<kn::SystemClock>();
         knexport.setClock(clock);
-        const auto prompter = std::make_shared<kn::ScriptedPrompter>(
-            converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock});
-        knexport.setPrompter(prompter);
+        std::shared_ptr<kn::ScriptedPrompter> scripted;
+        if (converter->prompts) {
+            knexport.setPrompter(std::make_shared<CallbackPrompter>(*converter->prompts, converter->promptsUser, knexport));
+        } else {
+            scripted = std::make_shared<kn::ScriptedPrompter>(
+                converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock});
+            knexport.setPrompter(scripted);
+        }
         const bool converted = knexport.ConvertKNtoGLSpecific(text(package_code), text(input), text(output),
                                                               text(title), text(currency));
         // A refused prompt is no failure, yet the host may show why it was refused.
-        converter->errorDetail = prompter->lastRefusal().toUtf8();
+        if (scripted)
+            converter->errorDetail = scripted->lastRefusal().toUtf8();
         result = converted ? 1 : 0;
     } catch (const kn::KNError& error) {
         result = converter->fail(error);

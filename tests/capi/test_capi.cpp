@@ -1,16 +1,19 @@
 // The C interface of libdarodev, driven as a host in another language drives it: only darodev.h,
 // UTF-8 texts, results and error numbers.
 #include "darodev/darodev.h"
+#include "darodev/prompts.h"
 
 #include "bench/paymentfilebuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,6 +65,14 @@ protected:
         return path(name);
     }
     std::string settings() const { return path("settings.ini"); }
+    // An output file in a folder of its own inside the scratch folder: FAS keeps its institution
+    // number beside the output folder, so that is <folder>/FASINSTNUM.
+    std::string outputIn(const std::string& folder) const
+    {
+        const QString outputFolder = dir.filePath(QString::fromStdString(folder) + "/out");
+        QDir().mkpath(outputFolder);
+        return QDir(outputFolder).filePath("out.txt").toStdString();
+    }
 
     QTemporaryDir dir;
 };
@@ -253,4 +264,121 @@ TEST_F(CInterface, AConverterDestroyedInsideItsOwnEventIsNotTouchedAgain)
     // The conversion runs to its end without another event, then the object goes.
     EXPECT_EQ(kn_export_convert(converter, "05", input.c_str(), path("out.txt").c_str(), "", ""), 1);
     EXPECT_EQ(seen.statuses, 1);
+}
+
+namespace {
+
+// A host answering the prompts itself, as a user would: the answers are fixed by each case.
+struct HostPrompts {
+    const char* pattern = nullptr; // nullptr refuses
+    const char* year = nullptr;    // nullptr refuses
+    const char* period = nullptr;
+    const char* institutionNumber = nullptr; // nullptr leaves the file unwritten
+    std::vector<std::string> asked;
+
+    static kn_prompts table()
+    {
+        kn_prompts prompts{};
+        prompts.date_format = [](void* user, const char*, const char*, const char* const*, int, const char* initial,
+                                 char* pattern) {
+            auto* self = static_cast<HostPrompts*>(user);
+            self->asked.push_back(std::string("date proposing ") + initial);
+            if (!self->pattern)
+                return 0;
+            std::strcpy(pattern, self->pattern);
+            return 1;
+        };
+        prompts.fiscal_period = [](void* user, const char* title, char* year, char* period) {
+            auto* self = static_cast<HostPrompts*>(user);
+            self->asked.push_back(std::string("fiscal period for ") + title);
+            if (!self->year)
+                return 0;
+            std::strcpy(year, self->year);
+            std::strcpy(period, self->period);
+            return 1;
+        };
+        prompts.institution_number = [](void* user, const char* path, const char* locale, const char* codepage) {
+            auto* self = static_cast<HostPrompts*>(user);
+            self->asked.push_back(std::string("institution number in ") + codepage + " under " + locale);
+            if (!self->institutionNumber)
+                return;
+            QFile file(QString::fromUtf8(path));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(QByteArray(self->institutionNumber) + "\r\n");
+        };
+        return prompts;
+    }
+};
+
+} // namespace
+
+TEST_F(CInterface, TheHostsOwnPromptsWriteWhatTheSameScriptedAnswersWrite)
+{
+    const std::string year = std::to_string(QDate::currentDate().year());
+    struct Case {
+        const char* code;
+        const char* answer;
+        const char* value;
+        HostPrompts prompts;
+        const char* asked;
+    } cases[] = {
+        {"01", "date-format", "DD/MM/YYYY", {"DD/MM/YYYY", nullptr, nullptr, nullptr, {}}, "date proposing "},
+        {"08", "fiscal-period", "8", {nullptr, year.c_str(), "8", nullptr, {}}, "fiscal period for AccPac"},
+        {"17", "institution-number", "12345", {nullptr, nullptr, nullptr, "12345", {}},
+         "institution number in windows-1252 under en_US"},
+    };
+    const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5200", "-40.00")});
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::string scriptedOutput = outputIn(std::string("scripted-") + c.code);
+        const std::string hostOutput = outputIn(std::string("host-") + c.code);
+
+        const Converter scripted = create("en_US", nullptr, settings().c_str());
+        kn_export_set_answer(scripted.get(), "fiscal-year", year.c_str());
+        kn_export_set_answer(scripted.get(), c.answer, c.value);
+        ASSERT_EQ(kn_export_convert(scripted.get(), c.code, input.c_str(), scriptedOutput.c_str(), "AccPac", ""), 1);
+
+        const Converter host = create("en_US", nullptr, settings().c_str());
+        const kn_prompts table = HostPrompts::table();
+        ASSERT_EQ(kn_export_set_prompts(host.get(), &table, &c.prompts), 0);
+        ASSERT_EQ(kn_export_convert(host.get(), c.code, input.c_str(), hostOutput.c_str(), "AccPac", ""), 1);
+        ASSERT_EQ(c.prompts.asked.size(), 1u);
+        EXPECT_EQ(c.prompts.asked[0].rfind(c.asked, 0), 0u) << c.prompts.asked[0];
+
+        QFile a(QString::fromStdString(scriptedOutput)), b(QString::fromStdString(hostOutput));
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(a.readAll(), b.readAll());
+    }
+}
+
+TEST_F(CInterface, ARefusalOrAMissingCallbackOfTheHostsPromptsConvertsNothing)
+{
+    const std::string input = writePayments({headerLine(), paymentWith("5100")});
+    HostPrompts refusing;
+    const kn_prompts table = HostPrompts::table();
+    kn_prompts empty{};
+    struct Case {
+        const char* code;
+        const kn_prompts* prompts;
+        int result;
+    } const cases[] = {
+        {"01", &table, 0}, {"08", &table, 0}, {"01", &empty, 0}, {"08", &empty, 0},
+        // FAS cannot go on without its institution number: the file it reads is missing.
+        {"17", &table, -1}, {"17", &empty, -1},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + (c.prompts == &empty ? " without callbacks" : " refused"));
+        const Converter converter = create("en_US", nullptr, settings().c_str());
+        kn_export_set_prompts(converter.get(), c.prompts, &refusing);
+        const std::string output = outputIn("refused-" + std::to_string(index++));
+        EXPECT_EQ(kn_export_convert(converter.get(), c.code, input.c_str(), output.c_str(), "AccPac", ""), c.result);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+    }
+    // A NULL table goes back to the scripted answers.
+    const Converter converter = create("en_US", nullptr, settings().c_str());
+    kn_export_set_prompts(converter.get(), &table, &refusing);
+    kn_export_set_prompts(converter.get(), nullptr, nullptr);
+    EXPECT_EQ(kn_export_convert(converter.get(), "01", input.c_str(), outputIn("scripted").c_str(), "", ""), 1);
+    EXPECT_EQ(kn_export_set_prompts(nullptr, &table, nullptr), -1);
 }

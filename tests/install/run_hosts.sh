@@ -56,10 +56,16 @@ for written in linked plugin python; do
 done
 [[ -f $work/accpac.csv && ! -e $work/none.txt ]] || { echo "FAILED: AccPac or no-records output"; failures=$((failures + 1)); }
 
-# darodev.h is plain C, and pkg-config finds it and the library.
-printf '#include <darodev/darodev.h>\n#include <stdio.h>\nint main(void) { puts(kn_version()); return 0; }\n' >"$work/version.c"
+# The headers are plain C; pkg-config finds them and the library, and the dialogs library installs
+# beside it.
+cat >"$work/version.c" <<'C'
+#include <darodev/dialogs.h>
+#include <darodev/prompts.h>
+#include <stdio.h>
+int main(void) { puts(kn_export_use_dialogs(NULL) == -1 ? kn_version() : "use_dialogs(NULL)"); return 0; }
+C
 cc -std=c99 -Wall -Wextra -Werror "$work/version.c" -o "$work/version" \
-    $(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags --libs darodev)
+    $(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags --libs darodev) -ldarodev-dialogs
 [[ $(LD_LIBRARY_PATH=$prefix/lib "$work/version") == "$(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --modversion darodev)" ]] \
     || { echo "FAILED: kn_version"; failures=$((failures + 1)); }
 

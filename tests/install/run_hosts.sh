@@ -39,6 +39,7 @@ check() { # NAME COMMAND...: runs the host and compares what it prints with expe
 check linked-momentum "$work/hosts/linked_host" 05 "$payments" "$work/linked.txt"
 check linked-missing-file "$work/hosts/linked_host" 05 "$work/missing.txt" "$work/missing-out.txt"
 check plugin-momentum "$work/hosts/plugin_host" 05 "$payments" "$work/plugin.txt"
+check plugin-missing-file "$work/hosts/plugin_host" 05 "$work/missing.txt" "$work/missing-out.txt"
 check python-momentum /usr/bin/python3 "$source/examples/host/python_host.py" "$lib" 05 "$payments" "$work/python.txt"
 check python-refused-prompt /usr/bin/python3 "$source/examples/host/python_host.py" "$lib" 08 "$payments" \
     "$work/accpac.csv"

@@ -86,18 +86,20 @@ QString answerText(const std::array<char, KN_PROMPT_ANSWER_SIZE>& buffer)
     return QString::fromUtf8(buffer.data(), static_cast<qsizetype>(strnlen(buffer.data(), buffer.size())));
 }
 
-// The prompts put to the host's callbacks; a missing callback refuses its prompt.
+// The prompts put to the host's callbacks; a missing callback refuses its prompt. The table is
+// read at each prompt: a host that destroys the object inside an event is asked nothing more.
 class CallbackPrompter final : public kn::Prompter {
 public:
-    CallbackPrompter(const kn_prompts& prompts, void* user, const kn::KNExport& converter)
-        : prompts_(prompts), user_(user), locale_(converter.regionalSettings().name().toUtf8()),
-          codePage_(converter.codePage().name().toUtf8())
+    explicit CallbackPrompter(const kn_export& handle)
+        : handle_(handle), locale_(handle.converter->regionalSettings().name().toUtf8()),
+          codePage_(handle.converter->codePage().name().toUtf8())
     {
     }
 
     kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest& request) override
     {
-        if (!prompts_.date_format)
+        const auto dateFormat = callback(&kn_prompts::date_format);
+        if (!dateFormat)
             return {};
         std::vector<QByteArray> suggestions;
         std::vector<const char*> pointers;
@@ -106,33 +108,39 @@ public:
         for (const QByteArray& suggestion : suggestions)
             pointers.push_back(suggestion.constData());
         std::array<char, KN_PROMPT_ANSWER_SIZE> pattern{};
-        const bool chosen = prompts_.date_format(user_, request.title.toUtf8().constData(),
-                                                 request.prompt.toUtf8().constData(), pointers.data(),
-                                                 static_cast<int>(pointers.size()), request.initial.toUtf8().constData(),
-                                                 pattern.data()) == 1;
+        const bool chosen = dateFormat(handle_.promptsUser, request.title.toUtf8().constData(),
+                                       request.prompt.toUtf8().constData(), pointers.data(),
+                                       static_cast<int>(pointers.size()), request.initial.toUtf8().constData(),
+                                       pattern.data()) == 1;
         return {chosen, chosen ? answerText(pattern) : QString()};
     }
 
     kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override
     {
-        if (!prompts_.fiscal_period)
+        const auto fiscalPeriod = callback(&kn_prompts::fiscal_period);
+        if (!fiscalPeriod)
             return {};
         std::array<char, KN_PROMPT_ANSWER_SIZE> year{};
         std::array<char, KN_PROMPT_ANSWER_SIZE> period{};
-        if (prompts_.fiscal_period(user_, title.toUtf8().constData(), year.data(), period.data()) != 1)
+        if (fiscalPeriod(handle_.promptsUser, title.toUtf8().constData(), year.data(), period.data()) != 1)
             return {};
         return {true, answerText(year), answerText(period)};
     }
 
     void PromptInstitutionNumber(const QString& path) override
     {
-        if (prompts_.institution_number)
-            prompts_.institution_number(user_, path.toUtf8().constData(), locale_.constData(), codePage_.constData());
+        if (const auto institutionNumber = callback(&kn_prompts::institution_number))
+            institutionNumber(handle_.promptsUser, path.toUtf8().constData(), locale_.constData(), codePage_.constData());
     }
 
 private:
-    kn_prompts prompts_;
-    void* user_;
+    template <typename Callback>
+    Callback callback(Callback kn_prompts::*member) const
+    {
+        return handle_.prompts ? (*handle_.prompts).*member : nullptr;
+    }
+
+    const kn_export& handle_;
     QByteArray locale_;
     QByteArray codePage_;
 };
@@ -181,6 +189,7 @@ void kn_export_destroy(kn_export* converter)
         converter->onStatus = nullptr;
         converter->onComplete = nullptr;
         converter->onError = nullptr;
+        converter->prompts.reset();
         return;
     }
     delete converter;
@@ -250,7 +259,7 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
         knexport.setClock(clock);
         std::shared_ptr<kn::ScriptedPrompter> scripted;
         if (converter->prompts) {
-            knexport.setPrompter(std::make_shared<CallbackPrompter>(*converter->prompts, converter->promptsUser, knexport));
+            knexport.setPrompter(std::make_shared<CallbackPrompter>(*converter));
         } else {
             scripted = std::make_shared<kn::ScriptedPrompter>(
                 converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock});

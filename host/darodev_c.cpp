@@ -68,7 +68,8 @@ struct kn_export {
     }
 
     // A host may destroy the object from inside one of its events; the conversion then finishes
-    // without raising another and the object goes when the call returns.
+    // without raising another and the object goes when the call returns. Nor may it start a
+    // second conversion from there.
     bool converting = false;
     bool destroyRequested = false;
 };
@@ -226,11 +227,15 @@ int kn_export_set_answer(kn_export* converter, const char* name, const char* val
     converter->clearError();
     if (!name || !value)
         return converter->failInvalidArgument("kn_export_set_answer");
-    const QString option = QString::fromUtf8(name);
-    if (!kn::setScriptedAnswer(converter->answers, option, QString::fromUtf8(value)))
-        return converter->failInvalidArgument("kn_export_set_answer",
-                                              QStringLiteral("'%1' is not the name of an answer").arg(option));
-    return 0;
+    try {
+        const QString option = QString::fromUtf8(name);
+        if (!kn::setScriptedAnswer(converter->answers, option, QString::fromUtf8(value)))
+            return converter->failInvalidArgument("kn_export_set_answer",
+                                                  QStringLiteral("'%1' is not the name of an answer").arg(option));
+        return 0;
+    } catch (...) {
+        return converter->failUnexpected("kn_export_set_answer");
+    }
 }
 
 int kn_export_set_prompts(kn_export* converter, const kn_prompts* prompts, void* user)
@@ -251,6 +256,10 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
     converter->clearError();
     if (!package_code || !input || !output || !title || !currency)
         return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific");
+    // A conversion started from inside an event of another would clear the records being written.
+    if (converter->converting)
+        return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific",
+                                              QStringLiteral("a conversion is already running on this object"));
     converter->converting = true;
     int result = -1;
     try {
@@ -267,7 +276,9 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
         }
         const bool converted = knexport.ConvertKNtoGLSpecific(text(package_code), text(input), text(output),
                                                               text(title), text(currency));
-        // A refused prompt is no failure, yet the host may show why it was refused.
+        // A refused prompt is no failure, yet the host may show why it was refused. What a call
+        // refused from inside an event left here is not this call's.
+        converter->clearError();
         if (scripted)
             converter->errorDetail = scripted->lastRefusal().toUtf8();
         result = converted ? 1 : 0;
@@ -308,7 +319,12 @@ int kn_export_record_count(const kn_export* converter)
 {
     if (!converter)
         return -1;
-    return const_cast<kn::KNExport&>(*converter->converter).Records().Count();
+    try {
+        // The collection comes into being on first use, also when a host only asks how many.
+        return const_cast<kn::KNExport&>(*converter->converter).Records().Count();
+    } catch (...) {
+        return -1;
+    }
 }
 
 int kn_export_load_packages(kn_export* converter, const char* const* descriptions, int count)
@@ -318,13 +334,13 @@ int kn_export_load_packages(kn_export* converter, const char* const* description
     converter->clearError();
     if (count < 0 || (count > 0 && !descriptions))
         return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
-    QStringList list;
-    for (int i = 0; i < count; ++i) {
-        if (!descriptions[i])
-            return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
-        list << QString::fromUtf8(descriptions[i]);
-    }
     try {
+        QStringList list;
+        for (int i = 0; i < count; ++i) {
+            if (!descriptions[i])
+                return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
+            list << QString::fromUtf8(descriptions[i]);
+        }
         converter->converter->LoadAccountingPackageList(list);
         return 0;
     } catch (const kn::KNError& error) {

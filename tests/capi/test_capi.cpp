@@ -248,6 +248,28 @@ TEST_F(CInterface, NullCallbacksAreLeftOut)
     EXPECT_TRUE(log.events.empty());
 }
 
+TEST_F(CInterface, AConversionStartedInsideAnEventOfAnotherIsRefused)
+{
+    const Converter converter = create("en_US", nullptr, settings().c_str());
+    struct Nested {
+        kn_export* converter;
+        std::string input;
+        std::vector<int> results;
+        std::vector<int> errors;
+    } nested{converter.get(), writePayments({headerLine(), paymentWith("5100")}), {}, {}};
+    kn_export_on_status(converter.get(), [](void* user, const char*) {
+        auto* n = static_cast<Nested*>(user);
+        n->results.push_back(kn_export_convert(n->converter, "05", n->input.c_str(), n->input.c_str(), "", ""));
+        n->errors.push_back(kn_export_error_number(n->converter));
+    }, &nested);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", nested.input.c_str(), path("out.txt").c_str(), "", ""), 1);
+    ASSERT_FALSE(nested.results.empty());
+    EXPECT_EQ(std::count(nested.results.begin(), nested.results.end(), -1), std::ssize(nested.results));
+    EXPECT_EQ(std::count(nested.errors.begin(), nested.errors.end(), 5), std::ssize(nested.errors));
+    EXPECT_EQ(kn_export_record_count(converter.get()), 1);
+    EXPECT_EQ(kn_export_error_number(converter.get()), 0);
+}
+
 TEST_F(CInterface, AConverterDestroyedInsideItsOwnEventIsNotTouchedAgain)
 {
     kn_export* converter = kn_export_create("en_US", nullptr, settings().c_str());

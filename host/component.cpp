@@ -24,6 +24,23 @@ std::unique_ptr<KNExport> createKNExport(const ComponentOptions& options)
     return converter;
 }
 
+bool setScriptedAnswer(ScriptedAnswers& answers, const QString& name, const QString& value)
+{
+    std::optional<QString>* answer = nullptr;
+    if (name == QLatin1String("date-format"))
+        answer = &answers.dateFormat;
+    else if (name == QLatin1String("fiscal-year"))
+        answer = &answers.fiscalYear;
+    else if (name == QLatin1String("fiscal-period"))
+        answer = &answers.fiscalPeriod;
+    else if (name == QLatin1String("institution-number"))
+        answer = &answers.institutionNumber;
+    if (!answer)
+        return false;
+    *answer = value;
+    return true;
+}
+
 QStringList catalogueDescriptions()
 {
     return packageDescriptions(packageTable());

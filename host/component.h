@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/knexport.h"
+#include "prompts/scriptedprompter.h"
 
 #include <QString>
 
@@ -18,6 +19,10 @@ struct ComponentOptions {
 // Creates a converter with every package's writer, set up as the options say. Fails with Invalid
 // procedure call (5) for a code page ICU does not know as single-byte.
 std::unique_ptr<KNExport> createKNExport(const ComponentOptions& options);
+
+// Sets the answer named as knexport's option ("date-format", "fiscal-year", "fiscal-period",
+// "institution-number"); false for another name.
+bool setScriptedAnswer(ScriptedAnswers& answers, const QString& name, const QString& value);
 
 // The host's catalogue of every package: the descriptions a host hands to LoadAccountingPackageList.
 QStringList catalogueDescriptions();

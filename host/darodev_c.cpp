@@ -1,0 +1,358 @@
+// The C interface: every call catches what the converter throws and keeps it on the object.
+#include "darodev/darodev.h"
+#include "darodev/prompts.h"
+
+#include "component.h"
+#include "core/clock.h"
+#include "core/knerror.h"
+#include "prompts/scriptedprompter.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <array>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <new>
+#include <optional>
+#include <vector>
+
+struct kn_export {
+    std::unique_ptr<kn::KNExport> converter;
+    kn::ScriptedAnswers answers;
+    std::optional<kn_prompts> prompts; // the host's own, used instead of the answers
+    void* promptsUser = nullptr;
+    void (*onStatus)(void*, const char*) = nullptr;
+    void* statusUser = nullptr;
+    void (*onComplete)(void*) = nullptr;
+    void* completeUser = nullptr;
+    void (*onError)(void*, int, const char*, const char*) = nullptr;
+    void* errorUser = nullptr;
+    int errorNumber = 0;
+    QByteArray errorDescription;
+    QByteArray errorSource;
+    QByteArray errorDetail;
+
+    void clearError()
+    {
+        errorNumber = 0;
+        errorDescription.clear();
+        errorSource.clear();
+        errorDetail.clear();
+    }
+    int fail(const kn::KNError& error)
+    {
+        errorNumber = error.number();
+        errorDescription = error.description().toUtf8();
+        errorSource = error.source().toUtf8();
+        errorDetail = error.detail().toUtf8();
+        return -1;
+    }
+    int failInvalidArgument(const char* source, const QString& detail = {})
+    {
+        return fail(kn::KNError(kn::ErrorCode::InvalidProcedureCall, QString::fromUtf8(source)).withDetail(detail));
+    }
+    // What escapes the converter is not a KNError only when memory ran out or a library failed.
+    int failUnexpected(const char* source)
+    {
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            return fail(kn::KNError(kn::ErrorCode::OutOfMemory, QString::fromUtf8(source)));
+        } catch (const std::exception& error) {
+            return failInvalidArgument(source, QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            return failInvalidArgument(source);
+        }
+    }
+
+    // A host may destroy the object from inside one of its events; the conversion then finishes
+    // without raising another and the object goes when the call returns. Nor may it start a
+    // second conversion from there.
+    bool converting = false;
+    bool destroyRequested = false;
+};
+
+namespace {
+
+QString text(const char* utf8)
+{
+    return utf8 ? QString::fromUtf8(utf8) : QString();
+}
+
+// What a prompt callback wrote into its buffer, cut at the buffer's end when it wrote no NUL.
+QString answerText(const std::array<char, KN_PROMPT_ANSWER_SIZE>& buffer)
+{
+    return QString::fromUtf8(buffer.data(), static_cast<qsizetype>(strnlen(buffer.data(), buffer.size())));
+}
+
+// The prompts put to the host's callbacks; a missing callback refuses its prompt. The table is
+// read at each prompt: a host that destroys the object inside an event is asked nothing more.
+class CallbackPrompter final : public kn::Prompter {
+public:
+    explicit CallbackPrompter(const kn_export& handle)
+        : handle_(handle), locale_(handle.converter->regionalSettings().name().toUtf8()),
+          codePage_(handle.converter->codePage().name().toUtf8())
+    {
+    }
+
+    kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest& request) override
+    {
+        const auto dateFormat = callback(&kn_prompts::date_format);
+        if (!dateFormat)
+            return {};
+        std::vector<QByteArray> suggestions;
+        std::vector<const char*> pointers;
+        for (const QString& suggestion : request.suggestions)
+            suggestions.push_back(suggestion.toUtf8());
+        for (const QByteArray& suggestion : suggestions)
+            pointers.push_back(suggestion.constData());
+        std::array<char, KN_PROMPT_ANSWER_SIZE> pattern{};
+        const bool chosen = dateFormat(handle_.promptsUser, request.title.toUtf8().constData(),
+                                       request.prompt.toUtf8().constData(), pointers.data(),
+                                       static_cast<int>(pointers.size()), request.initial.toUtf8().constData(),
+                                       pattern.data()) == 1;
+        return {chosen, chosen ? answerText(pattern) : QString()};
+    }
+
+    kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override
+    {
+        const auto fiscalPeriod = callback(&kn_prompts::fiscal_period);
+        if (!fiscalPeriod)
+            return {};
+        std::array<char, KN_PROMPT_ANSWER_SIZE> year{};
+        std::array<char, KN_PROMPT_ANSWER_SIZE> period{};
+        if (fiscalPeriod(handle_.promptsUser, title.toUtf8().constData(), year.data(), period.data()) != 1)
+            return {};
+        return {true, answerText(year), answerText(period)};
+    }
+
+    void PromptInstitutionNumber(const QString& path) override
+    {
+        if (const auto institutionNumber = callback(&kn_prompts::institution_number))
+            institutionNumber(handle_.promptsUser, path.toUtf8().constData(), locale_.constData(), codePage_.constData());
+    }
+
+private:
+    template <typename Callback>
+    Callback callback(Callback kn_prompts::*member) const
+    {
+        return handle_.prompts ? (*handle_.prompts).*member : nullptr;
+    }
+
+    const kn_export& handle_;
+    QByteArray locale_;
+    QByteArray codePage_;
+};
+
+void connectEvents(kn_export* handle)
+{
+    auto* converter = handle->converter.get();
+    QObject::connect(converter, &kn::KNExport::Status, converter, [handle](const QString& message) {
+        if (handle->onStatus)
+            handle->onStatus(handle->statusUser, message.toUtf8().constData());
+    });
+    QObject::connect(converter, &kn::KNExport::ProcessComplete, converter, [handle] {
+        if (handle->onComplete)
+            handle->onComplete(handle->completeUser);
+    });
+    QObject::connect(converter, &kn::KNExport::Error, converter,
+                     [handle](int number, const QString& description, const QString& location) {
+                         if (handle->onError)
+                             handle->onError(handle->errorUser, number, description.toUtf8().constData(),
+                                             location.toUtf8().constData());
+                     });
+}
+
+} // namespace
+
+extern "C" {
+
+kn_export* kn_export_create(const char* locale, const char* codepage, const char* settings_ini)
+{
+    try {
+        auto handle = std::make_unique<kn_export>();
+        handle->converter = kn::createKNExport({text(locale), text(codepage), text(settings_ini)});
+        connectEvents(handle.get());
+        return handle.release();
+    } catch (...) {
+        return nullptr; // an unknown code page, or no memory
+    }
+}
+
+void kn_export_destroy(kn_export* converter)
+{
+    if (!converter)
+        return;
+    if (converter->converting) {
+        converter->destroyRequested = true;
+        converter->onStatus = nullptr;
+        converter->onComplete = nullptr;
+        converter->onError = nullptr;
+        converter->prompts.reset();
+        return;
+    }
+    delete converter;
+}
+
+void kn_export_on_status(kn_export* converter, void (*fn)(void*, const char*), void* user)
+{
+    if (!converter)
+        return;
+    converter->onStatus = fn;
+    converter->statusUser = user;
+}
+
+void kn_export_on_complete(kn_export* converter, void (*fn)(void*), void* user)
+{
+    if (!converter)
+        return;
+    converter->onComplete = fn;
+    converter->completeUser = user;
+}
+
+void kn_export_on_error(kn_export* converter, void (*fn)(void*, int, const char*, const char*), void* user)
+{
+    if (!converter)
+        return;
+    converter->onError = fn;
+    converter->errorUser = user;
+}
+
+int kn_export_set_answer(kn_export* converter, const char* name, const char* value)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    if (!name || !value)
+        return converter->failInvalidArgument("kn_export_set_answer");
+    try {
+        const QString option = QString::fromUtf8(name);
+        if (!kn::setScriptedAnswer(converter->answers, option, QString::fromUtf8(value)))
+            return converter->failInvalidArgument("kn_export_set_answer",
+                                                  QStringLiteral("'%1' is not the name of an answer").arg(option));
+        return 0;
+    } catch (...) {
+        return converter->failUnexpected("kn_export_set_answer");
+    }
+}
+
+int kn_export_set_prompts(kn_export* converter, const kn_prompts* prompts, void* user)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    converter->prompts = prompts ? std::optional<kn_prompts>(*prompts) : std::nullopt;
+    converter->promptsUser = user;
+    return 0;
+}
+
+int kn_export_convert(kn_export* converter, const char* package_code, const char* input, const char* output,
+                      const char* title, const char* currency)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    if (!package_code || !input || !output || !title || !currency)
+        return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific");
+    // A conversion started from inside an event of another would clear the records being written.
+    if (converter->converting)
+        return converter->failInvalidArgument("KNExport.ConvertKNtoGLSpecific",
+                                              QStringLiteral("a conversion is already running on this object"));
+    converter->converting = true;
+    int result = -1;
+    try {
+        auto& knexport = *converter->converter;
+        const auto clock = std::make_shared<kn::SystemClock>();
+        knexport.setClock(clock);
+        std::shared_ptr<kn::ScriptedPrompter> scripted;
+        if (converter->prompts) {
+            knexport.setPrompter(std::make_shared<CallbackPrompter>(*converter));
+        } else {
+            scripted = std::make_shared<kn::ScriptedPrompter>(
+                converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock});
+            knexport.setPrompter(scripted);
+        }
+        const bool converted = knexport.ConvertKNtoGLSpecific(text(package_code), text(input), text(output),
+                                                              text(title), text(currency));
+        // A refused prompt is no failure, yet the host may show why it was refused. What a call
+        // refused from inside an event left here is not this call's.
+        converter->clearError();
+        if (scripted)
+            converter->errorDetail = scripted->lastRefusal().toUtf8();
+        result = converted ? 1 : 0;
+    } catch (const kn::KNError& error) {
+        result = converter->fail(error);
+    } catch (...) {
+        result = converter->failUnexpected("KNExport.ConvertKNtoGLSpecific");
+    }
+    converter->converting = false;
+    if (converter->destroyRequested)
+        delete converter;
+    return result;
+}
+
+int kn_export_error_number(const kn_export* converter)
+{
+    return converter ? converter->errorNumber : static_cast<int>(kn::ErrorCode::InvalidProcedureCall);
+}
+
+const char* kn_export_error_description(const kn_export* converter)
+{
+    // Without an object to keep it on, the failure of the call that took NULL is told here.
+    static const QByteArray invalidArgument = kn::errorDescription(kn::ErrorCode::InvalidProcedureCall).toUtf8();
+    return converter ? converter->errorDescription.constData() : invalidArgument.constData();
+}
+
+const char* kn_export_error_source(const kn_export* converter)
+{
+    return converter ? converter->errorSource.constData() : "";
+}
+
+const char* kn_export_error_detail(const kn_export* converter)
+{
+    return converter ? converter->errorDetail.constData() : "";
+}
+
+int kn_export_record_count(const kn_export* converter)
+{
+    if (!converter)
+        return -1;
+    try {
+        // The collection comes into being on first use, also when a host only asks how many.
+        return const_cast<kn::KNExport&>(*converter->converter).Records().Count();
+    } catch (...) {
+        return -1;
+    }
+}
+
+int kn_export_load_packages(kn_export* converter, const char* const* descriptions, int count)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    if (count < 0 || (count > 0 && !descriptions))
+        return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
+    try {
+        QStringList list;
+        for (int i = 0; i < count; ++i) {
+            if (!descriptions[i])
+                return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
+            list << QString::fromUtf8(descriptions[i]);
+        }
+        converter->converter->LoadAccountingPackageList(list);
+        return 0;
+    } catch (const kn::KNError& error) {
+        return converter->fail(error);
+    } catch (...) {
+        return converter->failUnexpected("KNExport.LoadAccountingPackageList");
+    }
+}
+
+const char* kn_version(void)
+{
+    return DARODEV_VERSION;
+}
+
+} // extern "C"

@@ -1,0 +1,105 @@
+#include "knexportcomponent.h"
+
+#include "host/component.h"
+#include "core/clock.h"
+#include "core/knerror.h"
+
+#include <QVariantMap>
+
+namespace kn {
+
+KNExportComponent::KNExportComponent(std::unique_ptr<KNExport> converter, QObject* parent)
+    : QObject(parent), converter_(std::move(converter))
+{
+    connect(converter_.get(), &KNExport::Status, this, &KNExportComponent::Status);
+    connect(converter_.get(), &KNExport::ProcessComplete, this, &KNExportComponent::ProcessComplete);
+    connect(converter_.get(), &KNExport::Error, this, &KNExportComponent::Error);
+}
+
+KNExportComponent::~KNExportComponent() = default;
+
+QVariantList KNExportComponent::AcctPackages()
+{
+    QVariantList packages;
+    for (const PackagePtr& package : converter_->AcctPackages()) {
+        packages << QVariantMap{
+            {QStringLiteral("PackageFullTitle"), package->PackageFullTitle},
+            {QStringLiteral("PackageCode"), package->PackageCode},
+            {QStringLiteral("LastUpdated"), package->LastUpdated.value()},
+            {QStringLiteral("FileExtension"), package->FileExtension},
+            {QStringLiteral("AllowKaprinHome"), package->AllowKaprinHome},
+            {QStringLiteral("FileBaseName"), package->FileBaseName},
+            {QStringLiteral("PackageTitle"), package->PackageTitle},
+        };
+    }
+    return packages;
+}
+
+bool KNExportComponent::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& ImportFileName,
+                                              const QString& ExportFileName, const QString& PackageFullTitle,
+                                              const QString& strCurrencyCode)
+{
+    clearError();
+    try {
+        const auto clock = std::make_shared<SystemClock>();
+        converter_->setClock(clock);
+        converter_->setPrompter(std::make_shared<ScriptedPrompter>(
+            answers_, PromptEnvironment{converter_->regionalSettings(), converter_->codePage(), clock}));
+        return converter_->ConvertKNtoGLSpecific(PackageCode, ImportFileName, ExportFileName, PackageFullTitle,
+                                                 strCurrencyCode);
+    } catch (const KNError& error) {
+        keepError(error);
+        return false;
+    }
+}
+
+short KNExportComponent::Fileexists(const QString& strPath) const
+{
+    return converter_->Fileexists(strPath);
+}
+
+QString KNExportComponent::QBDateFormat(double dtTheDate) const
+{
+    return converter_->QBDateFormat(CalDate(dtTheDate));
+}
+
+QString KNExportComponent::JonasDateFormat(double dtTheDate) const
+{
+    return converter_->JonasDateFormat(CalDate(dtTheDate));
+}
+
+bool KNExportComponent::LoadAccountingPackageList(const QStringList& strAcctPackageList)
+{
+    clearError();
+    try {
+        return converter_->LoadAccountingPackageList(strAcctPackageList);
+    } catch (const KNError& error) {
+        keepError(error);
+        return false;
+    }
+}
+
+bool KNExportComponent::SetAnswer(const QString& name, const QString& value)
+{
+    return setScriptedAnswer(answers_, name, value);
+}
+
+int KNExportComponent::RecordCount()
+{
+    return converter_->Records().Count();
+}
+
+void KNExportComponent::clearError()
+{
+    keepError(KNError(0, QString()));
+}
+
+void KNExportComponent::keepError(const KNError& error)
+{
+    errorNumber_ = error.number();
+    errorDescription_ = error.description();
+    errorSource_ = error.source();
+    errorDetail_ = error.detail();
+}
+
+} // namespace kn

@@ -1,0 +1,406 @@
+// The C interface of libdarodev, driven as a host in another language drives it: only darodev.h,
+// UTF-8 texts, results and error numbers.
+#include "darodev/darodev.h"
+#include "darodev/prompts.h"
+
+#include "bench/paymentfilebuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using kn::payments::headerLine;
+using kn::payments::paymentWith;
+
+namespace {
+
+struct ConverterDeleter {
+    void operator()(kn_export* converter) const { kn_export_destroy(converter); }
+};
+using Converter = std::unique_ptr<kn_export, ConverterDeleter>;
+
+Converter create(const char* locale = "en_US", const char* codepage = nullptr, const char* settings = nullptr)
+{
+    return Converter(kn_export_create(locale, codepage, settings));
+}
+
+// Every event in order, as texts: "Status:<text>", "ProcessComplete", "Error:<n>:<text>:<location>".
+struct EventLog {
+    std::vector<std::string> events;
+
+    void attach(kn_export* converter)
+    {
+        kn_export_on_status(converter, [](void* user, const char* text) {
+            static_cast<EventLog*>(user)->events.push_back(std::string("Status:") + text);
+        }, this);
+        kn_export_on_complete(converter, [](void* user) {
+            static_cast<EventLog*>(user)->events.push_back("ProcessComplete");
+        }, this);
+        kn_export_on_error(converter, [](void* user, int number, const char* description, const char* location) {
+            static_cast<EventLog*>(user)->events.push_back("Error:" + std::to_string(number) + ":" + description + ":" +
+                                                           location);
+        }, this);
+    }
+};
+
+class CInterface : public ::testing::Test {
+protected:
+    std::string path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
+    std::string writePayments(const QStringList& lines, const char* name = "payments.txt") const
+    {
+        QFile file(QString::fromStdString(path(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        for (const QString& line : lines)
+            file.write(line.toLatin1() + "\r\n");
+        return path(name);
+    }
+    std::string settings() const { return path("settings.ini"); }
+    // An output file in a folder of its own inside the scratch folder: FAS keeps its institution
+    // number beside the output folder, so that is <folder>/FASINSTNUM.
+    std::string outputIn(const std::string& folder) const
+    {
+        const QString outputFolder = dir.filePath(QString::fromStdString(folder) + "/out");
+        QDir().mkpath(outputFolder);
+        return QDir(outputFolder).filePath("out.txt").toStdString();
+    }
+
+    QTemporaryDir dir;
+};
+
+const char* const kInvalidArgument = "Invalid procedure call or argument";
+
+} // namespace
+
+TEST_F(CInterface, ConvertsWithTheEventsInOrderAndCountsTheRecords)
+{
+    const Converter converter = create("en_US", "windows-1252", settings().c_str());
+    ASSERT_TRUE(converter);
+    EventLog log;
+    log.attach(converter.get());
+    const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5200", "-40.00")});
+
+    ASSERT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("MOMGL.txt").c_str(), "Momentum", "CAD"), 1);
+    EXPECT_EQ(kn_export_record_count(converter.get()), 2);
+    ASSERT_GE(log.events.size(), 5u);
+    EXPECT_EQ(log.events.front(), "Status:Reading the Kaprin File...");
+    EXPECT_EQ(log.events[2], "Status:Kaprin File Import Complete...");
+    EXPECT_EQ(log.events.back(), "ProcessComplete");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(path("MOMGL.txt"))));
+    EXPECT_EQ(kn_export_error_number(converter.get()), 0);
+}
+
+TEST_F(CInterface, NoRecordsRaisesTheErrorEventAndNoCompletion)
+{
+    const Converter converter = create();
+    EventLog log;
+    log.attach(converter.get());
+    const std::string input = writePayments({headerLine()});
+
+    // The driver hands back the import's result here: no file, yet no failed call.
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "Momentum", ""), 1);
+    EXPECT_EQ(log.events.back(), "Error:999:There are no import records to process:KNExport.ConvertKNtoGLSpecific");
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "ProcessComplete"), 0);
+    EXPECT_EQ(kn_export_record_count(converter.get()), 0);
+}
+
+TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetail)
+{
+    const Converter converter = create();
+    const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5100", "12x")});
+    const std::string missing = path("missing.txt");
+    struct Case {
+        std::string input;
+        int number;
+        const char* description;
+        bool hasDetail;
+    } const cases[] = {
+        {missing, 53, "File not found", false},
+        {input, 13, "Type mismatch", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(kn_export_convert(converter.get(), "05", c.input.c_str(), path("out.txt").c_str(), "", ""), -1);
+        EXPECT_EQ(kn_export_error_number(converter.get()), c.number);
+        EXPECT_STREQ(kn_export_error_description(converter.get()), c.description);
+        EXPECT_STREQ(kn_export_error_source(converter.get()), "KNExport.ImportKNFile");
+        EXPECT_EQ(*kn_export_error_detail(converter.get()) != '\0', c.hasDetail) << kn_export_error_detail(converter.get());
+    }
+    // The records read before the failure stay, and the next good call clears the error.
+    EXPECT_EQ(kn_export_record_count(converter.get()), 1);
+    const std::string good = writePayments({headerLine(), paymentWith("5100")}, "good.txt");
+    EXPECT_EQ(kn_export_convert(converter.get(), "99", good.c_str(), path("out.txt").c_str(), "", ""), 1);
+    EXPECT_EQ(kn_export_error_number(converter.get()), 0);
+    EXPECT_STREQ(kn_export_error_source(converter.get()), "");
+}
+
+TEST_F(CInterface, ARefusedPromptGivesZeroAndTheScriptedAnswersAreUsed)
+{
+    const Converter converter = create("en_US", nullptr, settings().c_str());
+    EventLog log;
+    log.attach(converter.get());
+    const std::string input = writePayments({headerLine(), paymentWith("5100")});
+    const std::string output = path("ACCPAC.CSV");
+
+    EXPECT_EQ(kn_export_convert(converter.get(), "08", input.c_str(), output.c_str(), "AccPac", "CAD"), 0);
+    EXPECT_EQ(kn_export_error_number(converter.get()), 0);
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "ProcessComplete"), 0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+
+    EXPECT_STRNE(kn_export_error_detail(converter.get()), "") << "the refusal says what the prompt lacked";
+
+    const std::string thisYear = std::to_string(QDate::currentDate().year());
+    EXPECT_EQ(kn_export_set_answer(converter.get(), "fiscal-year", thisYear.c_str()), 0);
+    EXPECT_EQ(kn_export_set_answer(converter.get(), "fiscal-period", "8"), 0);
+    EXPECT_EQ(kn_export_convert(converter.get(), "08", input.c_str(), output.c_str(), "AccPac", "CAD"), 1);
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(output)));
+}
+
+TEST_F(CInterface, AnswersHaveTheOptionNamesOnly)
+{
+    const Converter converter = create();
+    for (const char* name : {"date-format", "fiscal-year", "fiscal-period", "institution-number"})
+        EXPECT_EQ(kn_export_set_answer(converter.get(), name, "1"), 0) << name;
+    for (const char* name : {"", "Date-Format", "dateformat", "--date-format", "currency"}) {
+        EXPECT_EQ(kn_export_set_answer(converter.get(), name, "1"), -1) << name;
+        EXPECT_EQ(kn_export_error_number(converter.get()), 5) << name;
+    }
+}
+
+TEST(CInterfaceCreation, DefaultsForNullOrEmptyAndNullForAnUnknownCodePage)
+{
+    const char* const accepted[][2] = {
+        {nullptr, nullptr}, {"", ""}, {"fr_CA", "windows-1250"}, {"not a locale", "ISO-8859-15"},
+    };
+    for (const auto& [locale, codepage] : accepted)
+        EXPECT_TRUE(create(locale, codepage)) << (locale ? locale : "NULL") << " " << (codepage ? codepage : "NULL");
+    for (const char* codepage : {"no-such-code-page", "UTF-16", "windows-1252x"})
+        EXPECT_FALSE(create("en_US", codepage)) << codepage;
+}
+
+TEST_F(CInterface, NullTextsFailWithInvalidProcedureCall)
+{
+    const Converter converter = create();
+    const std::string input = writePayments({headerLine(), paymentWith("5100")});
+    const char* in = input.c_str();
+    const std::string outputText = path("out.txt");
+    const char* out = outputText.c_str();
+    const char* const one[] = {"01~MYOB 11~0", nullptr};
+    kn_export* c = converter.get();
+    const std::function<int()> calls[] = {
+        [&] { return kn_export_convert(c, nullptr, in, out, "t", "CAD"); },
+        [&] { return kn_export_convert(c, "05", nullptr, out, "t", "CAD"); },
+        [&] { return kn_export_convert(c, "05", in, nullptr, "t", "CAD"); },
+        [&] { return kn_export_convert(c, "05", in, out, nullptr, "CAD"); },
+        [&] { return kn_export_convert(c, "05", in, out, "t", nullptr); },
+        [&] { return kn_export_set_answer(c, nullptr, "1"); },
+        [&] { return kn_export_set_answer(c, "fiscal-year", nullptr); },
+        [&] { return kn_export_load_packages(c, nullptr, 1); },
+        [&] { return kn_export_load_packages(c, one, 2); },
+        [&] { return kn_export_load_packages(c, one, -1); },
+    };
+    int index = 0;
+    for (const auto& call : calls) {
+        EXPECT_EQ(call(), -1) << "call " << index;
+        EXPECT_EQ(kn_export_error_number(c), 5) << "call " << index;
+        EXPECT_STREQ(kn_export_error_description(c), kInvalidArgument) << "call " << index;
+        ++index;
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(outputText)));
+    EXPECT_EQ(kn_export_load_packages(c, one, 1), 0);
+    EXPECT_EQ(kn_export_load_packages(c, nullptr, 0), 0);
+}
+
+TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
+{
+    EXPECT_EQ(kn_export_convert(nullptr, "05", "in", "out", "t", "CAD"), -1);
+    EXPECT_EQ(kn_export_set_answer(nullptr, "fiscal-year", "2014"), -1);
+    EXPECT_EQ(kn_export_load_packages(nullptr, nullptr, 0), -1);
+    EXPECT_EQ(kn_export_record_count(nullptr), -1);
+    EXPECT_EQ(kn_export_error_number(nullptr), 5);
+    EXPECT_STREQ(kn_export_error_description(nullptr), kInvalidArgument);
+    EXPECT_STREQ(kn_export_error_source(nullptr), "");
+    EXPECT_STREQ(kn_export_error_detail(nullptr), "");
+    kn_export_on_status(nullptr, nullptr, nullptr);
+    kn_export_on_complete(nullptr, nullptr, nullptr);
+    kn_export_on_error(nullptr, nullptr, nullptr);
+    kn_export_destroy(nullptr);
+    EXPECT_STRNE(kn_version(), "");
+}
+
+TEST_F(CInterface, NullCallbacksAreLeftOut)
+{
+    const Converter converter = create();
+    EventLog log;
+    log.attach(converter.get());
+    kn_export_on_status(converter.get(), nullptr, &log);
+    kn_export_on_complete(converter.get(), nullptr, nullptr);
+    const std::string input = writePayments({headerLine(), paymentWith("5100")});
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "", ""), 1);
+    EXPECT_TRUE(log.events.empty());
+}
+
+TEST_F(CInterface, AConversionStartedInsideAnEventOfAnotherIsRefused)
+{
+    const Converter converter = create("en_US", nullptr, settings().c_str());
+    struct Nested {
+        kn_export* converter;
+        std::string input;
+        std::vector<int> results;
+        std::vector<int> errors;
+    } nested{converter.get(), writePayments({headerLine(), paymentWith("5100")}), {}, {}};
+    kn_export_on_status(converter.get(), [](void* user, const char*) {
+        auto* n = static_cast<Nested*>(user);
+        n->results.push_back(kn_export_convert(n->converter, "05", n->input.c_str(), n->input.c_str(), "", ""));
+        n->errors.push_back(kn_export_error_number(n->converter));
+    }, &nested);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", nested.input.c_str(), path("out.txt").c_str(), "", ""), 1);
+    ASSERT_FALSE(nested.results.empty());
+    EXPECT_EQ(std::count(nested.results.begin(), nested.results.end(), -1), std::ssize(nested.results));
+    EXPECT_EQ(std::count(nested.errors.begin(), nested.errors.end(), 5), std::ssize(nested.errors));
+    EXPECT_EQ(kn_export_record_count(converter.get()), 1);
+    EXPECT_EQ(kn_export_error_number(converter.get()), 0);
+}
+
+TEST_F(CInterface, AConverterDestroyedInsideItsOwnEventIsNotTouchedAgain)
+{
+    kn_export* converter = kn_export_create("en_US", nullptr, settings().c_str());
+    struct Seen {
+        kn_export* converter;
+        int statuses = 0;
+    } seen{converter};
+    kn_export_on_status(converter, [](void* user, const char*) {
+        auto* s = static_cast<Seen*>(user);
+        ++s->statuses;
+        kn_export_destroy(s->converter);
+    }, &seen);
+    const std::string input = writePayments({headerLine(), paymentWith("5100")});
+    // The conversion runs to its end without another event, then the object goes.
+    EXPECT_EQ(kn_export_convert(converter, "05", input.c_str(), path("out.txt").c_str(), "", ""), 1);
+    EXPECT_EQ(seen.statuses, 1);
+}
+
+namespace {
+
+// A host answering the prompts itself, as a user would: the answers are fixed by each case.
+struct HostPrompts {
+    const char* pattern = nullptr; // nullptr refuses
+    const char* year = nullptr;    // nullptr refuses
+    const char* period = nullptr;
+    const char* institutionNumber = nullptr; // nullptr leaves the file unwritten
+    std::vector<std::string> asked;
+
+    static kn_prompts table()
+    {
+        kn_prompts prompts{};
+        prompts.date_format = [](void* user, const char*, const char*, const char* const*, int, const char* initial,
+                                 char* pattern) {
+            auto* self = static_cast<HostPrompts*>(user);
+            self->asked.push_back(std::string("date proposing ") + initial);
+            if (!self->pattern)
+                return 0;
+            std::strcpy(pattern, self->pattern);
+            return 1;
+        };
+        prompts.fiscal_period = [](void* user, const char* title, char* year, char* period) {
+            auto* self = static_cast<HostPrompts*>(user);
+            self->asked.push_back(std::string("fiscal period for ") + title);
+            if (!self->year)
+                return 0;
+            std::strcpy(year, self->year);
+            std::strcpy(period, self->period);
+            return 1;
+        };
+        prompts.institution_number = [](void* user, const char* path, const char* locale, const char* codepage) {
+            auto* self = static_cast<HostPrompts*>(user);
+            self->asked.push_back(std::string("institution number in ") + codepage + " under " + locale);
+            if (!self->institutionNumber)
+                return;
+            QFile file(QString::fromUtf8(path));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(QByteArray(self->institutionNumber) + "\r\n");
+        };
+        return prompts;
+    }
+};
+
+} // namespace
+
+TEST_F(CInterface, TheHostsOwnPromptsWriteWhatTheSameScriptedAnswersWrite)
+{
+    const std::string year = std::to_string(QDate::currentDate().year());
+    struct Case {
+        const char* code;
+        const char* answer;
+        const char* value;
+        HostPrompts prompts;
+        const char* asked;
+    } cases[] = {
+        {"01", "date-format", "DD/MM/YYYY", {"DD/MM/YYYY", nullptr, nullptr, nullptr, {}}, "date proposing "},
+        {"08", "fiscal-period", "8", {nullptr, year.c_str(), "8", nullptr, {}}, "fiscal period for AccPac"},
+        {"17", "institution-number", "12345", {nullptr, nullptr, nullptr, "12345", {}},
+         "institution number in windows-1252 under en_US"},
+    };
+    const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5200", "-40.00")});
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::string scriptedOutput = outputIn(std::string("scripted-") + c.code);
+        const std::string hostOutput = outputIn(std::string("host-") + c.code);
+
+        const Converter scripted = create("en_US", nullptr, settings().c_str());
+        kn_export_set_answer(scripted.get(), "fiscal-year", year.c_str());
+        kn_export_set_answer(scripted.get(), c.answer, c.value);
+        ASSERT_EQ(kn_export_convert(scripted.get(), c.code, input.c_str(), scriptedOutput.c_str(), "AccPac", ""), 1);
+
+        const Converter host = create("en_US", nullptr, settings().c_str());
+        const kn_prompts table = HostPrompts::table();
+        ASSERT_EQ(kn_export_set_prompts(host.get(), &table, &c.prompts), 0);
+        ASSERT_EQ(kn_export_convert(host.get(), c.code, input.c_str(), hostOutput.c_str(), "AccPac", ""), 1);
+        ASSERT_EQ(c.prompts.asked.size(), 1u);
+        EXPECT_EQ(c.prompts.asked[0].rfind(c.asked, 0), 0u) << c.prompts.asked[0];
+
+        QFile a(QString::fromStdString(scriptedOutput)), b(QString::fromStdString(hostOutput));
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(a.readAll(), b.readAll());
+    }
+}
+
+TEST_F(CInterface, ARefusalOrAMissingCallbackOfTheHostsPromptsConvertsNothing)
+{
+    const std::string input = writePayments({headerLine(), paymentWith("5100")});
+    HostPrompts refusing;
+    const kn_prompts table = HostPrompts::table();
+    kn_prompts empty{};
+    struct Case {
+        const char* code;
+        const kn_prompts* prompts;
+        int result;
+    } const cases[] = {
+        {"01", &table, 0}, {"08", &table, 0}, {"01", &empty, 0}, {"08", &empty, 0},
+        // FAS cannot go on without its institution number: the file it reads is missing.
+        {"17", &table, -1}, {"17", &empty, -1},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + (c.prompts == &empty ? " without callbacks" : " refused"));
+        const Converter converter = create("en_US", nullptr, settings().c_str());
+        kn_export_set_prompts(converter.get(), c.prompts, &refusing);
+        const std::string output = outputIn("refused-" + std::to_string(index++));
+        EXPECT_EQ(kn_export_convert(converter.get(), c.code, input.c_str(), output.c_str(), "AccPac", ""), c.result);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+    }
+    // A NULL table goes back to the scripted answers.
+    const Converter converter = create("en_US", nullptr, settings().c_str());
+    kn_export_set_prompts(converter.get(), &table, &refusing);
+    kn_export_set_prompts(converter.get(), nullptr, nullptr);
+    EXPECT_EQ(kn_export_convert(converter.get(), "01", input.c_str(), outputIn("scripted").c_str(), "", ""), 1);
+    EXPECT_EQ(kn_export_set_prompts(nullptr, &table, nullptr), -1);
+}

@@ -3,11 +3,11 @@
 
 #include "core/dryrun.h"
 #include "core/knerror.h"
-#include "prompts/dialogprompter.h"
+#include "dialogsmodule.h"
+#include "prompts/display.h"
 #include "prompts/scriptedprompter.h"
 #include "writers/packagetable.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -170,6 +170,9 @@ private:
     bool shown_ = false;
 };
 
+// Loaded by main() when the run asks for dialogs; every other run never maps the widget libraries.
+std::optional<DialogsModule> dialogs;
+
 struct ConversionOutcome {
     int exitCode = Complete;
     ConversionAudit audit;
@@ -195,8 +198,8 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
         // The prompts read numbers, write files and date the fiscal year as the conversion does.
         const PromptEnvironment environment{converter->regionalSettings(), converter->codePage(), clock};
         std::shared_ptr<ScriptedPrompter> scripted;
-        if (parser.isSet(options.interactive)) {
-            converter->setPrompter(std::make_shared<DialogPrompter>(environment));
+        if (dialogs) {
+            converter->setPrompter(std::shared_ptr<Prompter>(dialogs->makePrompter(environment)));
         } else {
             ScriptedAnswers answers;
             const auto answer = [&](const QCommandLineOption& option, std::optional<QString>& slot) {
@@ -441,8 +444,16 @@ int main(int argc, char* argv[])
                              "QT_QPA_PLATFORM); without one, give the answers as options instead\n");
         return UsageError;
     }
-    std::unique_ptr<QCoreApplication> app =
-        interactive ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    if (interactive) {
+        QString why;
+        dialogs = loadDialogsModule(why);
+        if (!dialogs) {
+            std::fprintf(stderr, "knexport: --interactive needs the dialogs module knexport-dialogs: %s\n", qPrintable(why));
+            return UsageError;
+        }
+    }
+    const std::unique_ptr<QCoreApplication> app(dialogs ? dialogs->makeApplication(argc, argv)
+                                                        : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("knexport"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DARODEV_VERSION));
     QStringList arguments = QCoreApplication::arguments();

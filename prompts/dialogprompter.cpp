@@ -44,13 +44,4 @@ void DialogPrompter::PromptInstitutionNumber(const QString& path)
     dialog.exec();
 }
 
-bool displayAvailable()
-{
-    for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        if (!qEnvironmentVariableIsEmpty(variable))
-            return true;
-    }
-    return false;
-}
-
 } // namespace kn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display.h"
 #include "promptenvironment.h"
 #include "core/prompter.h"
 
@@ -18,9 +19,5 @@ public:
 private:
     PromptEnvironment environment_;
 };
-
-// Whether Qt has somewhere to show a dialog: a platform named in QT_QPA_PLATFORM, an X display or
-// a Wayland display. Ask before creating the QApplication, which ends the process without one.
-bool displayAvailable();
 
 } // namespace kn

@@ -171,17 +171,36 @@ TEST(Cli, PromptAnswersComeFromOptions)
     EXPECT_EQ(kn::makeIniSettingsStore(settings)->read("Kaprin Desk 6", "Settings", "MYOBDate", {}), QStringLiteral("DD.MM.YYYY"));
 }
 
-TEST(Cli, InteractiveNeedsADisplay)
+TEST(Cli, TheDialogsAreLoadedOnlyWhenARunAsksForThem)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(variable));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KNEXPORT_PATH), {"convert", "--interactive", "--package", "01", "--input", "x", "--output", "y"});
-    process.waitForFinished(60000);
-    EXPECT_EQ(process.exitCode(), 2);
-    EXPECT_TRUE(process.readAllStandardError().contains("needs a display"));
+    QProcess readelf;
+    readelf.start(QStringLiteral("readelf"), {"-d", KNEXPORT_PATH});
+    ASSERT_TRUE(readelf.waitForFinished(60000));
+    const QByteArray needed = readelf.readAllStandardOutput();
+    EXPECT_TRUE(needed.contains("libQt6Core")) << needed.toStdString();
+    EXPECT_FALSE(needed.contains("libQt6Widgets") || needed.contains("libQt6Gui")) << needed.toStdString();
+
+    Harness h;
+    const auto interactive = [&](const char* platform) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(variable));
+        if (platform)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLatin1(platform));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(KNEXPORT_PATH), {"convert", "--interactive", "--package", "05", "--input",
+                                                      KN_EXAMPLES_DIR "/payments.txt", "--output", h.path("out.txt"),
+                                                      "--locale", "en_US", "--quiet"});
+        process.waitForFinished(60000);
+        return CliRun{process.exitCode(), {}, QString::fromUtf8(process.readAllStandardError())};
+    };
+    const CliRun withoutDisplay = interactive(nullptr);
+    EXPECT_EQ(withoutDisplay.exitCode, 2);
+    EXPECT_TRUE(withoutDisplay.err.contains(QStringLiteral("needs a display"))) << withoutDisplay.err.toStdString();
+    const CliRun offscreen = interactive("offscreen");
+    EXPECT_EQ(offscreen.exitCode, 0) << offscreen.err.toStdString();
+    EXPECT_EQ(readBytes(h.path("out.txt")), readBytes(dataPath(QStringLiteral("momentum_example.txt"))));
 }
 
 TEST(Cli, ReportHoldsTheWholeAuditAsJson)

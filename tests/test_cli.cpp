@@ -1,4 +1,5 @@
 // The knexport command as a script sees it: exit codes, stderr, files.
+#include "clirun.h"
 #include "testsupport.h"
 
 #include "core/settingsstore.h"
@@ -7,34 +8,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 using namespace kn::testing;
 
-namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun knexport(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KNEXPORT_PATH), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString lastLine(const QString& text)
-{
-    return text.trimmed().split(u'\n').last();
-}
-
-} // namespace
 
 TEST(Cli, ConvertPrintsEveryStatusAndWritesTheFile)
 {
@@ -182,18 +160,14 @@ TEST(Cli, TheDialogsAreLoadedOnlyWhenARunAsksForThem)
 
     Harness h;
     const auto interactive = [&](const char* platform) {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(variable));
         if (platform)
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLatin1(platform));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(KNEXPORT_PATH), {"convert", "--interactive", "--package", "05", "--input",
-                                                      KN_EXAMPLES_DIR "/payments.txt", "--output", h.path("out.txt"),
-                                                      "--locale", "en_US", "--quiet"});
-        process.waitForFinished(60000);
-        return CliRun{process.exitCode(), {}, QString::fromUtf8(process.readAllStandardError())};
+        return knexport({"convert", "--interactive", "--package", "05", "--input", KN_EXAMPLES_DIR "/payments.txt",
+                         "--output", h.path("out.txt"), "--locale", "en_US", "--quiet"},
+                        environment);
     };
     const CliRun withoutDisplay = interactive(nullptr);
     EXPECT_EQ(withoutDisplay.exitCode, 2);

@@ -1,5 +1,6 @@
 // Hostile runs of the knexport command: whatever fails, the payment file and any earlier output
 // stay exactly as they were and nothing is left beside them.
+#include "clirun.h"
 #include "testsupport.h"
 
 #include "core/codepage.h"
@@ -10,40 +11,10 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace kn;
 using namespace kn::testing;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString err;
-};
-
-// Runs knexport; a file size limit stands in for a full disk, as a small tmpfs cannot be mounted
-// everywhere tests run.
-CliRun knexport(const QStringList& arguments, rlim_t fileSizeLimit = RLIM_INFINITY)
-{
-    QProcess process;
-    process.setChildProcessModifier([fileSizeLimit] {
-        if (fileSizeLimit == RLIM_INFINITY)
-            return;
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{fileSizeLimit, fileSizeLimit};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    });
-    process.start(QStringLiteral(KNEXPORT_PATH), arguments);
-    process.waitForFinished(120000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
-
-QStringList lines(const QString& text)
-{
-    return text.trimmed().split(u'\n');
-}
 
 QStringList paymentsPast(int count)
 {
@@ -159,8 +130,8 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
 
         const CliRun run = knexport(QStringList{"convert", "--package", row.package, "--input", payments, "--output", output,
                                                 "--locale", "en_US", "--date-format", "M/D/YYYY", "--quiet"} + extra,
-                                    row.fileSizeLimit);
-        const QStringList err = lines(run.err);
+                                    QProcessEnvironment::systemEnvironment(), row.fileSizeLimit);
+        const QStringList err = outputLinesOf(run.err);
         EXPECT_EQ(run.exitCode, row.exitCode) << run.err.toStdString();
         EXPECT_EQ(err.last(), row.lastLine);
         if (!row.detail.isEmpty()) {

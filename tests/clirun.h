@@ -1,0 +1,49 @@
+#pragma once
+
+// The knexport command run as a script runs it: the exit code and what it printed.
+#include <QProcess>
+#include <QStringList>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace kn::testing {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// A file size limit stands in for a full disk, as a small tmpfs cannot be mounted everywhere
+// tests run.
+inline CliRun knexport(const QStringList& arguments,
+                       const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                       rlim_t fileSizeLimit = RLIM_INFINITY)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([fileSizeLimit] {
+        if (fileSizeLimit == RLIM_INFINITY)
+            return;
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start(QStringLiteral(KNEXPORT_PATH), arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+inline QStringList outputLinesOf(const QString& text)
+{
+    return text.trimmed().split(u'\n');
+}
+
+inline QString lastLine(const QString& text)
+{
+    return outputLinesOf(text).last();
+}
+
+} // namespace kn::testing

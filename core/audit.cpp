@@ -138,7 +138,7 @@ void AuditRecorder::written(const TransRecord& record, int outputLine)
 
 void AuditRecorder::leftOut(const TransRecord& record, const QString& reason)
 {
-    audit_.leftOut.append({record.PaymentFileLine, record.PaidTo, record.Amount, reason});
+    audit_.leftOut.append({record.PaymentFileLine, record.PaidTo(), record.Amount, reason});
     handled();
 }
 
@@ -148,6 +148,12 @@ const QString& AuditRecorder::changed(const TransRecord& record, const QString& 
     if (from != to)
         audit_.changed.append({record.PaymentFileLine, field, from, to});
     return to;
+}
+
+void AuditRecorder::changed(const TransRecord& record, const QString& field, QStringView from, QStringView to)
+{
+    if (from != to)
+        audit_.changed.append({record.PaymentFileLine, field, from.toString(), to.toString()});
 }
 
 void AuditRecorder::entryLine(const QString& entry, Money amountAsWritten)

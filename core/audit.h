@@ -91,6 +91,8 @@ public:
     void leftOut(const TransRecord& record, const QString& reason);
     // Notes the change when `to` differs from `from`, and gives back `to`.
     const QString& changed(const TransRecord& record, const QString& field, const QString& from, const QString& to);
+    // The same for texts that are copied only when they differ.
+    void changed(const TransRecord& record, const QString& field, QStringView from, QStringView to);
     void entryLine(const QString& entry, Money amountAsWritten);
 
 private:

@@ -5,6 +5,8 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
+
 namespace kn {
 
 namespace {
@@ -37,15 +39,35 @@ CodePage::CodePage(const QString& name) : name_(name)
             (*fromUnicode)[unit] = static_cast<unsigned char>(byte);
     }
     fromUnicode_ = std::move(fromUnicode);
+    asciiReadsAsItself_ = true;
+    for (int byte = 0; byte < 0x80; ++byte)
+        asciiReadsAsItself_ = asciiReadsAsItself_ && toUnicode_[std::size_t(byte)] == char16_t(byte);
 }
 
 QString CodePage::decode(std::string_view bytes) const
 {
-    QString text(qsizetype(bytes.size()), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        out[i] = QChar(toUnicode_[static_cast<unsigned char>(bytes[i])]);
+    QString text;
+    decode(bytes, text);
     return text;
+}
+
+void CodePage::decode(std::string_view bytes, QString& text) const
+{
+    text.resize(qsizetype(bytes.size()));
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    if (asciiReadsAsItself_) {
+        unsigned char high = 0;
+        for (std::size_t i = 0; i < size; ++i)
+            high |= in[i];
+        if (high < 0x80) {
+            std::copy_n(in, size, out);
+            return;
+        }
+    }
+    for (std::size_t i = 0; i < size; ++i)
+        out[i] = toUnicode_[in[i]];
 }
 
 void CodePage::encodeAppend(QStringView text, std::string& out) const

@@ -26,6 +26,8 @@ public:
     const QString& name() const { return name_; }
 
     QString decode(std::string_view bytes) const;
+    // Decodes into `text`, reusing its storage.
+    void decode(std::string_view bytes, QString& text) const;
     void encodeAppend(QStringView text, std::string& out) const;
     QByteArray encode(QStringView text) const;
     // The page's byte for the code unit, nothing when the page lacks it.
@@ -34,6 +36,8 @@ public:
 private:
     QString name_;
     std::array<char16_t, 256> toUnicode_{};
+    // Bytes below 0x80 read as themselves, as they do in nearly every 8-bit code page.
+    bool asciiReadsAsItself_ = false;
     // One byte per UTF-16 code unit; 0 stands for "not in the code page" except for U+0000.
     std::shared_ptr<const std::vector<unsigned char>> fromUnicode_;
 };

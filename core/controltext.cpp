@@ -32,6 +32,14 @@ QString fieldAt(qsizetype column)
 
 void refuseControlCharacters(QStringView line)
 {
+    // One pass without a branch per character finds whether there is anything to report at all.
+    bool anyControl = false;
+    for (const QChar c : line) {
+        const char16_t unit = c.unicode();
+        anyControl |= (unit < 0x20 && unit != u'\t') | (unit == 0x7F);
+    }
+    if (!anyControl)
+        return;
     for (qsizetype i = 0; i < line.size(); ++i) {
         const char16_t unit = line[i].unicode();
         if ((unit < 0x20 && unit != u'\t') || unit == 0x7F)

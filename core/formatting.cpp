@@ -8,48 +8,59 @@
 
 namespace kn {
 
-namespace {
-
-QString twoDigits(int value)
-{
-    return QString::number(value).rightJustified(2, u'0');
-}
-
-} // namespace
-
-QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& regional)
+NumberPattern::NumberPattern(QStringView pattern, const RegionalSettings& regional)
+    : decimalSeparator_(regional.decimalSeparator())
 {
     const qsizetype point = pattern.indexOf(u'.');
     const QStringView integerPart = point < 0 ? pattern : pattern.left(point);
-    const int decimals = point < 0 ? 0 : int(pattern.size() - point - 1);
-    const int minimumIntegerDigits = int(integerPart.count(u'0'));
-    if (decimals > 4)
+    decimals_ = point < 0 ? 0 : int(pattern.size() - point - 1);
+    minimumIntegerDigits_ = int(integerPart.count(u'0'));
+    if (decimals_ > 4)
         throw KNError(ErrorCode::InvalidProcedureCall);
+}
 
-    const std::uint64_t scaled = amount.roundedMagnitude(decimals);
+void NumberPattern::appendTo(QString& out, Money amount) const
+{
+    const std::uint64_t scaled = amount.roundedMagnitude(decimals_);
     std::uint64_t unit = 1;
-    for (int i = 0; i < decimals; ++i)
+    for (int i = 0; i < decimals_; ++i)
         unit *= 10;
 
-    // Digits are written backwards into one buffer, so a value costs one allocation: its text.
-    const QString& separator = regional.decimalSeparator();
+    // Digits are written backwards into the end of the text, which then moves the written part
+    // to where the text ended before.
     std::uint64_t whole = scaled / unit;
     std::uint64_t fraction = scaled % unit;
-    QString text(1 + std::max(20, minimumIntegerDigits) + separator.size() + decimals, Qt::Uninitialized);
-    QChar* const end = text.data() + text.size();
-    QChar* out = end;
-    for (int i = 0; i < decimals; ++i, fraction /= 10)
-        *--out = QChar(u'0' + char16_t(fraction % 10));
-    if (decimals > 0) {
-        out -= separator.size();
-        std::copy(separator.begin(), separator.end(), out);
+    const qsizetype before = out.size();
+    const qsizetype room = 1 + std::max(20, minimumIntegerDigits_) + decimalSeparator_.size() + decimals_;
+    out.resize(before + room);
+    QChar* const end = out.data() + out.size();
+    QChar* digits = end;
+    for (int i = 0; i < decimals_; ++i, fraction /= 10)
+        *--digits = QChar(u'0' + char16_t(fraction % 10));
+    if (decimals_ > 0) {
+        digits -= decimalSeparator_.size();
+        std::copy(decimalSeparator_.begin(), decimalSeparator_.end(), digits);
     }
-    for (int digits = 0; whole != 0 || digits < minimumIntegerDigits; ++digits, whole /= 10)
-        *--out = QChar(u'0' + char16_t(whole % 10));
+    for (int written = 0; whole != 0 || written < minimumIntegerDigits_; ++written, whole /= 10)
+        *--digits = QChar(u'0' + char16_t(whole % 10));
     if (amount.isNegative() && scaled != 0)
-        *--out = u'-';
-    text.remove(0, out - text.data());
+        *--digits = u'-';
+    QChar* const start = out.data() + before;
+    const qsizetype length = end - digits;
+    std::copy(digits, end, start);
+    out.truncate(before + length);
+}
+
+QString NumberPattern::format(Money amount) const
+{
+    QString text;
+    appendTo(text, amount);
     return text;
+}
+
+QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& regional)
+{
+    return NumberPattern(pattern, regional).format(amount);
 }
 
 QString plainDecimal(Money amount, const RegionalSettings& regional)
@@ -78,12 +89,17 @@ QString formatNumericText(const QString& text, QStringView pattern, const Region
     return formatNumber(value, pattern, regional);
 }
 
-QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional)
+DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional) : regional_(regional)
 {
-    const QDate day = date.toQDate();
-    if (pattern.isEmpty())
-        return regional.shortDate(day);
-    QString text;
+    if (pattern.isEmpty()) {
+        pieces_.push_back({Field::ShortDate, {}});
+        return;
+    }
+    const auto addText = [this](QStringView text) {
+        if (pieces_.empty() || pieces_.back().field != Field::Text)
+            pieces_.push_back({Field::Text, {}});
+        pieces_.back().text += text;
+    };
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar letter = pattern[i].toUpper();
         qsizetype run = 1;
@@ -92,37 +108,83 @@ QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSetti
                 ++run;
         }
         if (letter == u'D') {
-            if (run == 1)
-                text += QString::number(day.day());
-            else if (run == 2)
-                text += twoDigits(day.day());
-            else
-                text += regional.dayName(day.dayOfWeek(), run == 3);
+            pieces_.push_back({run == 1 ? Field::Day : run == 2 ? Field::Day2 : run == 3 ? Field::DayNameShort : Field::DayName, {}});
         } else if (letter == u'M') {
-            if (run == 1)
-                text += QString::number(day.month());
-            else if (run == 2)
-                text += twoDigits(day.month());
-            else
-                text += regional.monthName(day.month(), run == 3);
+            pieces_.push_back({run == 1 ? Field::Month : run == 2 ? Field::Month2 : run == 3 ? Field::MonthNameShort : Field::MonthName, {}});
         } else if (letter == u'Y') {
             // A run of three is read as a two-digit year followed by the day of the year.
-            if (run == 1)
-                text += QString::number(day.dayOfYear());
-            else if (run == 2)
-                text += twoDigits(day.year() % 100);
-            else if (run == 3)
-                text += twoDigits(day.year() % 100) + QString::number(day.dayOfYear());
-            else
-                text += QString::number(day.year()).rightJustified(4, u'0');
+            pieces_.push_back({run == 1 ? Field::DayOfYear : run == 2 ? Field::Year2 : run == 3 ? Field::Year2DayOfYear : Field::Year4, {}});
         } else if (pattern[i] == u'/') {
-            text += regional.dateSeparator();
+            addText(regional.dateSeparator());
         } else {
-            text += pattern[i];
+            addText(pattern.sliced(i, 1));
         }
         i += run;
     }
+}
+
+namespace {
+// The number's decimal text, "-" first when negative, with "0"s in front up to minimumWidth
+// characters: what QString::number(value).rightJustified(minimumWidth, '0') gives.
+void appendDigits(QString& out, int value, int minimumWidth)
+{
+    char16_t reversed[16];
+    int count = 0;
+    auto rest = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    do {
+        reversed[count++] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0)
+        reversed[count++] = u'-';
+    const int padding = std::max(0, minimumWidth - count);
+    const qsizetype before = out.size();
+    out.resize(before + padding + count);
+    QChar* at = out.data() + before;
+    at = std::fill_n(at, padding, QChar(u'0'));
+    while (count > 0)
+        *at++ = QChar(reversed[--count]);
+}
+} // namespace
+
+void DatePattern::appendTo(QString& out, CalDate date) const
+{
+    const QDate day = date.toQDate();
+    int year = 0, month = 0, dayOfMonth = 0;
+    day.getDate(&year, &month, &dayOfMonth);
+    for (const Piece& piece : pieces_) {
+        switch (piece.field) {
+        case Field::Text: out += piece.text; break;
+        case Field::Day: appendDigits(out, dayOfMonth, 1); break;
+        case Field::Day2: appendDigits(out, dayOfMonth, 2); break;
+        case Field::DayName: out += regional_.dayName(day.dayOfWeek(), false); break;
+        case Field::DayNameShort: out += regional_.dayName(day.dayOfWeek(), true); break;
+        case Field::Month: appendDigits(out, month, 1); break;
+        case Field::Month2: appendDigits(out, month, 2); break;
+        case Field::MonthName: out += regional_.monthName(month, false); break;
+        case Field::MonthNameShort: out += regional_.monthName(month, true); break;
+        case Field::DayOfYear: appendDigits(out, day.dayOfYear(), 1); break;
+        case Field::Year2: appendDigits(out, year % 100, 2); break;
+        case Field::Year2DayOfYear:
+            appendDigits(out, year % 100, 2);
+            appendDigits(out, day.dayOfYear(), 1);
+            break;
+        case Field::Year4: appendDigits(out, year, 4); break;
+        case Field::ShortDate: out += regional_.shortDate(day); break;
+        }
+    }
+}
+
+QString DatePattern::format(CalDate date) const
+{
+    QString text;
+    appendTo(text, date);
     return text;
+}
+
+QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional)
+{
+    return DatePattern(pattern, regional).format(date);
 }
 
 namespace {

@@ -8,7 +8,46 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
+#include <vector>
+
 namespace kn {
+
+// A number pattern read once, for writers that format many amounts in it; formatNumber below
+// is this pattern used once.
+class NumberPattern {
+public:
+    // More than four decimals fail with Invalid procedure call (5).
+    NumberPattern(QStringView pattern, const RegionalSettings& regional);
+    void appendTo(QString& out, Money amount) const;
+    QString format(Money amount) const;
+
+private:
+    QString decimalSeparator_;
+    int decimals_ = 0;
+    int minimumIntegerDigits_ = 0;
+};
+
+// A date pattern read once, for writers that format many dates in it; formatDatePattern below
+// is this pattern used once.
+class DatePattern {
+public:
+    DatePattern(QStringView pattern, const RegionalSettings& regional);
+    void appendTo(QString& out, CalDate date) const;
+    QString format(CalDate date) const;
+
+private:
+    enum class Field : std::uint8_t {
+        Text, Day, Day2, DayName, DayNameShort, Month, Month2, MonthName, MonthNameShort,
+        DayOfYear, Year2, Year2DayOfYear, Year4, ShortDate,
+    };
+    struct Piece {
+        Field field;
+        QString text;
+    };
+    const RegionalSettings& regional_;
+    std::vector<Piece> pieces_;
+};
 
 // An amount in a number pattern: "0" a mandatory digit, "#" an optional one, "." the regional
 // decimal separator ("0.00", "########0.00", "#.00", "000"). Rounded half away from zero to the

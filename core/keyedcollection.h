@@ -16,9 +16,11 @@ namespace kn {
 // An item is addressed by a QVariant: a number is a position, a text is a key.
 template <typename T>
 class KeyedCollection {
+    // Few items have keys, so a key is kept apart from its entry.
     struct Entry {
         std::shared_ptr<T> item;
-        QString key;
+        std::unique_ptr<QString> key;
+        bool hasKey(const QString& wanted) const { return key && *key == wanted; }
     };
 
 public:
@@ -57,7 +59,7 @@ public:
                 throw KNError(ErrorCode::KeyAlreadyAssociated);
             keys_.insert(key, item.get());
         }
-        entries_.push_back({std::move(item), key});
+        entries_.push_back({std::move(item), key.isEmpty() ? nullptr : std::make_unique<QString>(key)});
     }
 
     const Pointer& item(const QVariant& indexOrKey) const { return entries_[indexOf(indexOrKey)].item; }
@@ -78,9 +80,9 @@ public:
         sorted.reserve(order.size());
         for (std::size_t i : order) {
             Entry& entry = entries_[i];
-            if (dropKey[i] && !entry.key.isEmpty()) {
-                keys_.remove(entry.key);
-                entry.key.clear();
+            if (dropKey[i] && entry.key) {
+                keys_.remove(*entry.key);
+                entry.key.reset();
             }
             sorted.push_back(std::move(entry));
         }
@@ -105,7 +107,7 @@ private:
         if (key.isEmpty() || wanted == nullptr)
             throw KNError(ErrorCode::InvalidProcedureCall);
         for (std::size_t i = 0; i < entries_.size(); ++i) {
-            if (entries_[i].item.get() == wanted && entries_[i].key == key)
+            if (entries_[i].item.get() == wanted && entries_[i].hasKey(key))
                 return i;
         }
         throw KNError(ErrorCode::InvalidProcedureCall);
@@ -113,8 +115,8 @@ private:
 
     void removeIndex(std::size_t index)
     {
-        if (!entries_[index].key.isEmpty())
-            keys_.remove(entries_[index].key);
+        if (entries_[index].key)
+            keys_.remove(*entries_[index].key);
         entries_.erase(entries_.begin() + std::ptrdiff_t(index));
     }
 

@@ -105,9 +105,10 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         header_ = readPaymentHeader(file.readLine());
         TransRecords& records = Records();
         TransRecordBlocks blocks;
+        QString line;
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
-                const QString line = file.readLine();
+                file.readLine(line);
                 refuseControlCharacters(line);
                 TransRecordPtr record = readPaymentLine(line, regional_, blocks);
                 record->PaymentFileLine = lineNumber;

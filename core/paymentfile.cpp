@@ -49,33 +49,36 @@ PaymentHeader readPaymentHeader(QStringView line)
 
 TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks)
 {
-    TransRecordPtr record = blocks.make();
+    CalDate date;
     try {
-        record->TransDate = parseDateText(columns(line, 2, 10), regional);
+        date = parseDateText(columns(line, 2, 10), regional);
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the date in columns 2-11 is '%1'").arg(columns(line, 2, 10)));
     }
-    record->KaprinAccount = trimBlanks(columns(line, 13, 6));
-    record->PaidTo = trimBlanks(columns(line, 20, 30));
-
-    const QString ledger = trimBlanks(columns(line, 51, 30));
-    record->GLAccount_Full = ledger;
-    if (const qsizetype comma = ledger.indexOf(u','); comma >= 0) {
-        record->GLAccount = trimBlanks(QStringView(ledger).left(comma));
-        record->GLDetails = trimBlanks(QStringView(ledger).mid(comma + 1));
-    } else {
-        record->GLAccount = ledger;
-    }
-
+    Money amount;
     try {
-        record->Amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)).view(), regional);
+        amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)).view(), regional);
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the amount in columns 82-97 is '%1' (decimal separator '%2')")
                                    .arg(columns(line, 82, 16), regional.decimalSeparator()));
     }
-    record->InvoiceNo = columns(line, 99, 27).toString();
-    record->PaymentFor = trimBlanks(columns(line, 127, 45));
-    return record;
+
+    const QStringView ledger = trimmedBlanks(columns(line, 51, 30));
+    QStringView account = ledger;
+    QStringView details;
+    if (const qsizetype comma = ledger.indexOf(u','); comma >= 0) {
+        account = trimmedBlanks(ledger.left(comma));
+        details = trimmedBlanks(ledger.mid(comma + 1));
+    }
+    RecordTextViews texts;
+    texts[std::size_t(RecordText::KaprinAccount)] = trimmedBlanks(columns(line, 13, 6));
+    texts[std::size_t(RecordText::PaidTo)] = trimmedBlanks(columns(line, 20, 30));
+    texts[std::size_t(RecordText::GLAccount_Full)] = ledger;
+    texts[std::size_t(RecordText::GLAccount)] = account;
+    texts[std::size_t(RecordText::GLDetails)] = details;
+    texts[std::size_t(RecordText::InvoiceNo)] = columns(line, 99, 27);
+    texts[std::size_t(RecordText::PaymentFor)] = trimmedBlanks(columns(line, 127, 45));
+    return blocks.make(texts, amount, date);
 }
 
 } // namespace kn

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,16 @@ namespace kn {
 
 namespace {
 constexpr std::size_t kChunk = 1 << 16;
+
+// Where the first CR or LF of the bytes stands, or their size when there is none.
+std::size_t lineEnd(std::string_view bytes)
+{
+    const char* data = bytes.data();
+    const auto* lf = static_cast<const char*>(std::memchr(data, '\n', bytes.size()));
+    const std::size_t before = lf != nullptr ? std::size_t(lf - data) : bytes.size();
+    const auto* cr = static_cast<const char*>(std::memchr(data, '\r', before));
+    return cr != nullptr ? std::size_t(cr - data) : before;
+}
 
 QByteArray nativePath(const QString& path)
 {
@@ -133,26 +144,34 @@ bool TextFileReader::atEnd()
 
 QString TextFileReader::readLine()
 {
+    QString line;
+    readLine(line);
+    return line;
+}
+
+void TextFileReader::readLine(QString& line)
+{
     if (atEnd())
         throw KNError(ErrorCode::InputPastEndOfFile);
     std::size_t scanFrom = position_;
     for (;;) {
-        const std::size_t end = buffer_.find_first_of("\r\n", scanFrom);
+        const std::size_t end = lineEnd(std::string_view(buffer_).substr(scanFrom)) + scanFrom;
+        const bool found = end < buffer_.size();
         // A CR that ends the buffer may be the first half of a CR LF still unread.
-        const bool crMayPair = end != std::string::npos && buffer_[end] == '\r' && end + 1 == buffer_.size() && !eof_;
-        if (end != std::string::npos && !crMayPair) {
-            QString line = codePage_.decode(std::string_view(buffer_).substr(position_, end - position_));
+        const bool crMayPair = found && buffer_[end] == '\r' && end + 1 == buffer_.size() && !eof_;
+        if (found && !crMayPair) {
+            codePage_.decode(std::string_view(buffer_).substr(position_, end - position_), line);
             position_ = end + 1;
             if (buffer_[end] == '\r' && position_ < buffer_.size() && buffer_[position_] == '\n')
                 ++position_;
-            return line;
+            return;
         }
-        if (end == std::string::npos && eof_) {
-            QString line = codePage_.decode(std::string_view(buffer_).substr(position_));
+        if (!found && eof_) {
+            codePage_.decode(std::string_view(buffer_).substr(position_), line);
             position_ = buffer_.size();
-            return line;
+            return;
         }
-        const std::size_t offset = (end == std::string::npos ? buffer_.size() : end) - position_;
+        const std::size_t offset = (found ? end : buffer_.size()) - position_;
         fill();
         scanFrom = position_ + offset;
     }

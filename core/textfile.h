@@ -24,6 +24,8 @@ public:
     bool atEnd();
     // The next line without its terminator; past the end it fails with Input past end of file (62).
     QString readLine();
+    // The same into `line`, whose storage is reused from line to line.
+    void readLine(QString& line);
 
 private:
     bool fill();

@@ -1,29 +1,177 @@
 #include "transrecords.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 namespace kn {
+
+// Where each text goes in a record's buffer. A text that lies inside an earlier one (the ledger
+// account inside the full ledger text) takes no room of its own.
+struct TransRecord::Layout {
+    std::array<std::uint16_t, RecordTextCount> start{};
+    std::array<std::uint16_t, RecordTextCount> size{};
+    std::array<bool, RecordTextCount> own{};
+    std::size_t total = 0;
+
+    explicit Layout(const RecordTextViews& texts)
+    {
+        const std::less<const QChar*> before;
+        for (std::size_t i = 0; i < RecordTextCount; ++i) {
+            const QStringView text = texts[i];
+            if (text.size() > 0xFFFF)
+                throw KNError(ErrorCode::Overflow);
+            size[i] = std::uint16_t(text.size());
+            if (text.isEmpty())
+                continue;
+            const QChar* first = text.data();
+            const QChar* last = first + text.size();
+            bool inside = false;
+            for (std::size_t j = 0; j < i && !inside; ++j) {
+                const QStringView outer = texts[j];
+                if (own[j] && !before(first, outer.data()) && !before(outer.data() + outer.size(), last)) {
+                    start[i] = std::uint16_t(start[j] + (first - outer.data()));
+                    inside = true;
+                }
+            }
+            if (inside)
+                continue;
+            if (total + std::size_t(text.size()) > 0xFFFF)
+                throw KNError(ErrorCode::Overflow);
+            start[i] = std::uint16_t(total);
+            own[i] = true;
+            total += std::size_t(text.size());
+        }
+    }
+
+    void copy(const RecordTextViews& texts, char16_t* out) const
+    {
+        for (std::size_t i = 0; i < RecordTextCount; ++i) {
+            if (own[i])
+                std::copy_n(texts[i].utf16(), texts[i].size(), out + start[i]);
+        }
+    }
+};
+
+TransRecord::TransRecord(const RecordTextViews& texts, Money amount, CalDate transDate)
+    : Amount(amount), TransDate(transDate)
+{
+    adopt(texts);
+}
+
+TransRecord::TransRecord(const TransRecord& other)
+    : Amount(other.Amount), TransDate(other.TransDate), PaymentFileLine(other.PaymentFileLine)
+{
+    RecordTextViews texts;
+    for (std::size_t i = 0; i < RecordTextCount; ++i)
+        texts[i] = other.text(RecordText(i));
+    adopt(texts);
+}
+
+TransRecord& TransRecord::operator=(const TransRecord& other)
+{
+    if (this != &other) {
+        RecordTextViews texts;
+        for (std::size_t i = 0; i < RecordTextCount; ++i)
+            texts[i] = other.text(RecordText(i));
+        adopt(texts);
+        Amount = other.Amount;
+        TransDate = other.TransDate;
+        PaymentFileLine = other.PaymentFileLine;
+    }
+    return *this;
+}
+
+TransRecord::~TransRecord()
+{
+    release();
+}
+
+void TransRecord::setText(RecordText which, QStringView value)
+{
+    RecordTextViews texts;
+    for (std::size_t i = 0; i < RecordTextCount; ++i)
+        texts[i] = text(RecordText(i));
+    texts[std::size_t(which)] = value;
+    adopt(texts);
+}
+
+// The texts are copied into a new buffer before the old one goes, as they may lie in it.
+void TransRecord::adopt(const RecordTextViews& texts)
+{
+    const Layout layout(texts);
+    char16_t* buffer = nullptr;
+    if (layout.total > 0) {
+        buffer = new char16_t[layout.total];
+        layout.copy(texts, buffer);
+    }
+    release();
+    texts_ = buffer != nullptr ? buffer : u"";
+    ownsTexts_ = buffer != nullptr;
+    start_ = layout.start;
+    size_ = layout.size;
+}
+
+void TransRecord::release()
+{
+    if (ownsTexts_)
+        delete[] texts_;
+    texts_ = u"";
+    ownsTexts_ = false;
+}
+
+struct TransRecordBlocks::Block {
+    static constexpr std::size_t CharactersPerBuffer = 16384;
+
+    std::vector<TransRecord> records;
+    std::vector<std::unique_ptr<char16_t[]>> buffers;
+    char16_t* next = nullptr;
+    std::size_t free = 0;
+
+    char16_t* take(std::size_t characters)
+    {
+        if (characters > free) {
+            free = std::max(characters, CharactersPerBuffer);
+            buffers.push_back(std::make_unique_for_overwrite<char16_t[]>(free));
+            next = buffers.back().get();
+        }
+        char16_t* taken = next;
+        next += characters;
+        free -= characters;
+        return taken;
+    }
+};
+
+TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amount, CalDate transDate)
+{
+    if (!block_ || block_->records.size() == RecordsPerBlock) {
+        block_ = std::make_shared<Block>();
+        block_->records.reserve(RecordsPerBlock);
+    }
+    const TransRecord::Layout layout(texts);
+    TransRecord& record = block_->records.emplace_back();
+    if (layout.total > 0) {
+        char16_t* buffer = block_->take(layout.total);
+        layout.copy(texts, buffer);
+        record.texts_ = buffer;
+    }
+    record.start_ = layout.start;
+    record.size_ = layout.size;
+    record.Amount = amount;
+    record.TransDate = transDate;
+    return TransRecordPtr(block_, &record);
+}
 
 TransRecordPtr TransRecords::Add(CalDate TransDate, const QString& KaprinAccount, const QString& PaidTo,
                                  const QString& GLAccount, const QString& GLDetails, Money Amount,
                                  const QString& InvoiceNo, const QString& PaymentFor,
                                  const QString& GLAccount_Full, const QString& sKey)
 {
-    auto record = std::make_shared<TransRecord>(TransRecord{
-        KaprinAccount, PaidTo, GLAccount, GLDetails, Amount, TransDate, PaymentFor, InvoiceNo, GLAccount_Full});
+    auto record = std::make_shared<TransRecord>(
+        RecordTextViews{KaprinAccount, PaidTo, GLAccount_Full, GLAccount, GLDetails, InvoiceNo, PaymentFor}, Amount,
+        TransDate);
     items_.add(record, sKey);
     return record;
-}
-
-TransRecordPtr TransRecordBlocks::make()
-{
-    if (!block_ || block_->size() == block_->capacity()) {
-        block_ = std::make_shared<std::vector<TransRecord>>();
-        block_->reserve(RecordsPerBlock);
-    }
-    block_->emplace_back();
-    return TransRecordPtr(block_, &block_->back());
 }
 
 void TransRecords::Append(TransRecordPtr record, const QString& sKey)
@@ -38,7 +186,7 @@ TransRecordPtr TransRecords::FindAPBank(const QString& strField, CalDate dtDate,
         return nullptr;
     const QString wanted = strValue.toUpper();
     for (const auto& record : items_) {
-        QString name = record->PaidTo.toUpper();
+        QString name = record->PaidTo().toUpper();
         if (MaxLength > 0)
             name.truncate(MaxLength);
         if (name == wanted && !record->Amount.isZero() && record->TransDate == dtDate)

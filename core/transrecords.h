@@ -5,42 +5,99 @@
 #include "money.h"
 
 #include <QString>
+#include <QStringView>
 #include <QVariant>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace kn {
 
-// One paid bill from the payment file.
-struct TransRecord {
-    QString KaprinAccount;
-    QString PaidTo;
-    QString GLAccount;
-    QString GLDetails;
+// The texts a record holds, in the order a record is built from them.
+enum class RecordText : std::uint8_t {
+    KaprinAccount,
+    PaidTo,
+    GLAccount_Full,
+    GLAccount,
+    GLDetails,
+    InvoiceNo,
+    PaymentFor,
+};
+inline constexpr std::size_t RecordTextCount = 7;
+// One view per RecordText, in that order.
+using RecordTextViews = std::array<QStringView, RecordTextCount>;
+
+// One paid bill from the payment file. Its texts are kept together in one buffer: a record the
+// import made shares its buffer with the records around it, and a record copied or changed by a
+// host gets a buffer of its own, so a kept record or a copy of one of its texts never dangles.
+class TransRecord {
+public:
+    TransRecord() = default;
+    TransRecord(const RecordTextViews& texts, Money amount, CalDate transDate);
+    TransRecord(const TransRecord& other);
+    TransRecord& operator=(const TransRecord& other);
+    ~TransRecord();
+
+    QString KaprinAccount() const { return text(RecordText::KaprinAccount).toString(); }
+    QString PaidTo() const { return text(RecordText::PaidTo).toString(); }
+    QString GLAccount() const { return text(RecordText::GLAccount).toString(); }
+    QString GLDetails() const { return text(RecordText::GLDetails).toString(); }
+    QString PaymentFor() const { return text(RecordText::PaymentFor).toString(); }
+    QString InvoiceNo() const { return text(RecordText::InvoiceNo).toString(); }
+    QString GLAccount_Full() const { return text(RecordText::GLAccount_Full).toString(); }
+
+    void setKaprinAccount(QStringView value) { setText(RecordText::KaprinAccount, value); }
+    void setPaidTo(QStringView value) { setText(RecordText::PaidTo, value); }
+    void setGLAccount(QStringView value) { setText(RecordText::GLAccount, value); }
+    void setGLDetails(QStringView value) { setText(RecordText::GLDetails, value); }
+    void setPaymentFor(QStringView value) { setText(RecordText::PaymentFor, value); }
+    void setInvoiceNo(QStringView value) { setText(RecordText::InvoiceNo, value); }
+    void setGLAccount_Full(QStringView value) { setText(RecordText::GLAccount_Full, value); }
+
+    // The text without a copy: valid while the record lives and that text is not set again.
+    QStringView text(RecordText which) const
+    {
+        const auto i = std::size_t(which);
+        return QStringView(texts_ + start_[i], size_[i]);
+    }
+    // A record's texts together hold at most 65535 characters; more fail with Overflow (6).
+    void setText(RecordText which, QStringView value);
+
     Money Amount;
     CalDate TransDate;
-    QString PaymentFor;
-    QString InvoiceNo;
-    QString GLAccount_Full;
     // Where the import read it (the header is line 1); 0 for a record a host made.
     int PaymentFileLine = 0;
+
+private:
+    friend class TransRecordBlocks;
+    struct Layout;
+    void adopt(const RecordTextViews& texts);
+    void release();
+
+    const char16_t* texts_ = u"";
+    std::array<std::uint16_t, RecordTextCount> start_{};
+    std::array<std::uint16_t, RecordTextCount> size_{};
+    bool ownsTexts_ = false;
 };
 
 using TransRecordPtr = std::shared_ptr<TransRecord>;
 
-// Hands out records from blocks of many, so a large import makes one allocation per block
-// instead of one per record. Each record shares ownership of its block: a host that keeps a
-// record keeps the block alive, however the collection or these blocks are cleared.
+// Hands out records from blocks of many, with their texts in the block's own buffers, so a large
+// import makes a few allocations per block instead of several per record. Each record shares
+// ownership of its block: a host that keeps a record keeps the block alive, however the
+// collection or these blocks are cleared.
 class TransRecordBlocks {
 public:
     static constexpr std::size_t RecordsPerBlock = 1024;
 
-    TransRecordPtr make();
+    TransRecordPtr make(const RecordTextViews& texts, Money amount, CalDate transDate);
 
 private:
-    std::shared_ptr<std::vector<TransRecord>> block_;
+    struct Block;
+    std::shared_ptr<Block> block_;
 };
 
 // The ordered, optionally keyed collection of payment records that the import fills and every

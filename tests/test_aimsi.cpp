@@ -78,8 +78,8 @@ TEST_P(AimsiWorkbook, FailsWithTheStatusesUpToTheFailure)
 TEST_P(AimsiWorkbook, TakesFiftyCharacterTextsFromAHostsRecordsButNoMore)
 {
     QList<TransRecord> records(3, sampleRecord(QString(50, u'D')));
-    records[0].GLAccount = QString(50, u'L');
-    records[1].PaidTo = QString(51, u'D');
+    records[0].setGLAccount(QString(50, u'L'));
+    records[1].setPaidTo(QString(51, u'D'));
     const WriterRun run = runWriter("16", records, {.fileName = u"records"_s + GetParam()});
     ASSERT_TRUE(run.failure);
     EXPECT_EQ(run.failure->number(), 13);

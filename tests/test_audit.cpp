@@ -193,7 +193,7 @@ TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
     const WriterRun momentum = runWriter(QStringLiteral("05"), {record});
     ASSERT_EQ(momentum.audit.changed.size(), 2);
     EXPECT_EQ(momentum.audit.changed[0],
-              (AuditChange{9, QStringLiteral("payee"), record.PaidTo, QStringLiteral("Łukasz Supplies Warsaw Polan")}));
+              (AuditChange{9, QStringLiteral("payee"), record.PaidTo(), QStringLiteral("Łukasz Supplies Warsaw Polan")}));
     EXPECT_EQ(momentum.audit.changed[1].field, QStringLiteral("outside the code page"));
     EXPECT_TRUE(momentum.audit.changed[1].to.startsWith(QStringLiteral("25082014,125.00,?ukasz")));
     EXPECT_EQ(momentum.audit.written, 1);
@@ -201,7 +201,7 @@ TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
     // A workbook refuses a text too long for its column instead of cutting it: the rows before it
     // stand, under the title row.
     QList<TransRecord> records(3, sampleRecord(QStringLiteral("City Hydro")));
-    records[1].PaidTo = QString(51, u'x');
+    records[1].setPaidTo(QString(51, u'x'));
     const WriterRun aimsi = runWriter(QStringLiteral("16"), records, WriterSetup{.fileName = QStringLiteral("AIMSI.xls")});
     ASSERT_TRUE(aimsi.failure.has_value());
     EXPECT_TRUE(aimsi.audit.changed.isEmpty());

@@ -9,6 +9,7 @@
 #include <random>
 
 using namespace kn;
+using namespace Qt::StringLiterals;
 using kn::testing::errorNumber;
 
 namespace {
@@ -23,7 +24,7 @@ QString payees(const TransRecords& records)
 {
     QString text;
     for (const auto& record : records)
-        text += record->PaidTo;
+        text += record->PaidTo();
     return text;
 }
 
@@ -58,14 +59,14 @@ TEST(TransRecords, PositionsKeysAndRemoval)
     add(records, CalDate(2), QStringLiteral("B"));
     add(records, CalDate(3), QStringLiteral("C"), 1, QStringLiteral("c"));
     EXPECT_EQ(records.Count(), 3);
-    EXPECT_EQ(records.Item(2)->PaidTo, QStringLiteral("B"));
-    EXPECT_EQ(records.Item(QStringLiteral("c"))->PaidTo, QStringLiteral("C"));
+    EXPECT_EQ(records.Item(2)->PaidTo(), QStringLiteral("B"));
+    EXPECT_EQ(records.Item(QStringLiteral("c"))->PaidTo(), QStringLiteral("C"));
     EXPECT_EQ(errorNumber([&] { add(records, CalDate(4), QStringLiteral("D"), 1, QStringLiteral("a")); }), 457);
     EXPECT_EQ(records.Count(), 3);
 
     records.Remove(QStringLiteral("a"));
     EXPECT_EQ(payees(records), QStringLiteral("BC"));
-    EXPECT_EQ(records.Item(1)->PaidTo, QStringLiteral("B"));
+    EXPECT_EQ(records.Item(1)->PaidTo(), QStringLiteral("B"));
     records.Remove(2);
     EXPECT_EQ(payees(records), QStringLiteral("B"));
 
@@ -74,7 +75,7 @@ TEST(TransRecords, PositionsKeysAndRemoval)
         EXPECT_EQ(errorNumber([&] { (void)records.Item(bad); }), 5) << bad.toString().toStdString();
     // A key can be used again once its record is gone.
     add(records, CalDate(5), QStringLiteral("E"), 1, QStringLiteral("a"));
-    EXPECT_EQ(records.Item(QStringLiteral("a"))->PaidTo, QStringLiteral("E"));
+    EXPECT_EQ(records.Item(QStringLiteral("a"))->PaidTo(), QStringLiteral("E"));
 
     records.Clear();
     EXPECT_EQ(records.Count(), 0);
@@ -89,9 +90,9 @@ TEST(TransRecords, AddTakesTheDateFirstAndInvoiceBeforePurpose)
                                     QStringLiteral("details"), Money::fromUnits(5), QStringLiteral("inv"),
                                     QStringLiteral("for"), QStringLiteral("full"));
     EXPECT_EQ(record->TransDate, CalDate(41876));
-    EXPECT_EQ(record->InvoiceNo, QStringLiteral("inv"));
-    EXPECT_EQ(record->PaymentFor, QStringLiteral("for"));
-    EXPECT_EQ(record->GLAccount_Full, QStringLiteral("full"));
+    EXPECT_EQ(record->InvoiceNo(), QStringLiteral("inv"));
+    EXPECT_EQ(record->PaymentFor(), QStringLiteral("for"));
+    EXPECT_EQ(record->GLAccount_Full(), QStringLiteral("full"));
 }
 
 TEST(TransRecords, FindAPBank)
@@ -130,7 +131,7 @@ TEST(TransRecords, SortByDateMatchesTheExchangeSortIncludingLostKeys)
         ASSERT_EQ(records.Count(), size);
         for (int position = 1; position <= size; ++position) {
             const Exchanged& want = expected[std::size_t(position - 1)];
-            ASSERT_EQ(records.Item(position)->PaidTo, QString::number(want.id)) << "round " << round;
+            ASSERT_EQ(records.Item(position)->PaidTo(), QString::number(want.id)) << "round " << round;
             const bool findable = errorNumber([&] { (void)records.Item(QStringLiteral("k%1").arg(want.id)); }) == 0;
             ASSERT_EQ(findable, want.keyed) << "round " << round << " id " << want.id;
         }
@@ -148,25 +149,54 @@ TEST(TransRecords, SortByDateRefusesMoreThan32767Records)
     EXPECT_EQ(errorNumber([&] { records.SortByDate(); }), 6);
 }
 
-TEST(TransRecordBlocks, KeptRecordsOutliveTheCollectionAndTheirBlocks)
+TEST(TransRecordBlocks, KeptRecordsAndCopiesOutliveTheCollectionAndTheirBlocks)
 {
     TransRecordPtr first, last;
+    TransRecord copied;
+    QStringView viewOfKept;
     {
         TransRecords records;
         TransRecordBlocks blocks;
         const std::size_t count = TransRecordBlocks::RecordsPerBlock * 2 + 1;
         for (std::size_t i = 0; i < count; ++i) {
-            TransRecordPtr record = blocks.make();
-            record->PaidTo = QString::number(i);
-            records.Append(record);
+            const QString payee = QString::number(i);
+            const QString ledger = u"5100-"_s + payee + u", details"_s;
+            records.Append(blocks.make({u"100234", payee, ledger, QStringView(ledger).first(5 + payee.size()),
+                                        QStringView(ledger).sliced(ledger.size() - 7), u"INV", u"For"},
+                                       Money::fromWhole(1), CalDate(41876)));
         }
         first = records.Item(1);
         last = records.Item(int(count));
+        copied = *records.Item(2);
+        viewOfKept = last->text(RecordText::GLDetails);
         records.Clear();
     }
-    EXPECT_EQ(first->PaidTo, QStringLiteral("0"));
-    EXPECT_EQ(last->PaidTo, QString::number(TransRecordBlocks::RecordsPerBlock * 2));
-    const QString kept = last->PaidTo;
+    const QString lastPayee = QString::number(TransRecordBlocks::RecordsPerBlock * 2);
+    EXPECT_EQ(first->PaidTo(), u"0"_s);
+    EXPECT_EQ(first->GLAccount(), u"5100-0"_s);
+    EXPECT_EQ(last->GLAccount_Full(), u"5100-"_s + lastPayee + u", details"_s);
+    EXPECT_EQ(viewOfKept, u"details"_s);
+    const QString kept = last->PaidTo();
     last.reset();
-    EXPECT_EQ(kept, QString::number(TransRecordBlocks::RecordsPerBlock * 2));
+    first.reset();
+    EXPECT_EQ(kept, lastPayee);
+    EXPECT_EQ(copied.PaidTo(), u"1"_s);
+    EXPECT_EQ(copied.GLDetails(), u"details"_s);
+}
+
+TEST(TransRecord, ChangingOneTextKeepsTheOthersEvenWhenTheyLayInsideIt)
+{
+    const QString ledger = u"5100|10, Hydro"_s;
+    TransRecord record({u"100234", u"City Hydro", ledger, QStringView(ledger).first(7), QStringView(ledger).sliced(9),
+                        u"INV-1", u"Electricity"},
+                       Money::fromWhole(125), CalDate(41876));
+    record.setGLAccount_Full(u"6100");
+    record.setPaidTo(record.text(RecordText::PaidTo).first(4));
+    EXPECT_EQ(record.GLAccount_Full(), u"6100"_s);
+    EXPECT_EQ(record.GLAccount(), u"5100|10"_s);
+    EXPECT_EQ(record.GLDetails(), u"Hydro"_s);
+    EXPECT_EQ(record.PaidTo(), u"City"_s);
+    EXPECT_EQ(record.InvoiceNo(), u"INV-1"_s);
+    EXPECT_EQ(errorNumber([&] { record.setPaymentFor(QString(0x10000, u'x')); }), 6);
+    EXPECT_EQ(record.PaymentFor(), u"Electricity"_s);
 }

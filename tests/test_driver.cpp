@@ -34,9 +34,9 @@ TEST(Import, SplitsTheLedgerFieldAtItsFirstComma)
     int position = 1;
     for (auto [ledger, account, details] : cases) {
         const auto& record = h.converter().Records().Item(position++);
-        EXPECT_EQ(record->GLAccount, QString::fromLatin1(account)) << ledger;
-        EXPECT_EQ(record->GLDetails, QString::fromLatin1(details)) << ledger;
-        EXPECT_EQ(record->GLAccount_Full, trimBlanks(QString::fromLatin1(ledger))) << ledger;
+        EXPECT_EQ(record->GLAccount(), QString::fromLatin1(account)) << ledger;
+        EXPECT_EQ(record->GLDetails(), QString::fromLatin1(details)) << ledger;
+        EXPECT_EQ(record->GLAccount_Full(), trimBlanks(QString::fromLatin1(ledger))) << ledger;
     }
 }
 
@@ -60,11 +60,11 @@ TEST(Import, ReadsEveryFieldAndKeepsTheHeaderValues)
     ASSERT_EQ(records.Count(), 2);
     const auto& r = records.Item(1);
     EXPECT_EQ(r->TransDate, CalDate::fromYmd(2014, 8, 25));
-    EXPECT_EQ(r->KaprinAccount, QStringLiteral("1002"));
-    EXPECT_EQ(r->PaidTo, QStringLiteral("City Hydro\t")); // only blanks are trimmed
+    EXPECT_EQ(r->KaprinAccount(), QStringLiteral("1002"));
+    EXPECT_EQ(r->PaidTo(), QStringLiteral("City Hydro\t")); // only blanks are trimmed
     EXPECT_EQ(r->Amount, Money::fromUnits(12345000));
-    EXPECT_EQ(r->InvoiceNo, QStringLiteral(" INV-7").leftJustified(27)); // untrimmed, all 27 columns
-    EXPECT_EQ(r->PaymentFor, QStringLiteral("August"));
+    EXPECT_EQ(r->InvoiceNo(), QStringLiteral(" INV-7").leftJustified(27)); // untrimmed, all 27 columns
+    EXPECT_EQ(r->PaymentFor(), QStringLiteral("August"));
     EXPECT_EQ(records.Item(2)->Amount, Money::fromUnits(-250000));
 
     EXPECT_EQ(h.converter().Header().sessionNumber, QStringLiteral(" 12"));
@@ -83,9 +83,9 @@ TEST(Import, ShortLinesYieldWhatIsThere)
     const QString full = paymentLine(p);
     const QString input = h.writePayments({full.left(102), full.left(97)}, QStringLiteral("H 7"));
     ASSERT_TRUE(h.convert(QStringLiteral("99"), input, h.path(QStringLiteral("out"))));
-    EXPECT_EQ(h.converter().Records().Item(1)->InvoiceNo, QStringLiteral("AB  "));
-    EXPECT_EQ(h.converter().Records().Item(2)->InvoiceNo, QString());
-    EXPECT_EQ(h.converter().Records().Item(2)->PaymentFor, QString());
+    EXPECT_EQ(h.converter().Records().Item(1)->InvoiceNo(), QStringLiteral("AB  "));
+    EXPECT_EQ(h.converter().Records().Item(2)->InvoiceNo(), QString());
+    EXPECT_EQ(h.converter().Records().Item(2)->PaymentFor(), QString());
     EXPECT_EQ(h.converter().Header().sessionNumber, QStringLiteral(" 7"));
     EXPECT_EQ(h.converter().Header().entrySource, QString());
     EXPECT_EQ(h.converter().Header().balancingAccount, QString());
@@ -188,7 +188,7 @@ TEST(Driver, SecondConversionSeesOnlyItsOwnRecords)
                           h.path(QStringLiteral("out"))));
     ASSERT_TRUE(h.convert(QStringLiteral("99"), h.writePayments({paymentWith(QStringLiteral("3"))}), h.path(QStringLiteral("out"))));
     ASSERT_EQ(h.converter().Records().Count(), 1);
-    EXPECT_EQ(h.converter().Records().Item(1)->GLAccount, QStringLiteral("3"));
+    EXPECT_EQ(h.converter().Records().Item(1)->GLAccount(), QStringLiteral("3"));
 }
 
 TEST(Driver, FileexistsNeverFails)

@@ -59,7 +59,8 @@ TransRecord record(const char* payee, CalDate date = day(8, 25), const char* acc
 {
     TransRecord made = sampleRecord(QString::fromUtf8(payee));
     made.TransDate = date;
-    made.GLAccount = made.GLAccount_Full = QString::fromLatin1(account);
+    made.setGLAccount(QString::fromLatin1(account));
+    made.setGLAccount_Full(QString::fromLatin1(account));
     made.Amount = parseMoneyText(QString::fromLatin1(amount), RegionalSettings::named(u"en_US"_s));
     return made;
 }
@@ -130,9 +131,9 @@ TEST(WriterGolden, RecordsUnderRegionalSettingsTimesOfDayAndEdgeCases)
     QList<TransRecord> edges;
     for (const auto& [payee, account, amount, invoice, purpose] : edgeCases) {
         edges << record(payee, day(8, 25), account, amount);
-        edges.last().InvoiceNo = QLatin1String(invoice);
-        edges.last().PaymentFor = QLatin1String(purpose);
-        edges.last().GLDetails = u"the details"_s;
+        edges.last().setInvoiceNo(QString::fromLatin1(invoice));
+        edges.last().setPaymentFor(QString::fromLatin1(purpose));
+        edges.last().setGLDetails(u"the details"_s);
     }
     // The session number keeps its blank; "cad" is not "CAD"; the Quicken memo takes the file's
     // name without its last extension from the 6th character on.

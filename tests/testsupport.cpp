@@ -85,8 +85,8 @@ bool Harness::convert(const QString& code, const QString& input, const QString& 
 TransRecord sampleRecord(const QString& payee)
 {
     const QString ledger = QStringLiteral("5100|10|AB");
-    return TransRecord{QStringLiteral("100234"), payee, ledger, QString(), Money::fromWhole(125),
-                       CalDate::fromYmd(2014, 8, 25), QStringLiteral("Electricity"), QStringLiteral("INV-1"), ledger};
+    return TransRecord({u"100234", payee, ledger, ledger, {}, u"INV-1", u"Electricity"}, Money::fromWhole(125),
+                       CalDate::fromYmd(2014, 8, 25));
 }
 
 WriterRun runWriter(const QString& code, const QList<TransRecord>& records, const WriterSetup& setup)

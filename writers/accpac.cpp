@@ -56,8 +56,8 @@ public:
             context.audit.entryLine(QStringLiteral("batch 00001"), record->Amount);
             const QStringList detail{
                 quoted(QStringLiteral("2")), quoted(QString()), quoted(QStringLiteral("00001")), quoted(QString()),
-                quoted(trimBlanks(record->GLAccount)), amountText(record->Amount, regional), QStringLiteral("0"),
-                quoted(trimBlanks(record->PaidTo)), quoted(trimBlanks(record->PaymentFor)),
+                quoted(trimBlanks(record->GLAccount())), amountText(record->Amount, regional), QStringLiteral("0"),
+                quoted(trimBlanks(record->PaidTo())), quoted(trimBlanks(record->PaymentFor())),
                 dateText(record->TransDate, regional), quoted(QStringLiteral("GL")), quoted(QStringLiteral("JE"))};
             out.writeLine(detail.join(u','));
         }

@@ -17,7 +17,7 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         writeBatchEntries(out, context, [&context](const TransRecord& record) {
-            const QStringList account = splitSegments(trimBlanks(record.GLAccount), u'|', 2);
+            const QStringList account = splitSegments(trimBlanks(record.GLAccount()), u'|', 2);
             const QString amount = formatNumber(record.Amount, u"0.00", context.regional);
             return BatchEntryFields{formatDatePattern(record.TransDate, u"YYMMDD", context.regional), account[0],
                                     account.value(1), QStringLiteral("IMKN"), PadLeft(amount, 13, QStringLiteral(" "))};

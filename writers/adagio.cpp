@@ -17,7 +17,7 @@ public:
     {
         writeBatchEntries(out, context, [&context](const TransRecord& record) {
             // Whatever follows a third "|" has no column; an account without "|" is the first part.
-            const QStringList parts = splitSegments(trimBlanks(record.GLAccount), u'|', 4);
+            const QStringList parts = splitSegments(trimBlanks(record.GLAccount()), u'|', 4);
             return BatchEntryFields{formatDatePattern(record.TransDate, u"yyyymmdd", context.regional), parts[0],
                                     parts.value(1), parts.value(2).isEmpty() ? QStringLiteral("APBP") : parts[2],
                                     formatNumber(record.Amount, u"0.00", context.regional)};

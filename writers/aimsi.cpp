@@ -38,12 +38,12 @@ public:
         int row = 1;
         for (const auto& record : context.records) {
             sheet.addNew();
-            sheet.set(u"Ledger-Sub", record->GLAccount);
+            sheet.set(u"Ledger-Sub", record->GLAccount());
             sheet.set(u"Location", QStringLiteral("H"));
             sheet.set(u"Tax Auth", QStringLiteral("1"));
             sheet.set(u"Source", QStringLiteral("CD"));
             sheet.set(u"Reference", context.header.sessionNumber);
-            sheet.set(u"Description", record->PaidTo);
+            sheet.set(u"Description", record->PaidTo());
             sheet.set(record->Amount.isNegative() ? u"Credit" : u"Debit", record->Amount);
             sheet.update();
             context.audit.written(*record, ++row);

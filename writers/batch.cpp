@@ -17,11 +17,11 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
             continue;
         }
         out.beginRecord(*record);
-        context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, record->PaidTo.left(30));
+        context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo(), record->PaidTo().left(30));
         const BatchEntryFields fields = fieldsOf(*record);
         const QString date = quoted(fields.date);
         const QStringList quotedFields = {quoted(fields.account), quoted(fields.part2), quoted(fields.part3),
-                                          session, date, quoted(FixedWidth(record->PaidTo, 30))};
+                                          session, date, quoted(FixedWidth(record->PaidTo(), 30))};
         out.writeLine(QStringLiteral("\"E\",1,") + date + QStringLiteral(",0,") +
                       quotedFields.join(QStringLiteral(", ")) + u',' + fields.amount);
     }

@@ -29,8 +29,8 @@ public:
             lineNumber = nextCount(lineNumber);
             out.writeLine(QStringList{QStringLiteral("\"E\""),
                                       formatNumber(Money::fromWhole(lineNumber), u"###0", context.regional), date,
-                                      empty, empty, quoted(trimBlanks(record->GLAccount)), session, date,
-                                      quoted(trimBlanks(record->PaidTo)),
+                                      empty, empty, quoted(trimBlanks(record->GLAccount())), session, date,
+                                      quoted(trimBlanks(record->PaidTo())),
                                       formatNumber(record->Amount, u"0.00", context.regional)}
                               .join(u','));
         }

@@ -26,14 +26,14 @@ constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
 // without that limit.
 QString description(const TransRecord& record, qsizetype room = 79)
 {
-    QString text = trimBlanks(withBlanksFor(withBlanksFor(record.PaidTo, u','), u'/'));
-    if (!trimBlanks(record.InvoiceNo).isEmpty())
-        text += u'/' + trimBlanks(withBlanksFor(record.InvoiceNo, u','));
+    QString text = trimBlanks(withBlanksFor(withBlanksFor(record.PaidTo(), u','), u'/'));
+    if (!trimBlanks(record.InvoiceNo()).isEmpty())
+        text += u'/' + trimBlanks(withBlanksFor(record.InvoiceNo(), u','));
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
-    if (!trimBlanks(record.PaymentFor).isEmpty()) {
+    if (!trimBlanks(record.PaymentFor()).isEmpty()) {
         const qsizetype left = room - text.size();
         if (left > 0)
-            text += u'/' + trimBlanks(withBlanksFor(record.PaymentFor, u',').left(left));
+            text += u'/' + trimBlanks(withBlanksFor(record.PaymentFor(), u',').left(left));
     }
     return text;
 }
@@ -60,7 +60,7 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            const QString ledger = trimBlanks(record->GLAccount);
+            const QString ledger = trimBlanks(record->GLAccount());
             const qsizetype dash = ledger.indexOf(u'-');
             const QString account = dash < 0 ? ledger : ledger.left(dash);
             const QString subAccount = dash < 0 ? QString() : ledger.mid(dash + 1);

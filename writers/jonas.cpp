@@ -16,19 +16,19 @@ public:
     {
         out.startTransactions();
         for (const auto& record : context.records) {
-            const QStringList segments = splitSegments(record->GLAccount, u'|', 3);
+            const QStringList segments = splitSegments(record->GLAccount(), u'|', 3);
             if (segments.size() < 3) {
                 context.audit.leftOut(*record, AuditReason::ShortAccount);
                 continue;
             }
             out.beginRecord(*record);
             // An invoice number of blanks only is not empty: it gives an empty reference.
-            const QString reference = record->InvoiceNo.isEmpty() ? trimBlanks(record->PaymentFor)
-                                                                  : trimBlanks(record->InvoiceNo);
-            out.writeLine(QStringList{segments[0], segments[1], segments[2], record->GLDetails,
+            const QString reference = record->InvoiceNo().isEmpty() ? trimBlanks(record->PaymentFor())
+                                                                  : trimBlanks(record->InvoiceNo());
+            out.writeLine(QStringList{segments[0], segments[1], segments[2], record->GLDetails(),
                                       JonasDateFormat(record->TransDate, context.regional),
                                       plainDecimal(record->Amount, context.regional), reference,
-                                      trimBlanks(record->PaidTo)}
+                                      trimBlanks(record->PaidTo())}
                               .join(u'\t'));
         }
     }

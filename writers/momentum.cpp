@@ -4,6 +4,8 @@
 
 #include "core/formatting.h"
 
+#include <algorithm>
+
 namespace kn {
 
 namespace {
@@ -12,6 +14,10 @@ class MomentumWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
+        const DatePattern date(u"DDMMYYYY", context.regional);
+        const NumberPattern amount(u"########0.00", context.regional);
+        QString payee;
+        QString line;
         out.startTransactions();
         for (const auto& record : context.records) {
             if (record->Amount.isZero()) {
@@ -19,17 +25,29 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            QString payee = record->PaidTo.left(30);
-            payee.remove(u',');
-            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, payee);
-            QString ledger = record->GLAccount;
-            ledger.replace(u'-', u',');
-            const short commas = CountChar(ledger, u',');
+            const QStringView paidTo = record->text(RecordText::PaidTo);
+            payee.resize(0);
+            for (const QChar c : paidTo.first(std::min<qsizetype>(paidTo.size(), 30))) {
+                if (c != u',')
+                    payee += c;
+            }
+            context.audit.changed(*record, QStringLiteral("payee"), paidTo, payee);
+
+            line.resize(0);
+            date.appendTo(line, record->TransDate);
+            line += u',';
+            amount.appendTo(line, record->Amount);
+            line += u',';
+            line += payee;
+            line += u',';
+            // The ledger account's "-" become "," and it ends in at least four segments.
+            const qsizetype ledger = line.size();
+            line += record->text(RecordText::GLAccount);
+            std::replace(line.begin() + ledger, line.end(), QChar(u'-'), QChar(u','));
+            const short commas = CountChar(QStringView(line).sliced(ledger), u',');
             if (commas < 3)
-                ledger += QString(3 - commas, u',');
-            out.writeLine(formatDatePattern(record->TransDate, u"DDMMYYYY", context.regional) + u',' +
-                          formatNumber(record->Amount, u"########0.00", context.regional) + u',' + payee + u',' +
-                          ledger);
+                line.resize(line.size() + 3 - commas, u',');
+            out.writeLine(line);
         }
     }
 };

@@ -38,7 +38,7 @@ public:
         for (const auto& record : context.records) {
             out.beginRecord(*record);
             const QString leading = u',' + formatDatePattern(record->TransDate, datePattern_, context.regional) + u',' +
-                                    quoted(record->PaidTo) + u',' + record->GLAccount + u',';
+                                    quoted(record->PaidTo()) + u',' + record->GLAccount() + u',';
             if (record->Amount > Money())
                 out.writeLine(leading + quoted(context.regional.formatCurrency(record->Amount)) + u',');
             else

@@ -44,16 +44,16 @@ public:
                 lineCount = 1;
             }
             const QString date = formatDatePattern(record->TransDate, u"MM/DD/YY", context.regional);
-            const QString purpose = trimBlanks(record->PaymentFor);
-            const QString account = record->GLAccount;
+            const QString purpose = trimBlanks(record->PaymentFor());
+            const QString account = record->GLAccount();
             context.audit.changed(*record, QStringLiteral("purpose"), purpose,
-                                  trimBlanks(QStringView(record->PaymentFor).left(20)));
+                                  trimBlanks(QStringView(record->PaymentFor()).left(20)));
             context.audit.changed(*record, QStringLiteral("account"), account, account.left(15));
             context.audit.entryLine(date, record->Amount);
             entryRecords.push_back(record.get());
-            entryLines.append(date + u',' + quoted(trimBlanks(QStringView(record->PaymentFor).left(20))) +
-                              QStringLiteral(",,{DIST},") + quoted(QStringView(record->GLAccount).left(15)) + u',' +
-                              quoted(trimBlanks(record->PaidTo)) + u',' + plainDecimal(record->Amount, context.regional) +
+            entryLines.append(date + u',' + quoted(trimBlanks(QStringView(record->PaymentFor()).left(20))) +
+                              QStringLiteral(",,{DIST},") + quoted(QStringView(record->GLAccount()).left(15)) + u',' +
+                              quoted(trimBlanks(record->PaidTo())) + u',' + plainDecimal(record->Amount, context.regional) +
                               QStringLiteral(",,FALSE"));
         });
         if (lineCount > 0)

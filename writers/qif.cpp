@@ -4,21 +4,49 @@
 
 namespace kn {
 
+namespace {
+// "BANK" in any case at the start, each character compared by its upper case.
+bool beginsWithBank(QStringView payee)
+{
+    constexpr char16_t bank[] = u"BANK";
+    if (payee.size() < 4)
+        return false;
+    for (qsizetype i = 0; i < 4; ++i) {
+        if (payee[i].toUpper() != QChar(bank[i]))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 void writeQifBankRegister(ExportFile& out, const WriterContext& context, QStringView datePattern,
                           const QString& reference)
 {
+    const DatePattern date(datePattern, context.regional);
+    const NumberPattern withdrawal(u"########0.00", context.regional);
     out.startTransactions();
     out.writeLine(u"!Type:Bank");
     const QString memo = QStringLiteral("Mref#") + reference;
+    QString line;
     for (const auto& record : context.records) {
-        if (record->PaidTo.left(4).toUpper() == QLatin1String("BANK")) {
+        const QStringView payee = record->text(RecordText::PaidTo);
+        if (beginsWithBank(payee)) {
             context.audit.leftOut(*record, AuditReason::BankPayee);
             continue;
         }
         out.beginRecord(*record);
-        out.writeLine(u'D' + formatDatePattern(record->TransDate, datePattern, context.regional));
-        out.writeLine(u'P' + record->PaidTo);
-        out.writeLine(u'T' + formatNumber(-record->Amount, u"########0.00", context.regional));
+        line.resize(0);
+        line += u'D';
+        date.appendTo(line, record->TransDate);
+        out.writeLine(line);
+        line.resize(0);
+        line += u'P';
+        line += payee;
+        out.writeLine(line);
+        line.resize(0);
+        line += u'T';
+        withdrawal.appendTo(line, -record->Amount);
+        out.writeLine(line);
         out.writeLine(memo);
         out.writeLine(u"L");
         out.writeLine(u"^");

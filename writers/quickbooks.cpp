@@ -34,14 +34,14 @@ public:
                                           QStringLiteral("0")}
                                   .join(u'\t'));
             }
-            const bool exchangeAdjustment = record->PaidTo.left(8).toUpper() == QLatin1String("EXCH ADJ");
-            const QString payee = exchangeAdjustment ? QStringLiteral("EXCHANGE ADJUSTMENT") : record->PaidTo;
-            const QString memo = exchangeAdjustment ? trimBlanks(QStringView(record->PaidTo).mid(9))
-                                                    : trimBlanks(record->PaymentFor);
+            const bool exchangeAdjustment = record->PaidTo().left(8).toUpper() == QLatin1String("EXCH ADJ");
+            const QString payee = exchangeAdjustment ? QStringLiteral("EXCHANGE ADJUSTMENT") : record->PaidTo();
+            const QString memo = exchangeAdjustment ? trimBlanks(QStringView(record->PaidTo()).mid(9))
+                                                    : trimBlanks(record->PaymentFor());
             out.beginRecord(*record);
             context.audit.entryLine(date, record->Amount);
-            out.writeLine(QStringList{QStringLiteral("SPL"), {}, journal, date, record->GLAccount_Full, {},
-                                      plainDecimal(record->Amount, context.regional), trimBlanks(record->InvoiceNo),
+            out.writeLine(QStringList{QStringLiteral("SPL"), {}, journal, date, record->GLAccount_Full(), {},
+                                      plainDecimal(record->Amount, context.regional), trimBlanks(record->InvoiceNo()),
                                       payee, memo}
                               .join(u'\t'));
             first = false;

@@ -27,8 +27,8 @@ public:
             const Money written = Money::fromUnits(record->Amount.roundedCents() * 100);
             context.audit.entryLine(entry, written);
             context.audit.entryLine(entry, -written);
-            out.writeLine(date + u',' + source + u',' + quoted(record->PaidTo) + currencySuffix);
-            out.writeLine(record->GLAccount + u',' + formatNumber(record->Amount, u"#.00", context.regional));
+            out.writeLine(date + u',' + source + u',' + quoted(record->PaidTo()) + currencySuffix);
+            out.writeLine(record->GLAccount() + u',' + formatNumber(record->Amount, u"#.00", context.regional));
             out.writeLine(context.header.balancingAccount + u',' +
                           formatNumber(-record->Amount, u"#.00", context.regional));
         }

@@ -39,12 +39,12 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            context.audit.changed(*record, QStringLiteral("account"), record->GLAccount, record->GLAccount.left(15));
-            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo, record->PaidTo.left(60));
-            out.writeLine(FixedWidth(record->GLAccount, 15) + FixedWidth(plainDecimal(record->Amount, context.regional), 16) +
+            context.audit.changed(*record, QStringLiteral("account"), record->GLAccount(), record->GLAccount().left(15));
+            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo(), record->PaidTo().left(60));
+            out.writeLine(FixedWidth(record->GLAccount(), 15) + FixedWidth(plainDecimal(record->Amount, context.regional), 16) +
                           FixedWidth(QStringLiteral("Kaprin"), 9) +
                           formatDatePattern(record->TransDate, datePattern_, context.regional) +
-                          FixedWidth(record->PaidTo, 60));
+                          FixedWidth(record->PaidTo(), 60));
         }
     }
 

@@ -27,7 +27,7 @@ public:
             const QString amount = formatNumber(record->Amount.abs(), u"######0.00", context.regional);
             out.writeLine(QStringList{journalPrefix + formatNumber(Money::fromWhole(count), u"00000", context.regional),
                                       formatDatePattern(record->TransDate, u"MM/DD/YYYY", context.regional),
-                                      record->PaidTo, record->GLAccount, debit ? amount : QString(),
+                                      record->PaidTo(), record->GLAccount(), debit ? amount : QString(),
                                       debit ? QString() : amount}
                               .join(u'\t'));
         }

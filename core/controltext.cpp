@@ -33,12 +33,14 @@ QString fieldAt(qsizetype column)
 void refuseControlCharacters(QStringView line)
 {
     // One pass without a branch per character finds whether there is anything to report at all.
-    bool anyControl = false;
-    for (const QChar c : line) {
-        const char16_t unit = c.unicode();
-        anyControl |= (unit < 0x20 && unit != u'\t') | (unit == 0x7F);
+    const char16_t* units = line.utf16();
+    unsigned anyControl = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char16_t unit = units[i];
+        anyControl |= unsigned(unit < 0x20) & unsigned(unit != u'\t');
+        anyControl |= unsigned(unit == 0x7F);
     }
-    if (!anyControl)
+    if (anyControl == 0)
         return;
     for (qsizetype i = 0; i < line.size(); ++i) {
         const char16_t unit = line[i].unicode();

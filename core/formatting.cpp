@@ -63,18 +63,37 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
     return NumberPattern(pattern, regional).format(amount);
 }
 
-QString plainDecimal(Money amount, const RegionalSettings& regional)
+void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regional)
 {
     const std::uint64_t magnitude = amount.magnitude();
-    QString text = QString::number(magnitude / Money::UnitsPerWhole);
-    if (const std::uint64_t fraction = magnitude % Money::UnitsPerWhole; fraction != 0) {
-        QString digits = QString::number(fraction).rightJustified(4, u'0');
-        while (digits.endsWith(u'0'))
-            digits.chop(1);
-        text += regional.decimalSeparator() + digits;
-    }
     if (amount.isNegative())
-        text.prepend(u'-');
+        out += u'-';
+    char16_t whole[20];
+    int count = 0;
+    std::uint64_t rest = magnitude / Money::UnitsPerWhole;
+    do {
+        whole[count++] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    while (count > 0)
+        out += QChar(whole[--count]);
+    std::uint64_t fraction = magnitude % Money::UnitsPerWhole;
+    if (fraction == 0)
+        return;
+    out += regional.decimalSeparator();
+    char16_t digits[4];
+    for (int i = 3; i >= 0; --i, fraction /= 10)
+        digits[i] = char16_t(u'0' + fraction % 10);
+    int kept = 4;
+    while (digits[kept - 1] == u'0')
+        --kept;
+    out.append(reinterpret_cast<const QChar*>(digits), kept);
+}
+
+QString plainDecimal(Money amount, const RegionalSettings& regional)
+{
+    QString text;
+    appendPlainDecimal(text, amount, regional);
     return text;
 }
 

@@ -57,6 +57,7 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
 // An amount in its shortest plain form: "-" when negative, the integer digits, and the regional
 // decimal separator with the fraction's digits only when the fraction is not zero ("1234.5").
 QString plainDecimal(Money amount, const RegionalSettings& regional);
+void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regional);
 
 // A text that reads as a number in a number pattern ("7" in "000" gives "007"); any other text
 // comes back unchanged.
@@ -79,6 +80,14 @@ QString FixedWidth(const QString& text, int width);
 QString PadLeft(const QString& text, int width, const QString& fill);
 // How many characters of the text equal `character` (compared on their low eight bits).
 short CountChar(QStringView text, QChar character);
+
+// Makes `target` hold `text`, keeping its storage for the next text (a writer's fields reused from
+// one payment to the next).
+inline void setText(QString& target, QStringView text)
+{
+    target.resize(0);
+    target += text;
+}
 
 // trimmedBlanks as a text of its own.
 QString trimBlanks(QStringView text);

@@ -67,6 +67,8 @@ public:
 
     void remove(const QVariant& indexOrKey) { removeIndex(indexOf(indexOrKey)); }
 
+    void reserve(std::size_t count) { entries_.reserve(count); }
+
     void clear()
     {
         entries_.clear();

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace kn {
 
 namespace {
@@ -102,8 +104,14 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         emit Status(QStringLiteral("Reading the Kaprin File..."));
         TextFileReader file(ImportFileName, codePage_);
         emit Status(QStringLiteral("Importing Kaprin File..."));
-        header_ = readPaymentHeader(file.readLine());
+        const QString headerLine = file.readLine();
+        header_ = readPaymentHeader(headerLine);
         TransRecords& records = Records();
+        // Detail lines are about as long as the header line: room for all of them at once, up to
+        // a few million (a file of odd short lines grows the collection as it goes).
+        constexpr qint64 largestReservation = qint64(1) << 22;
+        const qint64 estimated = QFileInfo(ImportFileName).size() / (headerLine.size() + 2);
+        records.reserve(int(std::min(estimated, largestReservation)));
         TransRecordBlocks blocks;
         QString line;
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {

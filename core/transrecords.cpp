@@ -1,8 +1,12 @@
 #include "transrecords.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <new>
 #include <functional>
 #include <numeric>
+
+#include <sys/mman.h>
 
 namespace kn {
 
@@ -120,46 +124,83 @@ void TransRecord::release()
     ownsTexts_ = false;
 }
 
-struct TransRecordBlocks::Block {
-    static constexpr std::size_t CharactersPerBuffer = 16384;
+namespace {
 
-    std::vector<TransRecord> records;
-    std::vector<std::unique_ptr<char16_t[]>> buffers;
-    char16_t* next = nullptr;
-    std::size_t free = 0;
+// One piece of memory aligned to the huge page size and marked for huge pages: a large import
+// touches a few thousand pages instead of hundreds of thousands.
+class HugePageMemory {
+public:
+    static constexpr std::size_t Size = std::size_t(2) << 20;
 
-    char16_t* take(std::size_t characters)
+    HugePageMemory()
     {
-        if (characters > free) {
-            free = std::max(characters, CharactersPerBuffer);
-            buffers.push_back(std::make_unique_for_overwrite<char16_t[]>(free));
-            next = buffers.back().get();
-        }
-        char16_t* taken = next;
-        next += characters;
-        free -= characters;
-        return taken;
+        void* mapped = ::mmap(nullptr, 2 * Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED)
+            throw std::bad_alloc();
+        auto* const first = static_cast<std::byte*>(mapped);
+        const auto address = reinterpret_cast<std::uintptr_t>(first);
+        auto* const aligned = first + ((Size - address % Size) % Size);
+        if (aligned > first)
+            ::munmap(first, std::size_t(aligned - first));
+        if (auto* const end = aligned + Size; end < first + 2 * Size)
+            ::munmap(end, std::size_t(first + 2 * Size - end));
+        ::madvise(aligned, Size, MADV_HUGEPAGE);
+        memory_ = aligned;
     }
+    ~HugePageMemory() { ::munmap(memory_, Size); }
+    HugePageMemory(const HugePageMemory&) = delete;
+    HugePageMemory& operator=(const HugePageMemory&) = delete;
+
+    std::byte* data() const { return memory_; }
+
+private:
+    std::byte* memory_ = nullptr;
+};
+
+} // namespace
+
+// A block's records stand at the start of its memory and their texts fill it from there on.
+struct TransRecordBlocks::Block {
+    static constexpr std::size_t RecordRoom = sizeof(TransRecord) * RecordsPerBlock;
+    static constexpr std::size_t TextRoom = (HugePageMemory::Size - RecordRoom) / sizeof(char16_t);
+    static_assert(HugePageMemory::Size > 2 * RecordRoom);
+
+    HugePageMemory memory;
+    std::size_t count = 0;
+    std::size_t textsUsed = 0;
+
+    Block() = default;
+    Block(const Block&) = delete;
+    Block& operator=(const Block&) = delete;
+    ~Block()
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            record(i)->~TransRecord();
+    }
+
+    TransRecord* record(std::size_t i) const { return std::launder(reinterpret_cast<TransRecord*>(memory.data()) + i); }
+    char16_t* texts() const { return reinterpret_cast<char16_t*>(memory.data() + RecordRoom); }
+    bool holds(std::size_t characters) const { return count < RecordsPerBlock && textsUsed + characters <= TextRoom; }
 };
 
 TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amount, CalDate transDate)
 {
-    if (!block_ || block_->records.size() == RecordsPerBlock) {
-        block_ = std::make_shared<Block>();
-        block_->records.reserve(RecordsPerBlock);
-    }
     const TransRecord::Layout layout(texts);
-    TransRecord& record = block_->records.emplace_back();
+    if (!block_ || !block_->holds(layout.total))
+        block_ = std::make_shared<Block>();
+    TransRecord* record = new (block_->memory.data() + sizeof(TransRecord) * block_->count) TransRecord();
+    ++block_->count;
     if (layout.total > 0) {
-        char16_t* buffer = block_->take(layout.total);
+        char16_t* buffer = block_->texts() + block_->textsUsed;
         layout.copy(texts, buffer);
-        record.texts_ = buffer;
+        block_->textsUsed += layout.total;
+        record->texts_ = buffer;
     }
-    record.start_ = layout.start;
-    record.size_ = layout.size;
-    record.Amount = amount;
-    record.TransDate = transDate;
-    return TransRecordPtr(block_, &record);
+    record->start_ = layout.start;
+    record->size_ = layout.size;
+    record->Amount = amount;
+    record->TransDate = transDate;
+    return TransRecordPtr(block_, record);
 }
 
 TransRecordPtr TransRecords::Add(CalDate TransDate, const QString& KaprinAccount, const QString& PaidTo,

@@ -8,6 +8,7 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -91,7 +92,7 @@ using TransRecordPtr = std::shared_ptr<TransRecord>;
 // collection or these blocks are cleared.
 class TransRecordBlocks {
 public:
-    static constexpr std::size_t RecordsPerBlock = 1024;
+    static constexpr std::size_t RecordsPerBlock = 8192;
 
     TransRecordPtr make(const RecordTextViews& texts, Money amount, CalDate transDate);
 
@@ -118,6 +119,8 @@ public:
     int Count() const { return items_.count(); }
     void Remove(const QVariant& vntIndexKey) { items_.remove(vntIndexKey); }
     void Clear() { items_.clear(); }
+    // Room for this many records, so a large import does not move the collection as it grows.
+    void reserve(int count) { items_.reserve(std::size_t(std::max(count, 0))); }
 
     const_iterator begin() const { return items_.begin(); }
     const_iterator end() const { return items_.end(); }

@@ -4,9 +4,10 @@
 #include "core/ledgerwriter.h"
 
 #include "batch.h"
+#include "core/conversions.h"
 #include "core/formatting.h"
 
-#include <QStringList>
+#include <algorithm>
 
 namespace kn {
 
@@ -16,11 +17,23 @@ class AccPacDosWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        writeBatchEntries(out, context, [&context](const TransRecord& record) {
-            const QStringList account = splitSegments(trimBlanks(record.GLAccount()), u'|', 2);
-            const QString amount = formatNumber(record.Amount, u"0.00", context.regional);
-            return BatchEntryFields{formatDatePattern(record.TransDate, u"YYMMDD", context.regional), account[0],
-                                    account.value(1), QStringLiteral("IMKN"), PadLeft(amount, 13, QStringLiteral(" "))};
+        const DatePattern date(u"YYMMDD", context.regional);
+        const NumberPattern amount(u"0.00", context.regional);
+        QString digits;
+        writeBatchEntries(out, context, [&](const TransRecord& record, BatchEntryFields& fields) {
+            const QStringView ledger = trimmedBlanks(record.text(RecordText::GLAccount));
+            const qsizetype bar = ledger.indexOf(u'|');
+            setText(fields.account, bar < 0 ? ledger : ledger.first(bar));
+            setText(fields.part2, bar < 0 ? QStringView() : ledger.sliced(bar + 1));
+            setText(fields.part3, u"IMKN");
+            fields.date.resize(0);
+            date.appendTo(fields.date, record.TransDate);
+            // Right-aligned in 13 columns; a longer amount stands as it is.
+            digits.resize(0);
+            amount.appendTo(digits, record.Amount);
+            fields.amount.resize(0);
+            fields.amount.resize(std::max<qsizetype>(0, 13 - digits.size()), u' ');
+            fields.amount += digits;
         });
     }
 };

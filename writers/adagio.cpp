@@ -3,9 +3,10 @@
 #include "core/ledgerwriter.h"
 
 #include "batch.h"
+#include "core/conversions.h"
 #include "core/formatting.h"
 
-#include <QStringList>
+#include <array>
 
 namespace kn {
 
@@ -15,12 +16,26 @@ class AdagioWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        writeBatchEntries(out, context, [&context](const TransRecord& record) {
+        const DatePattern date(u"yyyymmdd", context.regional);
+        const NumberPattern amount(u"0.00", context.regional);
+        writeBatchEntries(out, context, [&](const TransRecord& record, BatchEntryFields& fields) {
             // Whatever follows a third "|" has no column; an account without "|" is the first part.
-            const QStringList parts = splitSegments(trimBlanks(record.GLAccount()), u'|', 4);
-            return BatchEntryFields{formatDatePattern(record.TransDate, u"yyyymmdd", context.regional), parts[0],
-                                    parts.value(1), parts.value(2).isEmpty() ? QStringLiteral("APBP") : parts[2],
-                                    formatNumber(record.Amount, u"0.00", context.regional)};
+            std::array<QStringView, 3> parts;
+            QStringView rest = trimmedBlanks(record.text(RecordText::GLAccount));
+            for (std::size_t i = 0; i < parts.size(); ++i) {
+                const qsizetype bar = rest.indexOf(u'|');
+                parts[i] = bar < 0 ? rest : rest.first(bar);
+                if (bar < 0)
+                    break;
+                rest = rest.sliced(bar + 1);
+            }
+            setText(fields.account, parts[0]);
+            setText(fields.part2, parts[1]);
+            setText(fields.part3, parts[2].isEmpty() ? QStringView(u"APBP") : parts[2]);
+            fields.date.resize(0);
+            date.appendTo(fields.date, record.TransDate);
+            fields.amount.resize(0);
+            amount.appendTo(fields.amount, record.Amount);
         });
     }
 };

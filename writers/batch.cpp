@@ -1,29 +1,53 @@
 #include "batch.h"
 
+#include "core/conversions.h"
 #include "core/formatting.h"
 
-#include <QStringList>
+#include <algorithm>
 
 namespace kn {
 
 void writeBatchEntries(ExportFile& out, const WriterContext& context,
-                       const std::function<BatchEntryFields(const TransRecord&)>& fieldsOf)
+                       const std::function<void(const TransRecord&, BatchEntryFields&)>& fillFields)
 {
     out.startTransactions();
     const QString session = quoted(context.header.sessionNumber);
+    BatchEntryFields fields;
+    QString line;
+    const auto addQuoted = [&line](QStringView text) {
+        line += u'"';
+        line += text;
+        line += u'"';
+    };
     for (const auto& record : context.records) {
         if (record->Amount.isZero()) {
             context.audit.leftOut(*record, AuditReason::ZeroAmount);
             continue;
         }
         out.beginRecord(*record);
-        context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo(), record->PaidTo().left(30));
-        const BatchEntryFields fields = fieldsOf(*record);
-        const QString date = quoted(fields.date);
-        const QStringList quotedFields = {quoted(fields.account), quoted(fields.part2), quoted(fields.part3),
-                                          session, date, quoted(FixedWidth(record->PaidTo(), 30))};
-        out.writeLine(QStringLiteral("\"E\",1,") + date + QStringLiteral(",0,") +
-                      quotedFields.join(QStringLiteral(", ")) + u',' + fields.amount);
+        const QStringView payee = record->text(RecordText::PaidTo);
+        const QStringView payeeIn30 = payee.first(std::min<qsizetype>(payee.size(), 30));
+        context.audit.changed(*record, QStringLiteral("payee"), payee, payeeIn30);
+        fillFields(*record, fields);
+        line.resize(0);
+        line += u"\"E\",1,";
+        addQuoted(fields.date);
+        line += u",0,";
+        addQuoted(fields.account);
+        line += u", ";
+        addQuoted(fields.part2);
+        line += u", ";
+        addQuoted(fields.part3);
+        line += u", ";
+        line += session;
+        line += u", ";
+        addQuoted(fields.date);
+        line += u", \"";
+        line += payeeIn30;
+        line.resize(line.size() + 30 - payeeIn30.size(), u' ');
+        line += u"\",";
+        line += fields.amount;
+        out.writeLine(line);
     }
 }
 

@@ -8,7 +8,8 @@
 
 namespace kn {
 
-// What AccPac Plus and Adagio put differently into a batch entry line.
+// What AccPac Plus and Adagio put differently into a batch entry line; the same fields are filled
+// anew for each payment.
 struct BatchEntryFields {
     QString date;
     QString account;
@@ -21,6 +22,6 @@ struct BatchEntryFields {
 // every field but the amount in quotes, the payee in 30 columns:
 // "E",1,"<date>",0,"<account>", "<part 2>", "<part 3>", "<session>", "<date>", "<payee>",<amount>
 void writeBatchEntries(ExportFile& out, const WriterContext& context,
-                       const std::function<BatchEntryFields(const TransRecord&)>& fieldsOf);
+                       const std::function<void(const TransRecord&, BatchEntryFields&)>& fillFields);
 
 } // namespace kn

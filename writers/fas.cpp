@@ -3,9 +3,12 @@
 // the output file and asked for only while that file is missing.
 #include "fas.h"
 
+#include "core/conversions.h"
 #include "core/formatting.h"
 #include "core/ledgerwriter.h"
 
+#include <algorithm>
+#include <initializer_list>
 #include <limits>
 
 #include <QDir>
@@ -15,27 +18,43 @@ namespace kn {
 
 namespace {
 
-QString withBlanksFor(QString text, QChar replaced)
-{
-    return text.replace(replaced, u' ');
-}
-
 constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
 
-// The description within `room` characters after the payee and invoice, and what it would be
-// without that limit.
-QString description(const TransRecord& record, qsizetype room = 79)
+// Appends the text with the given characters as blanks and without blanks at either end.
+void appendBlanked(QString& out, QStringView text, std::initializer_list<char16_t> blanked)
 {
-    QString text = trimBlanks(withBlanksFor(withBlanksFor(record.PaidTo(), u','), u'/'));
-    if (!trimBlanks(record.InvoiceNo()).isEmpty())
-        text += u'/' + trimBlanks(withBlanksFor(record.InvoiceNo(), u','));
-    // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
-    if (!trimBlanks(record.PaymentFor()).isEmpty()) {
-        const qsizetype left = room - text.size();
-        if (left > 0)
-            text += u'/' + trimBlanks(withBlanksFor(record.PaymentFor(), u',').left(left));
+    const auto isBlank = [&](QChar c) {
+        return c == u' ' || std::find(blanked.begin(), blanked.end(), c.unicode()) != blanked.end();
+    };
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && isBlank(text[first]))
+        ++first;
+    while (end > first && isBlank(text[end - 1]))
+        --end;
+    for (const QChar c : text.sliced(first, end - first))
+        out += isBlank(c) ? QChar(u' ') : c;
+}
+
+// Appends the description within `room` characters after the payee and invoice.
+void appendDescription(QString& out, const TransRecord& record, qsizetype room = 79)
+{
+    const qsizetype start = out.size();
+    appendBlanked(out, record.text(RecordText::PaidTo), {u',', u'/'});
+    const QStringView invoice = record.text(RecordText::InvoiceNo);
+    if (!trimmedBlanks(invoice).isEmpty()) {
+        out += u'/';
+        appendBlanked(out, invoice, {u','});
     }
-    return text;
+    // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
+    const QStringView purpose = record.text(RecordText::PaymentFor);
+    if (!trimmedBlanks(purpose).isEmpty()) {
+        const qsizetype left = room - (out.size() - start);
+        if (left > 0) {
+            out += u'/';
+            appendBlanked(out, purpose.first(std::min(left, purpose.size())), {u','});
+        }
+    }
 }
 
 class FASWriter final : public LedgerWriter {
@@ -53,6 +72,11 @@ public:
 
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
+        const DatePattern date(u"MMDDYYYY", context.regional);
+        const NumberPattern amountPattern(u"0.00", context.regional);
+        QString amount;
+        QString uncut;
+        QString line;
         out.startTransactions();
         for (const auto& record : context.records) {
             if (record->Amount.isZero()) {
@@ -60,30 +84,32 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            const QString ledger = trimBlanks(record->GLAccount());
+            const QStringView ledger = trimmedBlanks(record->text(RecordText::GLAccount));
             const qsizetype dash = ledger.indexOf(u'-');
-            const QString account = dash < 0 ? ledger : ledger.left(dash);
-            const QString subAccount = dash < 0 ? QString() : ledger.mid(dash + 1);
-            const bool debit = record->Amount > Money();
-            const QString amount = formatNumber(record->Amount.abs(), u"0.00", context.regional);
-            const QStringList fields{institutionNumber_,
-                                     QString(),
-                                     QString(),
-                                     account,
-                                     subAccount,
-                                     debit ? QStringLiteral("DR") : QStringLiteral("CR"),
-                                     QString(),
-                                     context.currencyCode,
-                                     QString(),
-                                     QString(),
-                                     QString(),
-                                     context.audit.changed(*record, QStringLiteral("description"),
-                                                           description(*record, kUncut), description(*record)),
-                                     formatDatePattern(record->TransDate, u"MMDDYYYY", context.regional),
-                                     amount,
-                                     amount,
-                                     QStringLiteral("Kaprin")};
-            out.writeLine(fields.join(u','));
+            amount.resize(0);
+            amountPattern.appendTo(amount, record->Amount.abs());
+            line.resize(0);
+            line += institutionNumber_;
+            line += u",,,";
+            line += dash < 0 ? ledger : ledger.first(dash);
+            line += u',';
+            line += dash < 0 ? QStringView() : ledger.sliced(dash + 1);
+            line += record->Amount > Money() ? u",DR,," : u",CR,,";
+            line += context.currencyCode;
+            line += u",,,,";
+            const qsizetype described = line.size();
+            appendDescription(line, *record);
+            uncut.resize(0);
+            appendDescription(uncut, *record, kUncut);
+            context.audit.changed(*record, QStringLiteral("description"), uncut, QStringView(line).sliced(described));
+            line += u',';
+            date.appendTo(line, record->TransDate);
+            line += u',';
+            line += amount;
+            line += u',';
+            line += amount;
+            line += u",Kaprin";
+            out.writeLine(line);
         }
     }
 

@@ -2,9 +2,10 @@
 // "segment|segment|segment"; an account with fewer than two "|" is left out.
 #include "core/ledgerwriter.h"
 
+#include "core/conversions.h"
 #include "core/formatting.h"
 
-#include <QStringList>
+#include <array>
 
 namespace kn {
 
@@ -14,22 +15,51 @@ class JonasWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
+        const DatePattern date(u"MM/DD/YYYY", context.regional);
+        QString line;
         out.startTransactions();
         for (const auto& record : context.records) {
-            const QStringList segments = splitSegments(record->GLAccount(), u'|', 3);
-            if (segments.size() < 3) {
+            std::array<QStringView, 3> segments;
+            QStringView rest = record->text(RecordText::GLAccount);
+            std::size_t found = 0;
+            while (found < 2) {
+                const qsizetype bar = rest.indexOf(u'|');
+                if (bar < 0)
+                    break;
+                segments[found++] = rest.first(bar);
+                rest = rest.sliced(bar + 1);
+            }
+            if (found < 2) {
                 context.audit.leftOut(*record, AuditReason::ShortAccount);
                 continue;
             }
+            segments[2] = rest;
             out.beginRecord(*record);
             // An invoice number of blanks only is not empty: it gives an empty reference.
-            const QString reference = record->InvoiceNo().isEmpty() ? trimBlanks(record->PaymentFor())
-                                                                  : trimBlanks(record->InvoiceNo());
-            out.writeLine(QStringList{segments[0], segments[1], segments[2], record->GLDetails(),
-                                      JonasDateFormat(record->TransDate, context.regional),
-                                      plainDecimal(record->Amount, context.regional), reference,
-                                      trimBlanks(record->PaidTo())}
-                              .join(u'\t'));
+            const QStringView invoice = record->text(RecordText::InvoiceNo);
+            const QStringView reference =
+                trimmedBlanks(invoice.isEmpty() ? record->text(RecordText::PaymentFor) : invoice);
+            line.resize(0);
+            for (const QStringView segment : segments) {
+                line += segment;
+                line += u'\t';
+            }
+            line += record->text(RecordText::GLDetails);
+            line += u'\t';
+            // Month/day/year with "/" between them whatever the regional separator.
+            const qsizetype dateStart = line.size();
+            date.appendTo(line, record->TransDate);
+            if (line.size() > dateStart + 2)
+                line[dateStart + 2] = u'/';
+            if (line.size() > dateStart + 5)
+                line[dateStart + 5] = u'/';
+            line += u'\t';
+            appendPlainDecimal(line, record->Amount, context.regional);
+            line += u'\t';
+            line += reference;
+            line += u'\t';
+            line += trimmedBlanks(record->text(RecordText::PaidTo));
+            out.writeLine(line);
         }
     }
 };

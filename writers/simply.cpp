@@ -19,18 +19,36 @@ public:
                                            ? QString()
                                            : u',' + context.currencyCode + QStringLiteral(",1");
         const QString source = quoted(context.header.entrySource);
+        // "-" is not the regional separator "/", so the date reads the same in every region.
+        const DatePattern date(u"MM-DD-YY", context.regional);
+        const NumberPattern amount(u"#.00", context.regional);
+        const QString entryPrefix = QStringLiteral("payment-file line ");
+        QString line;
         for (const auto& record : context.records) {
-            // "-" is not the regional separator "/", so the date reads the same in every region.
-            const QString date = formatDatePattern(record->TransDate, u"MM-DD-YY", context.regional);
             out.beginRecord(*record);
-            const QString entry = QStringLiteral("payment-file line %1").arg(record->PaymentFileLine);
+            const QString entry = entryPrefix + QString::number(record->PaymentFileLine);
             const Money written = Money::fromUnits(record->Amount.roundedCents() * 100);
             context.audit.entryLine(entry, written);
             context.audit.entryLine(entry, -written);
-            out.writeLine(date + u',' + source + u',' + quoted(record->PaidTo()) + currencySuffix);
-            out.writeLine(record->GLAccount() + u',' + formatNumber(record->Amount, u"#.00", context.regional));
-            out.writeLine(context.header.balancingAccount + u',' +
-                          formatNumber(-record->Amount, u"#.00", context.regional));
+            line.resize(0);
+            date.appendTo(line, record->TransDate);
+            line += u',';
+            line += source;
+            line += u",\"";
+            line += record->text(RecordText::PaidTo);
+            line += u'"';
+            line += currencySuffix;
+            out.writeLine(line);
+            line.resize(0);
+            line += record->text(RecordText::GLAccount);
+            line += u',';
+            amount.appendTo(line, record->Amount);
+            out.writeLine(line);
+            line.resize(0);
+            line += context.header.balancingAccount;
+            line += u',';
+            amount.appendTo(line, -record->Amount);
+            out.writeLine(line);
         }
     }
 };

@@ -70,8 +70,22 @@ void CodePage::decode(std::string_view bytes, QString& text) const
         out[i] = toUnicode_[in[i]];
 }
 
-void CodePage::encodeAppend(QStringView text, std::string& out) const
+bool CodePage::encodeAppend(QStringView text, std::string& out) const
 {
+    const char16_t* units = text.utf16();
+    const auto size = std::size_t(text.size());
+    char16_t high = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        high |= units[i];
+    const bool ascii = high < 0x80;
+    if (ascii && asciiReadsAsItself_) {
+        const std::size_t before = out.size();
+        out.resize(before + size);
+        char* bytes = out.data() + before;
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = char(units[i]);
+        return true;
+    }
     const auto& table = *fromUnicode_;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
@@ -85,6 +99,7 @@ void CodePage::encodeAppend(QStringView text, std::string& out) const
             character = QChar::surrogateToUcs4(unit, text[++i].unicode());
         out += closestInCodePage(character, *this);
     }
+    return ascii;
 }
 
 std::optional<char> CodePage::byteFor(char16_t unit) const

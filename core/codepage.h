@@ -28,7 +28,8 @@ public:
     QString decode(std::string_view bytes) const;
     // Decodes into `text`, reusing its storage.
     void decode(std::string_view bytes, QString& text) const;
-    void encodeAppend(QStringView text, std::string& out) const;
+    // True when every character of the text is below 0x80.
+    bool encodeAppend(QStringView text, std::string& out) const;
     QByteArray encode(QStringView text) const;
     // The page's byte for the code unit, nothing when the page lacks it.
     std::optional<char> byteFor(char16_t unit) const;

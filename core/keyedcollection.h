@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hugepages.h"
 #include "knerror.h"
 
 #include <QHash>
@@ -22,6 +23,7 @@ class KeyedCollection {
         std::unique_ptr<QString> key;
         bool hasKey(const QString& wanted) const { return key && *key == wanted; }
     };
+    using Entries = std::vector<Entry, HugePageAllocator<Entry>>;
 
 public:
     using Pointer = std::shared_ptr<T>;
@@ -35,7 +37,7 @@ public:
         using reference = const Pointer&;
 
         const_iterator() = default;
-        explicit const_iterator(typename std::vector<Entry>::const_iterator it) : it_(it) {}
+        explicit const_iterator(typename Entries::const_iterator it) : it_(it) {}
         const Pointer& operator*() const { return it_->item; }
         const Pointer* operator->() const { return &it_->item; }
         const_iterator& operator++() { ++it_; return *this; }
@@ -43,7 +45,7 @@ public:
         bool operator==(const const_iterator&) const = default;
 
     private:
-        typename std::vector<Entry>::const_iterator it_;
+        typename Entries::const_iterator it_;
     };
 
     int count() const { return int(entries_.size()); }
@@ -78,7 +80,7 @@ public:
     // Replaces the whole order at once; entries named in `dropKey` lose their keys.
     void reorder(const std::vector<std::size_t>& order, const std::vector<bool>& dropKey)
     {
-        std::vector<Entry> sorted;
+        Entries sorted;
         sorted.reserve(order.size());
         for (std::size_t i : order) {
             Entry& entry = entries_[i];
@@ -122,7 +124,7 @@ private:
         entries_.erase(entries_.begin() + std::ptrdiff_t(index));
     }
 
-    std::vector<Entry> entries_;
+    Entries entries_;
     QHash<QString, const T*> keys_;
 };
 

@@ -2,22 +2,13 @@
 
 #include "knerror.h"
 
-#include <algorithm>
-
 namespace kn {
-
-namespace {
-bool plainAscii(QStringView line)
-{
-    return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-} // namespace
 
 void ExportFile::writeLine(QStringView line)
 {
-    file_.writeLine(line);
+    const bool ascii = file_.writeLine(line);
     ++lines_;
-    if (record_ == nullptr || plainAscii(line))
+    if (record_ == nullptr || ascii)
         return;
     const QByteArray bytes = context_.codePage.encode(line);
     const QString written = context_.codePage.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));

@@ -221,12 +221,13 @@ TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : 
     buffer_.reserve(kChunk + 1024);
 }
 
-void TextFileWriter::writeLine(QStringView line)
+bool TextFileWriter::writeLine(QStringView line)
 {
-    codePage_.encodeAppend(line, buffer_);
+    const bool ascii = codePage_.encodeAppend(line, buffer_);
     buffer_ += "\r\n";
     if (buffer_.size() >= kChunk)
         flush();
+    return ascii;
 }
 
 void TextFileWriter::flush()

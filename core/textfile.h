@@ -63,7 +63,8 @@ class TextFileWriter {
 public:
     TextFileWriter(const QString& path, const CodePage& codePage);
 
-    void writeLine(QStringView line);
+    // True when every character of the line is below 0x80.
+    bool writeLine(QStringView line);
     // Writes what is buffered and gives the file its name; until then the previous file stands.
     void close();
 

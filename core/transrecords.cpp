@@ -1,12 +1,12 @@
 #include "transrecords.h"
 
+#include "hugepages.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <new>
 #include <functional>
 #include <numeric>
-
-#include <sys/mman.h>
 
 namespace kn {
 
@@ -124,50 +124,15 @@ void TransRecord::release()
     ownsTexts_ = false;
 }
 
-namespace {
-
-// One piece of memory aligned to the huge page size and marked for huge pages: a large import
-// touches a few thousand pages instead of hundreds of thousands.
-class HugePageMemory {
-public:
-    static constexpr std::size_t Size = std::size_t(2) << 20;
-
-    HugePageMemory()
-    {
-        void* mapped = ::mmap(nullptr, 2 * Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped == MAP_FAILED)
-            throw std::bad_alloc();
-        auto* const first = static_cast<std::byte*>(mapped);
-        const auto address = reinterpret_cast<std::uintptr_t>(first);
-        auto* const aligned = first + ((Size - address % Size) % Size);
-        if (aligned > first)
-            ::munmap(first, std::size_t(aligned - first));
-        if (auto* const end = aligned + Size; end < first + 2 * Size)
-            ::munmap(end, std::size_t(first + 2 * Size - end));
-        ::madvise(aligned, Size, MADV_HUGEPAGE);
-        memory_ = aligned;
-    }
-    ~HugePageMemory() { ::munmap(memory_, Size); }
-    HugePageMemory(const HugePageMemory&) = delete;
-    HugePageMemory& operator=(const HugePageMemory&) = delete;
-
-    std::byte* data() const { return memory_; }
-
-private:
-    std::byte* memory_ = nullptr;
-};
-
-} // namespace
-
-// A block's records stand at the start of its memory and their texts fill it from there on.
+// A block's records stand at the start of its memory and their texts at its end, each growing
+// towards the other, so records with short or long texts fill it alike.
 struct TransRecordBlocks::Block {
-    static constexpr std::size_t RecordRoom = sizeof(TransRecord) * RecordsPerBlock;
-    static constexpr std::size_t TextRoom = (HugePageMemory::Size - RecordRoom) / sizeof(char16_t);
-    static_assert(HugePageMemory::Size > 2 * RecordRoom);
+    static constexpr std::size_t Size = HugePages::PageSize;
 
-    HugePageMemory memory;
+    std::byte* const memory = HugePages::allocate(Size);
     std::size_t count = 0;
-    std::size_t textsUsed = 0;
+    // Where the texts stored so far begin, counted from the start of the memory.
+    std::size_t textsStart = Size;
 
     Block() = default;
     Block(const Block&) = delete;
@@ -175,12 +140,14 @@ struct TransRecordBlocks::Block {
     ~Block()
     {
         for (std::size_t i = 0; i < count; ++i)
-            record(i)->~TransRecord();
+            std::launder(reinterpret_cast<TransRecord*>(memory) + i)->~TransRecord();
+        HugePages::release(memory, Size);
     }
 
-    TransRecord* record(std::size_t i) const { return std::launder(reinterpret_cast<TransRecord*>(memory.data()) + i); }
-    char16_t* texts() const { return reinterpret_cast<char16_t*>(memory.data() + RecordRoom); }
-    bool holds(std::size_t characters) const { return count < RecordsPerBlock && textsUsed + characters <= TextRoom; }
+    bool holds(std::size_t characters) const
+    {
+        return (count + 1) * sizeof(TransRecord) + characters * sizeof(char16_t) <= textsStart;
+    }
 };
 
 TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amount, CalDate transDate)
@@ -188,12 +155,13 @@ TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amoun
     const TransRecord::Layout layout(texts);
     if (!block_ || !block_->holds(layout.total))
         block_ = std::make_shared<Block>();
-    TransRecord* record = new (block_->memory.data() + sizeof(TransRecord) * block_->count) TransRecord();
-    ++block_->count;
+    Block& block = *block_;
+    auto* record = new (block.memory + sizeof(TransRecord) * block.count) TransRecord();
+    ++block.count;
     if (layout.total > 0) {
-        char16_t* buffer = block_->texts() + block_->textsUsed;
+        block.textsStart -= layout.total * sizeof(char16_t);
+        auto* buffer = reinterpret_cast<char16_t*>(block.memory + block.textsStart);
         layout.copy(texts, buffer);
-        block_->textsUsed += layout.total;
         record->texts_ = buffer;
     }
     record->start_ = layout.start;

@@ -92,8 +92,6 @@ using TransRecordPtr = std::shared_ptr<TransRecord>;
 // collection or these blocks are cleared.
 class TransRecordBlocks {
 public:
-    static constexpr std::size_t RecordsPerBlock = 8192;
-
     TransRecordPtr make(const RecordTextViews& texts, Money amount, CalDate transDate);
 
 private:

@@ -157,7 +157,8 @@ TEST(TransRecordBlocks, KeptRecordsAndCopiesOutliveTheCollectionAndTheirBlocks)
     {
         TransRecords records;
         TransRecordBlocks blocks;
-        const std::size_t count = TransRecordBlocks::RecordsPerBlock * 2 + 1;
+        // Enough records for several blocks.
+        const std::size_t count = 40000;
         for (std::size_t i = 0; i < count; ++i) {
             const QString payee = QString::number(i);
             const QString ledger = u"5100-"_s + payee + u", details"_s;
@@ -171,7 +172,7 @@ TEST(TransRecordBlocks, KeptRecordsAndCopiesOutliveTheCollectionAndTheirBlocks)
         viewOfKept = last->text(RecordText::GLDetails);
         records.Clear();
     }
-    const QString lastPayee = QString::number(TransRecordBlocks::RecordsPerBlock * 2);
+    const QString lastPayee = QString::number(39999);
     EXPECT_EQ(first->PaidTo(), u"0"_s);
     EXPECT_EQ(first->GLAccount(), u"5100-0"_s);
     EXPECT_EQ(last->GLAccount_Full(), u"5100-"_s + lastPayee + u", details"_s);

@@ -10,12 +10,13 @@
 
 namespace kn {
 
-// Where each text goes in a record's buffer. A text that lies inside an earlier one (the ledger
-// account inside the full ledger text) takes no room of its own.
+// Where each text goes in a record's own buffer. A text that lies inside an earlier one (the
+// ledger account inside the full ledger text) takes no room of its own.
 struct TransRecord::Layout {
-    std::array<std::uint16_t, RecordTextCount> start{};
+    std::array<std::uint32_t, RecordTextCount> start{};
     std::array<std::uint16_t, RecordTextCount> size{};
-    std::array<bool, RecordTextCount> own{};
+    // The earlier text a text lies inside, or -1.
+    std::array<int, RecordTextCount> inside{};
     std::size_t total = 0;
 
     explicit Layout(const RecordTextViews& texts)
@@ -26,32 +27,39 @@ struct TransRecord::Layout {
             if (text.size() > 0xFFFF)
                 throw KNError(ErrorCode::Overflow);
             size[i] = std::uint16_t(text.size());
+            inside[i] = -1;
             if (text.isEmpty())
                 continue;
             const QChar* first = text.data();
             const QChar* last = first + text.size();
-            bool inside = false;
-            for (std::size_t j = 0; j < i && !inside; ++j) {
+            for (std::size_t j = 0; j < i && inside[i] < 0; ++j) {
                 const QStringView outer = texts[j];
-                if (own[j] && !before(first, outer.data()) && !before(outer.data() + outer.size(), last)) {
-                    start[i] = std::uint16_t(start[j] + (first - outer.data()));
-                    inside = true;
-                }
+                if (inside[j] < 0 && !outer.isEmpty() && !before(first, outer.data()) &&
+                    !before(outer.data() + outer.size(), last))
+                    inside[i] = int(j);
             }
-            if (inside)
-                continue;
-            if (total + std::size_t(text.size()) > 0xFFFF)
-                throw KNError(ErrorCode::Overflow);
-            start[i] = std::uint16_t(total);
-            own[i] = true;
-            total += std::size_t(text.size());
+            if (inside[i] < 0) {
+                start[i] = std::uint32_t(total);
+                total += std::size_t(text.size());
+            }
+        }
+    }
+
+    // Gives each text that lies inside another its place within that one.
+    void placeInner(const RecordTextViews& texts)
+    {
+        for (std::size_t i = 0; i < RecordTextCount; ++i) {
+            if (inside[i] >= 0) {
+                const auto j = std::size_t(inside[i]);
+                start[i] = start[j] + std::uint32_t(texts[i].data() - texts[j].data());
+            }
         }
     }
 
     void copy(const RecordTextViews& texts, char16_t* out) const
     {
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
-            if (own[i])
+            if (inside[i] < 0)
                 std::copy_n(texts[i].utf16(), texts[i].size(), out + start[i]);
         }
     }
@@ -103,7 +111,8 @@ void TransRecord::setText(RecordText which, QStringView value)
 // The texts are copied into a new buffer before the old one goes, as they may lie in it.
 void TransRecord::adopt(const RecordTextViews& texts)
 {
-    const Layout layout(texts);
+    Layout layout(texts);
+    layout.placeInner(texts);
     char16_t* buffer = nullptr;
     if (layout.total > 0) {
         buffer = new char16_t[layout.total];
@@ -144,26 +153,61 @@ struct TransRecordBlocks::Block {
         HugePages::release(memory, Size);
     }
 
+    char16_t* texts() const { return reinterpret_cast<char16_t*>(memory); }
     bool holds(std::size_t characters) const
     {
         return (count + 1) * sizeof(TransRecord) + characters * sizeof(char16_t) <= textsStart;
     }
 };
 
+namespace {
+constexpr std::size_t RecentTextSlots = 4096;
+
+// A quick hash of the text's length, its first eight and its last character: enough to tell most
+// payees, accounts and purposes apart, and a clash only costs a text stored twice.
+std::size_t slotOf(QStringView text)
+{
+    const char16_t* units = text.utf16();
+    const auto size = std::size_t(text.size());
+    std::size_t hash = size;
+    for (std::size_t i = 0; i < std::min<std::size_t>(size, 8); ++i)
+        hash = hash * 31 + units[i];
+    hash = hash * 31 + units[size - 1];
+    return (hash ^ (hash >> 13)) % RecentTextSlots;
+}
+} // namespace
+
+TransRecordBlocks::TransRecordBlocks() = default;
+TransRecordBlocks::~TransRecordBlocks() = default;
+
+std::uint32_t TransRecordBlocks::store(QStringView text)
+{
+    StoredText& slot = recent_[slotOf(text)];
+    if (slot.size == text.size() && QStringView(block_->texts() + slot.start, slot.size) == text)
+        return slot.start;
+    block_->textsStart -= std::size_t(text.size()) * sizeof(char16_t);
+    const auto start = std::uint32_t(block_->textsStart / sizeof(char16_t));
+    std::copy_n(text.utf16(), text.size(), block_->texts() + start);
+    slot = {start, std::uint16_t(text.size())};
+    return start;
+}
+
 TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amount, CalDate transDate)
 {
-    const TransRecord::Layout layout(texts);
-    if (!block_ || !block_->holds(layout.total))
+    TransRecord::Layout layout(texts);
+    if (!block_ || !block_->holds(layout.total)) {
         block_ = std::make_shared<Block>();
+        recent_.assign(RecentTextSlots, StoredText{});
+    }
     Block& block = *block_;
     auto* record = new (block.memory + sizeof(TransRecord) * block.count) TransRecord();
     ++block.count;
-    if (layout.total > 0) {
-        block.textsStart -= layout.total * sizeof(char16_t);
-        auto* buffer = reinterpret_cast<char16_t*>(block.memory + block.textsStart);
-        layout.copy(texts, buffer);
-        record->texts_ = buffer;
+    for (std::size_t i = 0; i < RecordTextCount; ++i) {
+        if (layout.inside[i] < 0 && !texts[i].isEmpty())
+            layout.start[i] = store(texts[i]);
     }
+    layout.placeInner(texts);
+    record->texts_ = block.texts();
     record->start_ = layout.start;
     record->size_ = layout.size;
     record->Amount = amount;

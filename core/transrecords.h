@@ -64,7 +64,7 @@ public:
         const auto i = std::size_t(which);
         return QStringView(texts_ + start_[i], size_[i]);
     }
-    // A record's texts together hold at most 65535 characters; more fail with Overflow (6).
+    // A text holds at most 65535 characters; a longer one fails with Overflow (6).
     void setText(RecordText which, QStringView value);
 
     Money Amount;
@@ -78,25 +78,38 @@ private:
     void adopt(const RecordTextViews& texts);
     void release();
 
+    // The texts are counted from texts_: the record's own buffer, or its block's memory.
     const char16_t* texts_ = u"";
-    std::array<std::uint16_t, RecordTextCount> start_{};
+    std::array<std::uint32_t, RecordTextCount> start_{};
     std::array<std::uint16_t, RecordTextCount> size_{};
     bool ownsTexts_ = false;
 };
 
 using TransRecordPtr = std::shared_ptr<TransRecord>;
 
-// Hands out records from blocks of many, with their texts in the block's own buffers, so a large
-// import makes a few allocations per block instead of several per record. Each record shares
-// ownership of its block: a host that keeps a record keeps the block alive, however the
+// Hands out records from blocks of many, with their texts in the block's own memory, so a large
+// import makes one allocation per block instead of several per record. A text that a record of
+// the same block already holds (the same payee, account or purpose) is kept once. Each record
+// shares ownership of its block: a host that keeps a record keeps the block alive, however the
 // collection or these blocks are cleared.
 class TransRecordBlocks {
 public:
+    TransRecordBlocks();
+    ~TransRecordBlocks();
+
     TransRecordPtr make(const RecordTextViews& texts, Money amount, CalDate transDate);
 
 private:
     struct Block;
+    struct StoredText {
+        std::uint32_t start = 0;
+        std::uint16_t size = 0;
+    };
+    std::uint32_t store(QStringView text);
+
     std::shared_ptr<Block> block_;
+    // The texts the current block holds, by their hash: a slot keeps the last text of its hash.
+    std::vector<StoredText> recent_;
 };
 
 // The ordered, optionally keyed collection of payment records that the import fills and every

@@ -15,7 +15,7 @@
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-utils.h>
 
-#include <cstring>
+#include <bit>
 #include <memory>
 #include <mutex>
 
@@ -58,12 +58,6 @@ public:
     }
     RecordData& u16(quint16 value) { return little(value); }
     RecordData& u32(quint32 value) { return little(value); }
-    RecordData& f64(double value)
-    {
-        quint64 bits = 0;
-        std::memcpy(&bits, &value, sizeof bits);
-        return little(bits);
-    }
     RecordData& utf16(QStringView text)
     {
         for (QChar c : text)
@@ -75,13 +69,6 @@ public:
     {
         return u8(quint8(text.size())).u8(1).utf16(text);
     }
-    // Emptied, keeping its storage for the next record.
-    RecordData& reset()
-    {
-        bytes_.resize(0);
-        return *this;
-    }
-
     qsizetype size() const { return bytes_.size(); }
     const QByteArray& bytes() const { return bytes_; }
     void clear() { bytes_.clear(); }
@@ -106,6 +93,20 @@ public:
         const quint16 header[] = {qToLittleEndian(type), qToLittleEndian(quint16(data.size()))};
         bytes_.append(reinterpret_cast<const char*>(header), sizeof header);
         bytes_ += data.bytes();
+    }
+    // A cell record in one piece: row, column and the one cell format, then the value's bytes.
+    template <typename Value>
+    void appendCell(quint16 type, quint16 row, quint16 column, Value value)
+    {
+        constexpr quint16 dataSize = 6 + sizeof(Value);
+        char record[4 + dataSize];
+        qToLittleEndian(type, record);
+        qToLittleEndian(dataSize, record + 2);
+        qToLittleEndian(row, record + 4);
+        qToLittleEndian(column, record + 6);
+        qToLittleEndian(kCellXf, record + 8);
+        qToLittleEndian(value, record + 10);
+        bytes_.append(record, sizeof record);
     }
     // Records already made, as they are.
     void append(const WorkbookStream& records) { bytes_ += records.bytes_; }
@@ -293,11 +294,11 @@ public:
         const auto rowIndex = quint16(rows_++);
         columns_ = std::max(columns_, row.size());
         for (std::size_t c = 0; c < row.size(); ++c) {
-            cell_.reset().u16(rowIndex).u16(quint16(c)).u16(kCellXf);
-            if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty())
-                cells_.append(LabelSst, cell_.u32(strings_.indexOf(*text)));
-            else if (const auto* number = std::get_if<Money>(&row[c]))
-                cells_.append(Number, cell_.f64(spreadsheetNumber(*number)));
+            if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty()) {
+                cells_.appendCell(LabelSst, rowIndex, quint16(c), strings_.indexOf(*text));
+            } else if (const auto* number = std::get_if<Money>(&row[c])) {
+                cells_.appendCell(Number, rowIndex, quint16(c), std::bit_cast<quint64>(spreadsheetNumber(*number)));
+            }
         }
     }
 
@@ -322,7 +323,6 @@ private:
     QString sheetName_;
     StringTable strings_;
     WorkbookStream cells_;
-    RecordData cell_;
     quint32 rows_ = 0;
     std::size_t columns_ = 0;
 };

@@ -13,6 +13,8 @@
 
 #include <xlsxwriter.h>
 
+#include <utility>
+
 namespace kn {
 
 namespace {

@@ -2,6 +2,10 @@
 #include "testsupport.h"
 #include "workbookreaders.h"
 
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
 using namespace kn;
 using namespace kn::testing;
 using namespace Qt::StringLiterals;
@@ -90,5 +94,28 @@ TEST_P(AimsiWorkbook, TakesFiftyCharacterTextsFromAHostsRecordsButNoMore)
 // ".xlsx" in any case gives Office Open XML, any other name Excel 97-2003.
 INSTANTIATE_TEST_SUITE_P(Formats, AimsiWorkbook, ::testing::Values(".xls", ".XLSX", ".xlsx.txt"),
                          [](const auto& info) { return QString(info.param).remove(u'.').toStdString(); });
+
+// A knexport without the workbooks module beside it or in an installed folder fails the writer
+// cleanly: the error with its source, the module and the loader's words, and no workbook.
+TEST(AimsiWorkbookModule, MissingFailsTheWriterWithFileNotFound)
+{
+    Harness harness;
+    ASSERT_TRUE(QDir().mkpath(harness.path(u"bin"_s)));
+    const QString alone = harness.path(u"bin/knexport"_s);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KNEXPORT_PATH), alone));
+    QProcess process;
+    process.start(alone, {u"convert"_s, u"--package"_s, u"16"_s, u"--input"_s, QStringLiteral(KN_EXAMPLES_DIR "/payments.txt"),
+                          u"--output"_s, harness.path(u"aimsi.xlsx"_s), u"--locale=en_US"_s, u"--quiet"_s,
+                          u"--settings"_s, harness.path(u"settings.ini"_s)});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList err = QString::fromUtf8(process.readAllStandardError()).trimmed().split(u'\n');
+    ASSERT_EQ(err.size(), 2) << err.join(u'\n').toStdString();
+    EXPECT_TRUE(err[0].startsWith(u"knexport: the workbooks module darodev-workbooks.so could not be loaded: "_s)) << err[0].toStdString();
+    EXPECT_TRUE(err[0].contains(harness.path(u"bin/darodev-workbooks.so"_s))) << err[0].toStdString();
+    EXPECT_EQ(err[1], u"knexport: error 53: File not found (KNExport.ProcessAIMsi)"_s);
+    EXPECT_FALSE(QFile::exists(harness.path(u"aimsi.xlsx"_s)));
+}
 
 } // namespace

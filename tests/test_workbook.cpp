@@ -5,6 +5,7 @@
 
 #include "writers/workbook/sheettable.h"
 #include "writers/workbook/workbook.h"
+#include "writers/workbook/workbooksmodule.h"
 
 using namespace kn;
 using namespace kn::testing;
@@ -72,21 +73,51 @@ TEST(SheetTable, RefusesUnknownColumnsValuesOutsideARowAndRowsPastTheLast)
     EXPECT_EQ(errorNumber([&] { table.update(); }), 6); // an Excel 97-2003 sheet ends at row 65536
 }
 
-// Thousands of distinct texts, none of them Latin-1 only, fill an Excel 97-2003 workbook's shared
-// strings far past one record, so that strings are carried on, and split, across continuation
-// records.
-TEST(Workbook, ManyLongUnicodeTextsSurviveTheContinuationRecords)
+// Thousands of distinct texts, none of them Latin-1 only and half of them ending in blanks, fill
+// an Excel 97-2003 workbook's shared strings far past one record, so that strings are carried on,
+// and split, across continuation records; Office Open XML writes them inline, blanks kept.
+TEST(Workbook, ManyLongUnicodeTextsSurviveTheContinuationRecordsAndInlineStrings)
 {
     Harness harness;
-    Worksheet sheet{"Sheet1", {}};
-    std::vector<ReadRow> expected;
-    for (int r = 0; r < 3000; ++r) {
-        const QString text = QStringLiteral("%1 Ελληνικά 日本語 Zoë ").arg(r).leftJustified(50 + r % 7, u'x');
-        sheet.rows.push_back({text, QString("CD"), Money::fromUnits(r * 125 - 9999)});
-        expected.push_back({text, QString("CD"), (r * 125 - 9999) / 10000.0});
+    for (const WorkbookFormat format : {WorkbookFormat::Excel97, WorkbookFormat::OfficeOpenXml}) {
+        const QString path = harness.path(format == WorkbookFormat::Excel97 ? "many.xls" : "many.xlsx");
+        const auto sheet = beginSheetWriter(format, "Sheet1");
+        std::vector<ReadRow> expected;
+        for (int r = 0; r < 3000; ++r) {
+            const QString text = QStringLiteral(" %1 Ελληνικά 日本語 Zoë").arg(r).leftJustified(50 + r % 7, r % 2 ? u' ' : u'x');
+            const SheetCell row[] = {text, QString("CD"), std::monostate(), Money::fromUnits(r * 125 - 9999)};
+            sheet->addRow(row);
+            expected.push_back({text, QString("CD"), {}, (r * 125 - 9999) / 10000.0});
+        }
+        QByteArray bytes;
+        sheet->finish([&](QByteArrayView piece) { bytes += piece; });
+        writeBytes(path, bytes);
+        expectWorkbook(path, expected);
     }
-    writeBytes(harness.path("many.xls"), excel97WorkbookBytes(sheet));
-    expectWorkbook(harness.path("many.xls"), expected);
+}
+
+// A failure inside the module reaches the caller as the error it is: Office Open XML refuses a
+// sheet name longer than 31 characters.
+TEST(Workbook, TheModulesFailuresKeepTheirNumbers)
+{
+    EXPECT_EQ(errorNumber([] { beginSheetWriter(WorkbookFormat::OfficeOpenXml, QString(32, u'S')); }), 5);
+}
+
+// Without the module, a workbook cannot be begun: File not found, naming the module and what the
+// loader said for every folder it looked in.
+TEST(Workbook, AMissingModuleIsFileNotFoundNamingTheModule)
+{
+    Harness harness;
+    try {
+        loadWorkbooksModule({harness.path("none"), harness.path("")});
+        FAIL() << "loaded a module from an empty folder";
+    } catch (const KNError& error) {
+        EXPECT_EQ(error.number(), 53);
+        EXPECT_EQ(error.description(), "File not found");
+        EXPECT_TRUE(error.detail().startsWith("the workbooks module darodev-workbooks.so could not be loaded: "))
+            << error.detail().toStdString();
+        EXPECT_EQ(error.detail().count("cannot open shared object file"), 2) << error.detail().toStdString();
+    }
 }
 
 } // namespace

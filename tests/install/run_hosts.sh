@@ -40,6 +40,8 @@ check linked-momentum "$work/hosts/linked_host" 05 "$payments" "$work/linked.txt
 check linked-missing-file "$work/hosts/linked_host" 05 "$work/missing.txt" "$work/missing-out.txt"
 check plugin-momentum "$work/hosts/plugin_host" 05 "$payments" "$work/plugin.txt"
 check plugin-missing-file "$work/hosts/plugin_host" 05 "$work/missing.txt" "$work/missing-out.txt"
+check linked-aimsi "$work/hosts/linked_host" 16 "$payments" "$work/linked.xls"
+check plugin-aimsi "$work/hosts/plugin_host" 16 "$payments" "$work/plugin.xlsx"
 check python-momentum /usr/bin/python3 "$source/examples/host/python_host.py" "$lib" 05 "$payments" "$work/python.txt"
 check python-refused-prompt /usr/bin/python3 "$source/examples/host/python_host.py" "$lib" 08 "$payments" \
     "$work/accpac.csv"
@@ -48,6 +50,19 @@ check python-answered-prompt /usr/bin/python3 "$source/examples/host/python_host
 head -n 1 "$payments" >"$work/header-only.txt"
 check python-no-records /usr/bin/python3 "$source/examples/host/python_host.py" "$lib" 05 "$work/header-only.txt" \
     "$work/none.txt"
+
+# The workbook back ends are a module of their own, found from every installed way in.
+for object in "$prefix/bin/knexport" "$lib" "$prefix/lib/darodev/libdarodev-component.so"; do
+    if objdump -p "$object" | grep -q -e 'NEEDED *libgsf' -e 'NEEDED *libxlsxwriter'; then
+        echo "FAILED: $object links a workbook library"; failures=$((failures + 1))
+    fi
+done
+/usr/bin/python3 "$source/examples/host/python_host.py" "$lib" 16 "$payments" "$work/python.xls" >/dev/null
+"$prefix/bin/knexport" convert --package 16 --input "$payments" --output "$work/cli.xls" --locale en_US \
+    --settings "$work/settings.ini" --quiet || { echo "FAILED: knexport to .xls"; failures=$((failures + 1)); }
+for written in linked python; do
+    cmp "$work/cli.xls" "$work/$written.xls" || { echo "FAILED: $written.xls differs"; failures=$((failures + 1)); }
+done
 
 # Every way in writes the file the command line writes.
 "$prefix/bin/knexport" convert --package 05 --input "$payments" --output "$work/cli.txt" --locale en_US \

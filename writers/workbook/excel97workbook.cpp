@@ -15,7 +15,7 @@
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-utils.h>
 
-#include <cstring>
+#include <bit>
 #include <memory>
 #include <mutex>
 
@@ -58,12 +58,6 @@ public:
     }
     RecordData& u16(quint16 value) { return little(value); }
     RecordData& u32(quint32 value) { return little(value); }
-    RecordData& f64(double value)
-    {
-        quint64 bits = 0;
-        std::memcpy(&bits, &value, sizeof bits);
-        return little(bits);
-    }
     RecordData& utf16(QStringView text)
     {
         for (QChar c : text)
@@ -75,7 +69,6 @@ public:
     {
         return u8(quint8(text.size())).u8(1).utf16(text);
     }
-
     qsizetype size() const { return bytes_.size(); }
     const QByteArray& bytes() const { return bytes_; }
     void clear() { bytes_.clear(); }
@@ -97,21 +90,31 @@ public:
     void append(quint16 type, const RecordData& data)
     {
         Q_ASSERT(data.size() <= kMaxRecordData);
-        header(type, quint16(data.size()));
+        const quint16 header[] = {qToLittleEndian(type), qToLittleEndian(quint16(data.size()))};
+        bytes_.append(reinterpret_cast<const char*>(header), sizeof header);
         bytes_ += data.bytes();
     }
+    // A cell record in one piece: row, column and the one cell format, then the value's bytes.
+    template <typename Value>
+    void appendCell(quint16 type, quint16 row, quint16 column, Value value)
+    {
+        constexpr quint16 dataSize = 6 + sizeof(Value);
+        char record[4 + dataSize];
+        qToLittleEndian(type, record);
+        qToLittleEndian(dataSize, record + 2);
+        qToLittleEndian(row, record + 4);
+        qToLittleEndian(column, record + 6);
+        qToLittleEndian(kCellXf, record + 8);
+        qToLittleEndian(value, record + 10);
+        bytes_.append(record, sizeof record);
+    }
+    // Records already made, as they are.
+    void append(const WorkbookStream& records) { bytes_ += records.bytes_; }
     qsizetype position() const { return bytes_.size(); }
     void patchU32(qsizetype at, quint32 value) { qToLittleEndian(value, bytes_.data() + at); }
     const QByteArray& bytes() const { return bytes_; }
 
 private:
-    void header(quint16 type, quint16 size)
-    {
-        RecordData h;
-        h.u16(type).u16(size);
-        bytes_ += h.bytes();
-    }
-
     QByteArray bytes_;
 };
 
@@ -201,31 +204,25 @@ RecordData xf(bool style, quint8 usedAttributes)
     return data;
 }
 
+// The texts of the sheet's cells, each unique one once in order of first use.
 struct StringTable {
+    quint32 indexOf(const QString& text)
+    {
+        ++total;
+        auto found = index.constFind(text);
+        if (found == index.constEnd()) {
+            found = index.insert(text, quint32(unique.size()));
+            unique.push_back(text);
+        }
+        return found.value();
+    }
+
     QHash<QString, quint32> index;
-    std::vector<const QString*> unique; // into the sheet's cells, in order of first use
+    std::vector<QString> unique;
     quint32 total = 0;
 };
 
-StringTable collectStrings(const Worksheet& sheet)
-{
-    StringTable table;
-    for (const SheetRow& row : sheet.rows) {
-        for (const SheetCell& cell : row) {
-            const auto* text = std::get_if<QString>(&cell);
-            if (text == nullptr || text->isEmpty())
-                continue;
-            ++table.total;
-            if (!table.index.contains(*text)) {
-                table.index.insert(*text, quint32(table.unique.size()));
-                table.unique.push_back(text);
-            }
-        }
-    }
-    return table;
-}
-
-void writeGlobals(WorkbookStream& stream, const Worksheet& sheet, const StringTable& strings, qsizetype& sheetOffsetAt)
+void writeGlobals(WorkbookStream& stream, const QString& sheetName, const StringTable& strings, qsizetype& sheetOffsetAt)
 {
     stream.append(Bof, bof(0x0005));
     stream.append(CodePage, RecordData().u16(kUtf16CodePage));
@@ -242,38 +239,13 @@ void writeGlobals(WorkbookStream& stream, const Worksheet& sheet, const StringTa
     stream.append(Style, RecordData().u16(0x8000).u8(0).u8(0xFF)); // built-in "Normal" on style 0
 
     sheetOffsetAt = stream.position() + 4;
-    stream.append(BoundSheet, RecordData().u32(0).u8(0).u8(0).shortText(sheet.name));
+    stream.append(BoundSheet, RecordData().u32(0).u8(0).u8(0).shortText(sheetName));
 
     const quint16 perBucket = quint16(std::max<std::size_t>(8, (strings.unique.size() + 127) / 128));
     SharedStringWriter sst(stream, strings.total, quint32(strings.unique.size()), perBucket);
-    for (const QString* text : strings.unique)
-        sst.add(*text);
+    for (const QString& text : strings.unique)
+        sst.add(text);
     sst.finish();
-    stream.append(Eof, RecordData());
-}
-
-void writeSheet(WorkbookStream& stream, const Worksheet& sheet, const StringTable& strings)
-{
-    stream.append(Bof, bof(0x0010));
-    std::size_t columns = 0;
-    for (const SheetRow& row : sheet.rows)
-        columns = std::max(columns, row.size());
-    const quint32 rows = columns == 0 ? 0 : quint32(sheet.rows.size());
-    stream.append(Dimensions, RecordData().u32(0).u32(rows).u16(0).u16(quint16(columns)).u16(0));
-
-    for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
-        const SheetRow& row = sheet.rows[r];
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            RecordData cell;
-            cell.u16(quint16(r)).u16(quint16(c)).u16(kCellXf);
-            if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty())
-                stream.append(LabelSst, cell.u32(strings.index.value(*text)));
-            else if (const auto* number = std::get_if<Money>(&row[c]))
-                stream.append(Number, cell.f64(spreadsheetNumber(*number)));
-        }
-    }
-    // Grid lines, headers, zeros, outline symbols; the sheet selected and shown.
-    stream.append(Window2, RecordData().u16(0x06B6).u16(0).u16(0).u16(64).u16(0).u16(0).u16(0).u32(0));
     stream.append(Eof, RecordData());
 }
 
@@ -290,7 +262,7 @@ void check(gboolean done)
         throw KNError(ErrorCode::OutOfMemory);
 }
 
-QByteArray compoundDocument(const QByteArray& workbookStream)
+void writeCompoundDocument(const QByteArray& workbookStream, const SheetWriter::WriteBytes& write)
 {
     static std::once_flag initialised;
     std::call_once(initialised, gsf_init);
@@ -308,20 +280,58 @@ QByteArray compoundDocument(const QByteArray& workbookStream)
     }
     const auto size = gsf_output_size(sink.get());
     const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
-    return QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    write(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
 }
+
+// The globals need every text of the sheet before its cells, so the cell records are made as the
+// rows come and placed after the globals when the workbook is finished.
+class Excel97SheetWriter final : public SheetWriter {
+public:
+    explicit Excel97SheetWriter(const QString& sheetName) : sheetName_(sheetName) {}
+
+    void addRow(std::span<const SheetCell> row) override
+    {
+        const auto rowIndex = quint16(rows_++);
+        columns_ = std::max(columns_, row.size());
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty()) {
+                cells_.appendCell(LabelSst, rowIndex, quint16(c), strings_.indexOf(*text));
+            } else if (const auto* number = std::get_if<Money>(&row[c])) {
+                cells_.appendCell(Number, rowIndex, quint16(c), std::bit_cast<quint64>(spreadsheetNumber(*number)));
+            }
+        }
+    }
+
+    void finish(const WriteBytes& write) override
+    {
+        WorkbookStream stream;
+        qsizetype sheetOffsetAt = 0;
+        writeGlobals(stream, sheetName_, strings_, sheetOffsetAt);
+        stream.patchU32(sheetOffsetAt, quint32(stream.position()));
+
+        stream.append(Bof, bof(0x0010));
+        const quint32 rows = columns_ == 0 ? 0 : rows_;
+        stream.append(Dimensions, RecordData().u32(0).u32(rows).u16(0).u16(quint16(columns_)).u16(0));
+        stream.append(cells_);
+        // Grid lines, headers, zeros, outline symbols; the sheet selected and shown.
+        stream.append(Window2, RecordData().u16(0x06B6).u16(0).u16(0).u16(64).u16(0).u16(0).u16(0).u32(0));
+        stream.append(Eof, RecordData());
+        writeCompoundDocument(stream.bytes(), write);
+    }
+
+private:
+    QString sheetName_;
+    StringTable strings_;
+    WorkbookStream cells_;
+    quint32 rows_ = 0;
+    std::size_t columns_ = 0;
+};
 
 } // namespace
 
-QByteArray excel97WorkbookBytes(const Worksheet& sheet)
+std::unique_ptr<SheetWriter> excel97SheetWriter(const QString& sheetName)
 {
-    const StringTable strings = collectStrings(sheet);
-    WorkbookStream stream;
-    qsizetype sheetOffsetAt = 0;
-    writeGlobals(stream, sheet, strings, sheetOffsetAt);
-    stream.patchU32(sheetOffsetAt, quint32(stream.position()));
-    writeSheet(stream, sheet, strings);
-    return compoundDocument(stream.bytes());
+    return std::make_unique<Excel97SheetWriter>(sheetName);
 }
 
 } // namespace kn

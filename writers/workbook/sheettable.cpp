@@ -3,6 +3,7 @@
 #include "core/conversions.h"
 #include "core/formatting.h"
 #include "core/knerror.h"
+#include "workbooksmodule.h"
 
 #include <limits>
 
@@ -40,13 +41,13 @@ QString fittingText(const QString& text, const TableColumn& column)
 
 SheetTable::SheetTable(const QString& path, const QString& sheetName, std::span<const TableColumn> columns,
                        const RegionalSettings& regional)
-    : file_(path), format_(workbookFormatFor(path)), columns_(columns.begin(), columns.end()), regional_(regional)
+    : file_(path), format_(workbookFormatFor(path)), columns_(columns.begin(), columns.end()), regional_(regional),
+      sheet_(beginSheetWriter(format_, sheetName)), newRow_(columns_.size())
 {
-    sheet_.name = sheetName;
-    SheetRow titles;
-    for (const TableColumn& c : columns_)
-        titles.emplace_back(c.title);
-    sheet_.rows.push_back(std::move(titles));
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        newRow_[c] = columns_[c].title;
+    sheet_->addRow(newRow_);
+    rows_ = 1;
 }
 
 SheetTable::~SheetTable()
@@ -64,7 +65,9 @@ SheetTable::~SheetTable()
 
 void SheetTable::addNew()
 {
-    newRow_ = SheetRow(columns_.size());
+    for (SheetCell& cell : newRow_)
+        cell = std::monostate();
+    adding_ = true;
 }
 
 const TableColumn& SheetTable::column(QStringView title, qsizetype& index) const
@@ -78,9 +81,9 @@ const TableColumn& SheetTable::column(QStringView title, qsizetype& index) const
 
 SheetCell& SheetTable::newCell(qsizetype index)
 {
-    if (!newRow_)
+    if (!adding_)
         throw KNError(ErrorCode::InvalidProcedureCall);
-    return (*newRow_)[std::size_t(index)];
+    return newRow_[std::size_t(index)];
 }
 
 void SheetTable::set(QStringView title, const QString& value)
@@ -121,24 +124,25 @@ void SheetTable::set(QStringView title, Money value)
 
 void SheetTable::update()
 {
-    if (!newRow_)
+    if (!adding_)
         throw KNError(ErrorCode::InvalidProcedureCall);
-    if (sheet_.rows.size() >= maxWorksheetRows(format_))
+    if (rows_ >= maxWorksheetRows(format_))
         throw KNError(ErrorCode::Overflow);
-    sheet_.rows.push_back(std::move(*newRow_));
-    newRow_.reset();
+    sheet_->addRow(newRow_);
+    ++rows_;
+    adding_ = false;
 }
 
 void SheetTable::close()
 {
-    newRow_.reset();
+    adding_ = false;
     writeWorkbook();
 }
 
 void SheetTable::writeWorkbook()
 {
     closed_ = true;
-    file_.write(workbookBytes(sheet_, format_));
+    sheet_->finish([this](QByteArrayView bytes) { file_.write(bytes); });
     file_.close();
 }
 

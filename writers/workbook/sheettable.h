@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringView>
 
-#include <optional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -34,8 +34,9 @@ struct TableColumn {
 // Columns left unset are empty cells.
 //
 // The workbook's file is created with the table, so a path that cannot be written fails before
-// any row; the workbook itself is written whole by close(). A table released without close()
-// (its writer failed part-way) still leaves a complete workbook of the rows committed so far.
+// any row. Each committed row goes to the workbook's back end at once; the file is completed by
+// close(). A table released without close() (its writer failed part-way) still leaves a complete
+// workbook of the rows committed so far.
 class SheetTable {
 public:
     // ".xlsx" gives an Office Open XML workbook, any other name an Excel 97-2003 one.
@@ -63,8 +64,10 @@ private:
     WorkbookFormat format_;
     std::vector<TableColumn> columns_;
     const RegionalSettings& regional_;
-    Worksheet sheet_;
-    std::optional<SheetRow> newRow_;
+    std::unique_ptr<SheetWriter> sheet_;
+    std::vector<SheetCell> newRow_; // kept from row to row
+    bool adding_ = false;
+    std::size_t rows_ = 0;
     bool closed_ = false;
 };
 

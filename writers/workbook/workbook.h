@@ -2,24 +2,20 @@
 
 #include "core/money.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstddef>
+#include <functional>
+#include <memory>
+#include <span>
 #include <variant>
-#include <vector>
 
 namespace kn {
 
 // One cell of a worksheet: empty, a text, or a number kept exact to 1/10000 until it is written.
 // An empty text is an empty cell, as spreadsheets have no other kind of blank.
 using SheetCell = std::variant<std::monostate, QString, Money>;
-using SheetRow = std::vector<SheetCell>;
-
-struct Worksheet {
-    QString name;
-    std::vector<SheetRow> rows;
-};
 
 enum class WorkbookFormat {
     Excel97,        // BIFF8 in an OLE2 compound document (".xls")
@@ -31,13 +27,29 @@ WorkbookFormat workbookFormatFor(const QString& path);
 // How many rows a worksheet of the format holds.
 std::size_t maxWorksheetRows(WorkbookFormat format);
 
-// The whole file of a workbook that holds one worksheet. Cells carry no formatting of their own.
-QByteArray workbookBytes(const Worksheet& sheet, WorkbookFormat format);
-QByteArray excel97WorkbookBytes(const Worksheet& sheet);
-QByteArray officeOpenXmlWorkbookBytes(const Worksheet& sheet);
+// A workbook of one sheet, written as its rows come: each row goes to the format's back end as it
+// is made, and finish() hands over the whole file in pieces. Cells carry no formatting of their
+// own. The caller keeps to the format's row limit.
+class SheetWriter {
+public:
+    using WriteBytes = std::function<void(QByteArrayView)>;
+
+    virtual ~SheetWriter() = default;
+    virtual void addRow(std::span<const SheetCell> row) = 0;
+    // No row may follow.
+    virtual void finish(const WriteBytes& write) = 0;
+};
+
+std::unique_ptr<SheetWriter> excel97SheetWriter(const QString& sheetName);
+std::unique_ptr<SheetWriter> officeOpenXmlSheetWriter(const QString& sheetName);
 
 // A number cell's value. Both formats store numbers as IEEE doubles, so this is the one place
-// where an exact amount becomes a double: the nearest double to the decimal value.
-double spreadsheetNumber(Money value);
+// where an exact amount becomes a double: the nearest double to the decimal value. One rounding:
+// the unit count is exact as a double up to 2^53 units, and the division by an exact 10000 is
+// correctly rounded.
+inline double spreadsheetNumber(Money value)
+{
+    return double(value.units()) / double(Money::UnitsPerWhole);
+}
 
 } // namespace kn

@@ -1,14 +1,19 @@
-// The Office Open XML workbook, written by libxlsxwriter. The library writes only to a named
-// file, so the workbook is made in a scratch folder and handed back as bytes: the caller writes
-// them to the export path with the same file errors as every other output.
+// The Office Open XML workbook, written by libxlsxwriter in its constant-memory mode: each row is
+// written out as soon as the next one begins, with its texts inline rather than in a shared table.
+// The library writes only to a named file, so the workbook is made in a scratch folder and handed
+// on in pieces: the caller writes them to the export path with the same file errors as every
+// other output.
 #include "workbook.h"
 
 #include "core/knerror.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
+
+#include <utility>
 
 namespace kn {
 
@@ -41,48 +46,90 @@ void check(lxw_error error)
         throw workbookError(error);
 }
 
-void writeCells(lxw_worksheet* worksheet, const Worksheet& sheet)
-{
-    for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
-        const SheetRow& row = sheet.rows[r];
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            const auto rowIndex = lxw_row_t(r);
-            const auto columnIndex = lxw_col_t(c);
-            if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty())
-                check(worksheet_write_string(worksheet, rowIndex, columnIndex, text->toUtf8().constData(), nullptr));
-            else if (const auto* number = std::get_if<Money>(&row[c]))
-                check(worksheet_write_number(worksheet, rowIndex, columnIndex, spreadsheetNumber(*number), nullptr));
+class OfficeOpenXmlSheetWriter final : public SheetWriter {
+public:
+    explicit OfficeOpenXmlSheetWriter(const QString& sheetName)
+    {
+        if (!scratch_.isValid())
+            throw KNError(ErrorCode::DeviceIOError);
+        path_ = scratch_.filePath(QStringLiteral("workbook.xlsx"));
+        // The rows' temporary file goes in the scratch folder too, so that nothing outlives it.
+        scratchFolder_ = QFile::encodeName(scratch_.path());
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = scratchFolder_.data();
+        workbook_ = workbook_new_opt(QFile::encodeName(path_).constData(), &options);
+        if (workbook_ == nullptr)
+            throw KNError(ErrorCode::OutOfMemory);
+        worksheet_ = workbook_add_worksheet(workbook_, sheetName.toUtf8().constData());
+        if (worksheet_ == nullptr) {
+            lxw_workbook_free(workbook_);
+            throw KNError(ErrorCode::InvalidProcedureCall);
         }
     }
-}
+
+    ~OfficeOpenXmlSheetWriter() override
+    {
+        if (workbook_ != nullptr)
+            lxw_workbook_free(workbook_);
+    }
+
+    void addRow(std::span<const SheetCell> row) override
+    {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const auto columnIndex = lxw_col_t(c);
+            if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty())
+                check(worksheet_write_string(worksheet_, row_, columnIndex, utf8(*text), nullptr));
+            else if (const auto* number = std::get_if<Money>(&row[c]))
+                check(worksheet_write_number(worksheet_, row_, columnIndex, spreadsheetNumber(*number), nullptr));
+        }
+        ++row_;
+    }
+
+    void finish(const WriteBytes& write) override
+    {
+        lxw_workbook* workbook = std::exchange(workbook_, nullptr);
+        check(workbook_close(workbook)); // frees the workbook whatever the outcome
+
+        QFile file(path_);
+        if (!file.open(QIODevice::ReadOnly))
+            throw KNError(ErrorCode::DeviceIOError);
+        QByteArray piece(1 << 20, Qt::Uninitialized);
+        while (true) {
+            const qint64 read = file.read(piece.data(), piece.size());
+            if (read < 0)
+                throw KNError(ErrorCode::DeviceIOError);
+            if (read == 0)
+                break;
+            write(QByteArrayView(piece.constData(), read));
+        }
+    }
+
+private:
+    // The text as a terminated UTF-8 string, in storage kept from cell to cell.
+    const char* utf8(const QString& text)
+    {
+        utf8_.resize(encoder_.requiredSpace(text.size()) + 1);
+        char* end = encoder_.appendToBuffer(utf8_.data(), text);
+        *end = '\0';
+        return utf8_.constData();
+    }
+
+    QTemporaryDir scratch_;
+    QByteArray scratchFolder_;
+    QString path_;
+    lxw_workbook* workbook_ = nullptr;
+    lxw_worksheet* worksheet_ = nullptr;
+    lxw_row_t row_ = 0;
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    QByteArray utf8_;
+};
 
 } // namespace
 
-QByteArray officeOpenXmlWorkbookBytes(const Worksheet& sheet)
+std::unique_ptr<SheetWriter> officeOpenXmlSheetWriter(const QString& sheetName)
 {
-    const QTemporaryDir scratch;
-    if (!scratch.isValid())
-        throw KNError(ErrorCode::DeviceIOError);
-    const QString path = scratch.filePath(QStringLiteral("workbook.xlsx"));
-
-    lxw_workbook* workbook = workbook_new(QFile::encodeName(path).constData());
-    if (workbook == nullptr)
-        throw KNError(ErrorCode::OutOfMemory);
-    try {
-        lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.name.toUtf8().constData());
-        if (worksheet == nullptr)
-            throw KNError(ErrorCode::InvalidProcedureCall);
-        writeCells(worksheet, sheet);
-    } catch (const KNError&) {
-        lxw_workbook_free(workbook);
-        throw;
-    }
-    check(workbook_close(workbook)); // frees the workbook whatever the outcome
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw KNError(ErrorCode::DeviceIOError);
-    return file.readAll();
+    return std::make_unique<OfficeOpenXmlSheetWriter>(sheetName);
 }
 
 } // namespace kn

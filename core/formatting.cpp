@@ -257,6 +257,17 @@ short CountChar(QStringView text, QChar character)
     return count;
 }
 
+bool beginsInUpperCaseWith(QStringView text, QStringView upperCasePrefix)
+{
+    if (text.size() < upperCasePrefix.size())
+        return false;
+    for (qsizetype i = 0; i < upperCasePrefix.size(); ++i) {
+        if (text[i].toUpper() != upperCasePrefix[i])
+            return false;
+    }
+    return true;
+}
+
 QString trimBlanks(QStringView text)
 {
     return trimmedBlanks(text).toString();

@@ -89,6 +89,10 @@ inline void setText(QString& target, QStringView text)
     target += text;
 }
 
+// Whether the text begins with `upperCasePrefix` when each of its characters is upper-cased
+// ("Bank of X" begins with "BANK").
+bool beginsInUpperCaseWith(QStringView text, QStringView upperCasePrefix);
+
 // trimmedBlanks as a text of its own.
 QString trimBlanks(QStringView text);
 

@@ -4,10 +4,13 @@
 #include "core/ledgerwriter.h"
 
 #include "core/counters.h"
+#include "core/conversions.h"
 #include "core/formatting.h"
 #include "dategroups.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -22,6 +25,8 @@ public:
         out.startTransactions();
         context.records.SortByDate();
 
+        const DatePattern datePattern(u"MM/DD/YY", context.regional);
+        QString date;
         short lineCount = 0;
         QStringList entryLines;
         std::vector<const TransRecord*> entryRecords;
@@ -43,18 +48,27 @@ public:
                 entryRecords.clear();
                 lineCount = 1;
             }
-            const QString date = formatDatePattern(record->TransDate, u"MM/DD/YY", context.regional);
-            const QString purpose = trimBlanks(record->PaymentFor());
-            const QString account = record->GLAccount();
-            context.audit.changed(*record, QStringLiteral("purpose"), purpose,
-                                  trimBlanks(QStringView(record->PaymentFor()).left(20)));
-            context.audit.changed(*record, QStringLiteral("account"), account, account.left(15));
+            date.resize(0);
+            datePattern.appendTo(date, record->TransDate);
+            const QStringView purposeText = record->text(RecordText::PaymentFor);
+            const QStringView purpose = trimmedBlanks(purposeText.first(std::min<qsizetype>(purposeText.size(), 20)));
+            const QStringView account = record->text(RecordText::GLAccount);
+            const QStringView accountIn15 = account.first(std::min<qsizetype>(account.size(), 15));
+            context.audit.changed(*record, QStringLiteral("purpose"), trimmedBlanks(purposeText), purpose);
+            context.audit.changed(*record, QStringLiteral("account"), account, accountIn15);
             context.audit.entryLine(date, record->Amount);
             entryRecords.push_back(record.get());
-            entryLines.append(date + u',' + quoted(trimBlanks(QStringView(record->PaymentFor()).left(20))) +
-                              QStringLiteral(",,{DIST},") + quoted(QStringView(record->GLAccount()).left(15)) + u',' +
-                              quoted(trimBlanks(record->PaidTo())) + u',' + plainDecimal(record->Amount, context.regional) +
-                              QStringLiteral(",,FALSE"));
+            QString line = date;
+            line += u",\"";
+            line += purpose;
+            line += u"\",,{DIST},\"";
+            line += accountIn15;
+            line += u"\",\"";
+            line += trimmedBlanks(record->text(RecordText::PaidTo));
+            line += u"\",";
+            appendPlainDecimal(line, record->Amount, context.regional);
+            line += u",,FALSE";
+            entryLines.append(std::move(line));
         });
         if (lineCount > 0)
             writeEntry();

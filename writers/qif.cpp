@@ -4,21 +4,6 @@
 
 namespace kn {
 
-namespace {
-// "BANK" in any case at the start, each character compared by its upper case.
-bool beginsWithBank(QStringView payee)
-{
-    constexpr char16_t bank[] = u"BANK";
-    if (payee.size() < 4)
-        return false;
-    for (qsizetype i = 0; i < 4; ++i) {
-        if (payee[i].toUpper() != QChar(bank[i]))
-            return false;
-    }
-    return true;
-}
-} // namespace
-
 void writeQifBankRegister(ExportFile& out, const WriterContext& context, QStringView datePattern,
                           const QString& reference)
 {
@@ -30,7 +15,7 @@ void writeQifBankRegister(ExportFile& out, const WriterContext& context, QString
     QString line;
     for (const auto& record : context.records) {
         const QStringView payee = record->text(RecordText::PaidTo);
-        if (beginsWithBank(payee)) {
+        if (beginsInUpperCaseWith(payee, u"BANK")) {
             context.audit.leftOut(*record, AuditReason::BankPayee);
             continue;
         }

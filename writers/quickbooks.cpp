@@ -4,10 +4,11 @@
 // exchange adjustment, named "EXCHANGE ADJUSTMENT" with the rest of the payee as its memo.
 #include "core/ledgerwriter.h"
 
+#include "core/conversions.h"
 #include "core/formatting.h"
 #include "dategroups.h"
 
-#include <QStringList>
+#include <algorithm>
 
 namespace kn {
 
@@ -23,27 +24,50 @@ public:
         out.startTransactions();
         context.records.SortByDate();
 
-        const QString journal = QStringLiteral("GENERAL JOURNAL");
+        const DatePattern datePattern(u"MM/DD/YY", context.regional);
+        QString date;
+        QString line;
         bool first = true;
         forEachByDay(context.records, [&](const auto& record, bool opensDay) {
-            const QString date = QBDateFormat(record->TransDate, context.regional);
+            // Month/day/two-digit year with "/" between them whatever the regional separator.
+            date.resize(0);
+            datePattern.appendTo(date, record->TransDate);
+            if (date.size() > 2)
+                date[2] = u'/';
+            if (date.size() > 5)
+                date[5] = u'/';
             if (opensDay) {
                 if (!first)
                     out.writeLine(u"ENDTRNS");
-                out.writeLine(QStringList{QStringLiteral("TRNS"), {}, journal, date, QStringLiteral("Kaprin"), {},
-                                          QStringLiteral("0")}
-                                  .join(u'\t'));
+                line.resize(0);
+                line += u"TRNS\t\tGENERAL JOURNAL\t";
+                line += date;
+                line += u"\tKaprin\t\t0";
+                out.writeLine(line);
             }
-            const bool exchangeAdjustment = record->PaidTo().left(8).toUpper() == QLatin1String("EXCH ADJ");
-            const QString payee = exchangeAdjustment ? QStringLiteral("EXCHANGE ADJUSTMENT") : record->PaidTo();
-            const QString memo = exchangeAdjustment ? trimBlanks(QStringView(record->PaidTo()).mid(9))
-                                                    : trimBlanks(record->PaymentFor());
+            const QStringView paidTo = record->text(RecordText::PaidTo);
+            const bool exchangeAdjustment = beginsInUpperCaseWith(paidTo.first(std::min<qsizetype>(paidTo.size(), 8)), u"EXCH ADJ");
             out.beginRecord(*record);
             context.audit.entryLine(date, record->Amount);
-            out.writeLine(QStringList{QStringLiteral("SPL"), {}, journal, date, record->GLAccount_Full(), {},
-                                      plainDecimal(record->Amount, context.regional), trimBlanks(record->InvoiceNo()),
-                                      payee, memo}
-                              .join(u'\t'));
+            line.resize(0);
+            line += u"SPL\t\tGENERAL JOURNAL\t";
+            line += date;
+            line += u'\t';
+            line += record->text(RecordText::GLAccount_Full);
+            line += u"\t\t";
+            appendPlainDecimal(line, record->Amount, context.regional);
+            line += u'\t';
+            line += trimmedBlanks(record->text(RecordText::InvoiceNo));
+            line += u'\t';
+            if (exchangeAdjustment) {
+                line += u"EXCHANGE ADJUSTMENT\t";
+                line += trimmedBlanks(paidTo.size() > 9 ? paidTo.sliced(9) : QStringView());
+            } else {
+                line += paidTo;
+                line += u'\t';
+                line += trimmedBlanks(record->text(RecordText::PaymentFor));
+            }
+            out.writeLine(line);
             first = false;
         });
         out.writeLine(u"ENDTRNS");

@@ -10,6 +10,7 @@
 #include <limits>
 
 using namespace kn;
+using namespace Qt::StringLiterals;
 using kn::testing::errorNumber;
 
 namespace {
@@ -186,6 +187,16 @@ TEST(FormatNumber, PatternsAndPlainDecimals)
         const QString text = c.pattern ? formatNumber(units(c.units), QString::fromLatin1(c.pattern), regional)
                                        : plainDecimal(units(c.units), regional);
         EXPECT_EQ(text.toStdString(), c.expected);
+        // A writer appends to a line it reuses: what stands before the amount stays as it is.
+        QString line = u"x,"_s;
+        for (int i = 0; i < 2; ++i) {
+            if (c.pattern)
+                NumberPattern(QString::fromLatin1(c.pattern), regional).appendTo(line, units(c.units));
+            else
+                appendPlainDecimal(line, units(c.units), regional);
+            line += u',';
+        }
+        EXPECT_EQ(line.toStdString(), "x," + std::string(c.expected) + "," + c.expected + ",");
     }
 }
 
@@ -233,10 +244,18 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparator)
     };
     const CalDate date = CalDate::fromYmd(2014, 8, 25);
     for (const auto& c : cases) {
-        EXPECT_EQ(formatDatePattern(date, QString::fromLatin1(c.pattern), RegionalSettings::named(QString::fromLatin1(c.locale))),
-                  QString::fromUtf8(c.expected))
+        const auto regional = RegionalSettings::named(QString::fromLatin1(c.locale));
+        const QString expected = QString::fromUtf8(c.expected);
+        EXPECT_EQ(formatDatePattern(date, QString::fromLatin1(c.pattern), regional), expected)
             << c.locale << " '" << c.pattern << "'";
+        const DatePattern compiled(QString::fromLatin1(c.pattern), regional);
+        QString line = u"x,"_s;
+        compiled.appendTo(line, date);
+        compiled.appendTo(line, date);
+        EXPECT_EQ(line, u"x,"_s + expected + expected) << c.locale << " '" << c.pattern << "'";
     }
+    // Years below 1000 keep their leading zeros.
+    EXPECT_EQ(formatDatePattern(CalDate::fromYmd(5, 3, 1), u"YYYY YY D", RegionalSettings::named(u"en_US"_s)), u"0005 05 1"_s);
 }
 
 TEST(SharedHelpers, QuickBooksAndJonasDatesAlwaysUseSlashes)

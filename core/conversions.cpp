@@ -77,9 +77,22 @@ int monthFromName(QStringView name, const RegionalSettings& regional)
     return 0;
 }
 
+// The value of at most four digits; 0 when one of them is not an ASCII digit (a digit of another
+// script), as the C locale reads such a number.
+int digitsValue(QStringView digits)
+{
+    int value = 0;
+    for (const QChar digit : digits) {
+        if (digit.unicode() < u'0' || digit.unicode() > u'9')
+            return 0;
+        value = value * 10 + (digit.unicode() - u'0');
+    }
+    return value;
+}
+
 int yearFrom(QStringView digits)
 {
-    const int value = digits.toInt();
+    const int value = digitsValue(digits);
     if (digits.size() <= 2)
         return value < 30 ? 2000 + value : 1900 + value;
     return value;
@@ -116,8 +129,8 @@ QDate numericDate(const NumericFields& fields, const RegionalSettings& regional)
         const QStringView digits = fields[i];
         switch (order[i]) {
         case 'Y': year = yearFrom(digits); break;
-        case 'M': month = digits.toInt(); break;
-        default: day = digits.toInt(); break;
+        case 'M': month = digitsValue(digits); break;
+        default: day = digitsValue(digits); break;
         }
     }
     if (auto date = makeDate(year, month, day))
@@ -150,7 +163,7 @@ QDate namedMonthDate(const QList<DateToken>& tokens, const RegionalSettings& reg
     const QStringView dayText = yearFirst ? numbers[1] : numbers[0];
     if (yearText.size() > 4 || dayText.size() > 2)
         typeMismatch();
-    if (auto date = makeDate(yearFrom(yearText), month, dayText.toInt()))
+    if (auto date = makeDate(yearFrom(yearText), month, digitsValue(dayText)))
         return *date;
     typeMismatch();
 }
@@ -249,11 +262,13 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional)
 
 QStringView trimmedBlanks(QStringView text)
 {
-    while (!text.isEmpty() && text.front() == u' ')
-        text = text.mid(1);
-    while (!text.isEmpty() && text.back() == u' ')
-        text.chop(1);
-    return text;
+    const char16_t* first = text.utf16();
+    const char16_t* end = first + text.size();
+    while (first != end && *first == u' ')
+        ++first;
+    while (end != first && end[-1] == u' ')
+        --end;
+    return QStringView(first, end - first);
 }
 
 } // namespace kn

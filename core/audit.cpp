@@ -71,7 +71,7 @@ QString auditSummary(const ConversionAudit& audit, int listed)
     for (const AuditEntry& entry : audit.entries) {
         if (!entry.balances())
             unbalanced.append(QStringLiteral("%1: debits %2, credits %3")
-                                  .arg(entry.name, entry.debits.decimalText(), entry.credits.decimalText()));
+                                  .arg(entry.title(), entry.debits.decimalText(), entry.credits.decimalText()));
     }
     if (!unbalanced.isEmpty())
         summary += QStringLiteral("; %1 of %2 entries do not balance (%3)")
@@ -99,7 +99,7 @@ QByteArray auditJson(const ConversionAudit& audit)
                                    {QStringLiteral("to"), change.to}});
     QJsonArray entries;
     for (const AuditEntry& entry : audit.entries)
-        entries.append(QJsonObject{{QStringLiteral("name"), entry.name},
+        entries.append(QJsonObject{{QStringLiteral("name"), entry.title()},
                                    {QStringLiteral("debits"), entry.debits.decimalText()},
                                    {QStringLiteral("credits"), entry.credits.decimalText()},
                                    {QStringLiteral("balances"), entry.balances()}});
@@ -156,10 +156,25 @@ void AuditRecorder::changed(const TransRecord& record, const QString& field, QSt
         audit_.changed.append({record.PaymentFileLine, field, from.toString(), to.toString()});
 }
 
+QString AuditEntry::title() const
+{
+    return name.isEmpty() ? QStringLiteral("payment-file line %1").arg(paymentFileLine) : name;
+}
+
+void AuditRecorder::paymentEntryLine(const TransRecord& record, Money amountAsWritten)
+{
+    if (audit_.entries.isEmpty() || !audit_.entries.constLast().name.isEmpty() ||
+        audit_.entries.constLast().paymentFileLine != record.PaymentFileLine)
+        audit_.entries.append({{}, record.PaymentFileLine, {}, {}});
+    AuditEntry& current = audit_.entries.last();
+    if (!addToTotals(amountAsWritten, current.debits, current.credits))
+        audit_.totalsOverflowed = true;
+}
+
 void AuditRecorder::entryLine(const QString& entry, Money amountAsWritten)
 {
     if (audit_.entries.isEmpty() || audit_.entries.constLast().name != entry)
-        audit_.entries.append({entry, {}, {}});
+        audit_.entries.append({entry, 0, {}, {}});
     AuditEntry& current = audit_.entries.last();
     if (!addToTotals(amountAsWritten, current.debits, current.credits))
         audit_.totalsOverflowed = true;

@@ -38,13 +38,17 @@ struct AuditChange {
     bool operator==(const AuditChange&) const = default;
 };
 
-// One entry of a writer that makes entries (a day's journal, a batch): what its lines debit and
-// credit as written.
+// One entry of a writer that makes entries (a day's journal, a batch, a payment's own entry):
+// what its lines debit and credit as written.
 struct AuditEntry {
     QString name;
+    // An entry made for one payment is named after its line, which spares a text per payment.
+    int paymentFileLine = 0;
     Money debits;
     Money credits;
     bool balances() const { return debits == credits; }
+    // The name, or "payment-file line <n>" for a payment's own entry.
+    QString title() const;
 };
 
 struct AuditFailure {
@@ -94,6 +98,8 @@ public:
     // The same for texts that are copied only when they differ.
     void changed(const TransRecord& record, const QString& field, QStringView from, QStringView to);
     void entryLine(const QString& entry, Money amountAsWritten);
+    // A line of the entry that belongs to the record alone.
+    void paymentEntryLine(const TransRecord& record, Money amountAsWritten);
 
 private:
     void handled();

@@ -225,6 +225,19 @@ TEST(Audit, EntriesBalanceWhenTheirDebitsMeetTheirCredits)
                                                   "balance (08/26/14: debits 40.00, credits 0.00)"));
 }
 
+TEST(Audit, EachSimplyPaymentIsAnEntryNamedAfterItsLine)
+{
+    Harness h;
+    const QString input = h.writePayments({paymentWith(QStringLiteral("5100")), paymentWith(QStringLiteral("5200"))});
+    ASSERT_TRUE(h.convert(QStringLiteral("03"), input, h.path(QStringLiteral("SIMPLY.txt"))));
+    const ConversionAudit& audit = h.converter().LastAudit();
+    ASSERT_EQ(audit.entries.size(), 2);
+    EXPECT_EQ(audit.entries[0].title(), QStringLiteral("payment-file line 2"));
+    EXPECT_EQ(audit.entries[1].title(), QStringLiteral("payment-file line 3"));
+    EXPECT_TRUE(audit.entriesBalance());
+    EXPECT_TRUE(auditJson(audit).contains("\"name\": \"payment-file line 3\""));
+}
+
 TEST(Audit, SummaryListsTenAndCountsTheRest)
 {
     ConversionAudit audit;

@@ -22,14 +22,12 @@ public:
         // "-" is not the regional separator "/", so the date reads the same in every region.
         const DatePattern date(u"MM-DD-YY", context.regional);
         const NumberPattern amount(u"#.00", context.regional);
-        const QString entryPrefix = QStringLiteral("payment-file line ");
         QString line;
         for (const auto& record : context.records) {
             out.beginRecord(*record);
-            const QString entry = entryPrefix + QString::number(record->PaymentFileLine);
             const Money written = Money::fromUnits(record->Amount.roundedCents() * 100);
-            context.audit.entryLine(entry, written);
-            context.audit.entryLine(entry, -written);
+            context.audit.paymentEntryLine(*record, written);
+            context.audit.paymentEntryLine(*record, -written);
             line.resize(0);
             date.appendTo(line, record->TransDate);
             line += u',';

@@ -138,8 +138,17 @@ void AuditRecorder::written(const TransRecord& record, int outputLine)
 
 void AuditRecorder::leftOut(const TransRecord& record, const QString& reason)
 {
-    audit_.leftOut.append({record.PaymentFileLine, record.PaidTo(), record.Amount, reason});
+    audit_.leftOut.append({record.PaymentFileLine, sharedPayee(record), record.Amount, reason});
     handled();
+}
+
+QString AuditRecorder::sharedPayee(const TransRecord& record)
+{
+    const QStringView payee = record.text(RecordText::PaidTo);
+    QString& recent = recentPayees_[qHash(payee, 0) % recentPayees_.size()];
+    if (recent != payee)
+        recent = payee.toString();
+    return recent;
 }
 
 const QString& AuditRecorder::changed(const TransRecord& record, const QString& field, const QString& from,

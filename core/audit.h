@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -103,10 +104,13 @@ public:
 
 private:
     void handled();
+    // The payee as a text, shared with the last payment left out that had the same payee.
+    QString sharedPayee(const TransRecord& record);
 
     ConversionAudit& audit_;
     std::function<void(int)> progress_;
     int handled_ = 0;
+    std::array<QString, 64> recentPayees_;
 };
 
 // The audit in a few lines for a person: what was read and written, and up to `listed` payments

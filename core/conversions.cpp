@@ -5,6 +5,8 @@
 #include <QList>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -266,6 +268,15 @@ QStringView trimmedBlanks(QStringView text)
     const char16_t* end = first + text.size();
     while (first != end && *first == u' ')
         ++first;
+    // Fixed-width fields end in long runs of blanks: four at a time, then one by one.
+    constexpr std::uint64_t fourBlanks = 0x0020002000200020u;
+    while (end - first >= 4) {
+        std::uint64_t last4;
+        std::memcpy(&last4, end - 4, sizeof last4);
+        if (last4 != fourBlanks)
+            break;
+        end -= 4;
+    }
     while (end != first && end[-1] == u' ')
         --end;
     return QStringView(first, end - first);

@@ -183,7 +183,7 @@ TransRecordBlocks::~TransRecordBlocks() = default;
 std::uint32_t TransRecordBlocks::store(QStringView text)
 {
     StoredText& slot = recent_[slotOf(text)];
-    if (slot.size == text.size() && QStringView(block_->texts() + slot.start, slot.size) == text)
+    if (slot.size == text.size() && std::equal(text.utf16(), text.utf16() + text.size(), block_->texts() + slot.start))
         return slot.start;
     block_->textsStart -= std::size_t(text.size()) * sizeof(char16_t);
     const auto start = std::uint32_t(block_->textsStart / sizeof(char16_t));

@@ -69,8 +69,6 @@ public:
 
     Money Amount;
     CalDate TransDate;
-    // Where the import read it (the header is line 1); 0 for a record a host made.
-    int PaymentFileLine = 0;
 
 private:
     friend class TransRecordBlocks;
@@ -83,7 +81,13 @@ private:
     std::array<std::uint32_t, RecordTextCount> start_{};
     std::array<std::uint16_t, RecordTextCount> size_{};
     bool ownsTexts_ = false;
+
+public:
+    // Where the import read it (the header is line 1); 0 for a record a host made. It stands last
+    // so that a record fills 72 bytes, not 80.
+    int PaymentFileLine = 0;
 };
+static_assert(sizeof(TransRecord) <= 72);
 
 using TransRecordPtr = std::shared_ptr<TransRecord>;
 

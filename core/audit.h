@@ -52,6 +52,15 @@ struct AuditEntry {
     QString title() const;
 };
 
+} // namespace kn
+
+// The audit's lists grow by moving their memory, not by copying each item over.
+Q_DECLARE_TYPEINFO(kn::AuditLeftOut, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(kn::AuditChange, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(kn::AuditEntry, Q_RELOCATABLE_TYPE);
+
+namespace kn {
+
 struct AuditFailure {
     int number = 0;
     QString description;

@@ -168,6 +168,19 @@ void appendDigits(QString& out, int value, int minimumWidth)
 
 void DatePattern::appendTo(QString& out, CalDate date) const
 {
+    if (hasLast_ && date == lastDate_) {
+        out += lastText_;
+        return;
+    }
+    const qsizetype start = out.size();
+    appendFields(out, date);
+    setText(lastText_, QStringView(out).sliced(start));
+    lastDate_ = date;
+    hasLast_ = true;
+}
+
+void DatePattern::appendFields(QString& out, CalDate date) const
+{
     const QDate day = date.toQDate();
     int year = 0, month = 0, dayOfMonth = 0;
     day.getDate(&year, &month, &dayOfMonth);

@@ -45,8 +45,13 @@ private:
         Field field;
         QString text;
     };
+    void appendFields(QString& out, CalDate date) const;
     const RegionalSettings& regional_;
     std::vector<Piece> pieces_;
+    // Payments come in runs of the same date: the last date written and its text.
+    mutable CalDate lastDate_;
+    mutable QString lastText_;
+    mutable bool hasLast_ = false;
 };
 
 // An amount in a number pattern: "0" a mandatory digit, "#" an optional one, "." the regional

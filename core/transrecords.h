@@ -106,6 +106,7 @@ public:
 private:
     struct Block;
     struct StoredText {
+        std::uint64_t hash = 0;
         std::uint32_t start = 0;
         std::uint16_t size = 0;
     };

@@ -12,7 +12,7 @@
 
 namespace kn {
 
-struct TransRecord;
+class TransRecord;
 
 // Why a target's format leaves a payment out.
 namespace AuditReason {

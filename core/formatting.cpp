@@ -8,6 +8,30 @@
 
 namespace kn {
 
+namespace {
+// The number's decimal text, "-" first when negative, with "0"s in front up to minimumWidth
+// characters: what QString::number(value).rightJustified(minimumWidth, '0') gives.
+void appendDigits(QString& out, std::int64_t value, int minimumWidth)
+{
+    char16_t reversed[24];
+    int count = 0;
+    auto rest = value < 0 ? 0u - std::uint64_t(value) : std::uint64_t(value);
+    do {
+        reversed[count++] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0)
+        reversed[count++] = u'-';
+    const int padding = std::max(0, minimumWidth - count);
+    const qsizetype before = out.size();
+    out.resize(before + padding + count);
+    QChar* at = out.data() + before;
+    at = std::fill_n(at, padding, QChar(u'0'));
+    while (count > 0)
+        *at++ = QChar(reversed[--count]);
+}
+} // namespace
+
 NumberPattern::NumberPattern(QStringView pattern, const RegionalSettings& regional)
     : decimalSeparator_(regional.decimalSeparator())
 {
@@ -68,15 +92,7 @@ void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regi
     const std::uint64_t magnitude = amount.magnitude();
     if (amount.isNegative())
         out += u'-';
-    char16_t whole[20];
-    int count = 0;
-    std::uint64_t rest = magnitude / Money::UnitsPerWhole;
-    do {
-        whole[count++] = char16_t(u'0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    while (count > 0)
-        out += QChar(whole[--count]);
+    appendDigits(out, std::int64_t(magnitude / Money::UnitsPerWhole), 1);
     std::uint64_t fraction = magnitude % Money::UnitsPerWhole;
     if (fraction == 0)
         return;
@@ -142,30 +158,6 @@ DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional) 
     }
 }
 
-namespace {
-// The number's decimal text, "-" first when negative, with "0"s in front up to minimumWidth
-// characters: what QString::number(value).rightJustified(minimumWidth, '0') gives.
-void appendDigits(QString& out, int value, int minimumWidth)
-{
-    char16_t reversed[16];
-    int count = 0;
-    auto rest = value < 0 ? 0u - unsigned(value) : unsigned(value);
-    do {
-        reversed[count++] = char16_t(u'0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    if (value < 0)
-        reversed[count++] = u'-';
-    const int padding = std::max(0, minimumWidth - count);
-    const qsizetype before = out.size();
-    out.resize(before + padding + count);
-    QChar* at = out.data() + before;
-    at = std::fill_n(at, padding, QChar(u'0'));
-    while (count > 0)
-        *at++ = QChar(reversed[--count]);
-}
-} // namespace
-
 void DatePattern::appendTo(QString& out, CalDate date) const
 {
     if (hasLast_ && date == lastDate_) {
@@ -219,25 +211,26 @@ QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSetti
     return DatePattern(pattern, regional).format(date);
 }
 
-namespace {
-QString withSlashesAt3And6(QString text)
+void putSlashesAt3And6(QString& text, qsizetype start)
 {
-    if (text.size() > 2)
-        text[2] = u'/';
-    if (text.size() > 5)
-        text[5] = u'/';
-    return text;
+    if (text.size() > start + 2)
+        text[start + 2] = u'/';
+    if (text.size() > start + 5)
+        text[start + 5] = u'/';
 }
-} // namespace
 
 QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
 {
-    return withSlashesAt3And6(formatDatePattern(dtTheDate, u"MM/DD/YY", regional));
+    QString text = formatDatePattern(dtTheDate, u"MM/DD/YY", regional);
+    putSlashesAt3And6(text, 0);
+    return text;
 }
 
 QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
 {
-    return withSlashesAt3And6(formatDatePattern(dtTheDate, u"MM/DD/YYYY", regional));
+    QString text = formatDatePattern(dtTheDate, u"MM/DD/YYYY", regional);
+    putSlashesAt3And6(text, 0);
+    return text;
 }
 
 QString FixedWidth(const QString& text, int width)

@@ -73,6 +73,9 @@ QString formatNumericText(const QString& text, QStringView pattern, const Region
 // pattern gives the regional short date.
 QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional);
 
+// Puts "/" at the third and sixth characters of the text from `start` on, where it has them: a
+// month/day/year date in the regional order with "/" whatever the regional separator.
+void putSlashesAt3And6(QString& text, qsizetype start);
 // Month/day/two-digit year with "/" between them whatever the region ("08/25/14").
 QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
 // Month/day/four-digit year with "/" between them whatever the region ("08/25/2014").

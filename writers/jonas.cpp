@@ -49,10 +49,7 @@ public:
             // Month/day/year with "/" between them whatever the regional separator.
             const qsizetype dateStart = line.size();
             date.appendTo(line, record->TransDate);
-            if (line.size() > dateStart + 2)
-                line[dateStart + 2] = u'/';
-            if (line.size() > dateStart + 5)
-                line[dateStart + 5] = u'/';
+            putSlashesAt3And6(line, dateStart);
             line += u'\t';
             appendPlainDecimal(line, record->Amount, context.regional);
             line += u'\t';

@@ -32,10 +32,7 @@ public:
             // Month/day/two-digit year with "/" between them whatever the regional separator.
             date.resize(0);
             datePattern.appendTo(date, record->TransDate);
-            if (date.size() > 2)
-                date[2] = u'/';
-            if (date.size() > 5)
-                date[5] = u'/';
+            putSlashesAt3And6(date, 0);
             if (opensDay) {
                 if (!first)
                     out.writeLine(u"ENDTRNS");

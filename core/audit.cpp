@@ -144,9 +144,9 @@ void AuditRecorder::leftOut(const TransRecord& record, const QString& reason)
 
 QString AuditRecorder::sharedPayee(const TransRecord& record)
 {
-    const QStringView payee = record.text(RecordText::PaidTo);
-    QString& recent = recentPayees_[qHash(payee, 0) % recentPayees_.size()];
-    if (recent != payee)
+    const TextView payee = record.text(RecordText::PaidTo);
+    QString& recent = recentPayees_[payee.visit([](auto text) { return qHash(text, 0); }) % recentPayees_.size()];
+    if (!(TextView(recent) == payee))
         recent = payee.toString();
     return recent;
 }
@@ -159,7 +159,7 @@ const QString& AuditRecorder::changed(const TransRecord& record, const QString& 
     return to;
 }
 
-void AuditRecorder::changed(const TransRecord& record, const QString& field, QStringView from, QStringView to)
+void AuditRecorder::changed(const TransRecord& record, const QString& field, TextView from, TextView to)
 {
     if (from != to)
         audit_.changed.append({record.PaymentFileLine, field, from.toString(), to.toString()});

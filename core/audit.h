@@ -1,6 +1,7 @@
 #pragma once
 
 #include "money.h"
+#include "textview.h"
 
 #include <QList>
 #include <QString>
@@ -106,7 +107,7 @@ public:
     // Notes the change when `to` differs from `from`, and gives back `to`.
     const QString& changed(const TransRecord& record, const QString& field, const QString& from, const QString& to);
     // The same for texts that are copied only when they differ.
-    void changed(const TransRecord& record, const QString& field, QStringView from, QStringView to);
+    void changed(const TransRecord& record, const QString& field, TextView from, TextView to);
     void entryLine(const QString& entry, Money amountAsWritten);
     // A line of the entry that belongs to the record alone.
     void paymentEntryLine(const TransRecord& record, Money amountAsWritten);

@@ -24,6 +24,8 @@ public:
     explicit CodePage(const QString& name = QStringLiteral("windows-1252"));
 
     const QString& name() const { return name_; }
+    // True when the bytes below 0x80 read as the same characters (nearly every 8-bit code page).
+    bool asciiReadsAsItself() const { return asciiReadsAsItself_; }
 
     QString decode(std::string_view bytes) const;
     // Decodes into `text`, reusing its storage.

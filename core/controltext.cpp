@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace kn {
 
 namespace {
@@ -51,6 +53,15 @@ void refuseControlCharacters(QStringView line)
                                 .arg(unsigned(unit), 2, 16, QLatin1Char('0'))
                                 .arg(i + 1));
     }
+}
+
+bool isPrintableAscii(std::string_view bytes)
+{
+    // Without a branch per byte: 0x20-0x7E are the bytes that stay below 0x5F once 0x20 is taken off.
+    unsigned outside = 0;
+    for (const char byte : bytes)
+        outside |= unsigned(std::uint8_t(std::uint8_t(byte) - 0x20) >= 0x5F);
+    return outside == 0;
 }
 
 } // namespace kn

@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include <string_view>
+
 namespace kn {
 
 // A payment line holding a control character (NUL, ESC, DEL...) is refused with Type mismatch
@@ -9,5 +11,9 @@ namespace kn {
 // record in the package that reads the import file, and a blank in its place would change the
 // payment unseen. A TAB is text the payment service may put in a name, and is kept.
 void refuseControlCharacters(QStringView line);
+
+// True when every byte is a printable ASCII character (a blank to "~"): such a line holds neither
+// a control character nor anything the code page has to decode.
+bool isPrintableAscii(std::string_view bytes);
 
 } // namespace kn

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace kn {
 
@@ -262,24 +263,44 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional)
     return Money::fromUnits(negative && units != limit ? -value : value);
 }
 
+namespace {
+// The characters between the blanks at both ends. Fixed-width fields end in long runs of blanks:
+// eight bytes at a time, then one by one.
+template <typename Char>
+std::pair<const Char*, const Char*> withoutBlanks(const Char* first, const Char* end)
+{
+    while (first != end && *first == Char(' '))
+        ++first;
+    constexpr std::size_t perWord = sizeof(std::uint64_t) / sizeof(Char);
+    constexpr std::uint64_t blanks = sizeof(Char) == 1 ? 0x2020202020202020u : 0x0020002000200020u;
+    while (std::size_t(end - first) >= perWord) {
+        std::uint64_t last;
+        std::memcpy(&last, end - perWord, sizeof last);
+        if (last != blanks)
+            break;
+        end -= perWord;
+    }
+    while (end != first && end[-1] == Char(' '))
+        --end;
+    return {first, end};
+}
+} // namespace
+
 QStringView trimmedBlanks(QStringView text)
 {
-    const char16_t* first = text.utf16();
-    const char16_t* end = first + text.size();
-    while (first != end && *first == u' ')
-        ++first;
-    // Fixed-width fields end in long runs of blanks: four at a time, then one by one.
-    constexpr std::uint64_t fourBlanks = 0x0020002000200020u;
-    while (end - first >= 4) {
-        std::uint64_t last4;
-        std::memcpy(&last4, end - 4, sizeof last4);
-        if (last4 != fourBlanks)
-            break;
-        end -= 4;
-    }
-    while (end != first && end[-1] == u' ')
-        --end;
+    const auto [first, end] = withoutBlanks(text.utf16(), text.utf16() + text.size());
     return QStringView(first, end - first);
+}
+
+QLatin1String trimmedBlanks(QLatin1String text)
+{
+    const auto [first, end] = withoutBlanks(text.data(), text.data() + text.size());
+    return QLatin1String(first, end - first);
+}
+
+TextView trimmedBlanks(TextView text)
+{
+    return text.visit([](auto view) { return TextView(trimmedBlanks(view)); });
 }
 
 } // namespace kn

@@ -3,6 +3,7 @@
 #include "caldate.h"
 #include "money.h"
 #include "regional.h"
+#include "textview.h"
 
 #include <QStringView>
 
@@ -23,5 +24,7 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional);
 
 // The text without the spaces at both ends (tabs and other white space stay).
 QStringView trimmedBlanks(QStringView text);
+QLatin1String trimmedBlanks(QLatin1String text);
+TextView trimmedBlanks(TextView text);
 
 } // namespace kn

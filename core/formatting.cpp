@@ -263,7 +263,7 @@ short CountChar(QStringView text, QChar character)
     return count;
 }
 
-bool beginsInUpperCaseWith(QStringView text, QStringView upperCasePrefix)
+bool beginsInUpperCaseWith(TextView text, QStringView upperCasePrefix)
 {
     if (text.size() < upperCasePrefix.size())
         return false;

@@ -3,6 +3,7 @@
 #include "caldate.h"
 #include "money.h"
 #include "regional.h"
+#include "textview.h"
 
 #include <QString>
 #include <QStringList>
@@ -91,7 +92,7 @@ short CountChar(QStringView text, QChar character);
 
 // Makes `target` hold `text`, keeping its storage for the next text (a writer's fields reused from
 // one payment to the next).
-inline void setText(QString& target, QStringView text)
+inline void setText(QString& target, TextView text)
 {
     target.resize(0);
     target += text;
@@ -99,7 +100,7 @@ inline void setText(QString& target, QStringView text)
 
 // Whether the text begins with `upperCasePrefix` when each of its characters is upper-cased
 // ("Bank of X" begins with "BANK").
-bool beginsInUpperCaseWith(QStringView text, QStringView upperCasePrefix);
+bool beginsInUpperCaseWith(TextView text, QStringView upperCasePrefix);
 
 // trimmedBlanks as a text of its own.
 QString trimBlanks(QStringView text);

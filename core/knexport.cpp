@@ -114,15 +114,29 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         records.reserve(int(std::min(estimated, largestReservation)));
         TransRecordBlocks blocks;
         QString line;
+        const bool asciiReadsAsItself = codePage_.asciiReadsAsItself();
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
-                file.readLine(line);
-                refuseControlCharacters(line);
-                TransRecordPtr record = readPaymentLine(line, regional_, blocks);
+                const std::string_view bytes = file.readLineBytes();
+                TransRecordPtr record;
+                QString pastLastColumn;
+                // A line of printable ASCII is cut into fields as it stands in the file; any other
+                // is decoded and checked for control characters first.
+                if (asciiReadsAsItself && isPrintableAscii(bytes)) {
+                    const QLatin1String ascii(bytes.data(), qsizetype(bytes.size()));
+                    record = readPaymentLine(ascii, regional_, blocks);
+                    if (ascii.size() > kLastPaymentColumn)
+                        pastLastColumn = ascii.mid(kLastPaymentColumn).toString();
+                } else {
+                    codePage_.decode(bytes, line);
+                    refuseControlCharacters(line);
+                    record = readPaymentLine(line, regional_, blocks);
+                    if (line.size() > kLastPaymentColumn)
+                        pastLastColumn = line.mid(kLastPaymentColumn);
+                }
                 record->PaymentFileLine = lineNumber;
-                if (line.size() > kLastPaymentColumn)
-                    audit_.changed.append({lineNumber, QStringLiteral("past column 171"),
-                                           line.mid(kLastPaymentColumn), QString()});
+                if (!pastLastColumn.isEmpty())
+                    audit_.changed.append({lineNumber, QStringLiteral("past column 171"), pastLastColumn, QString()});
                 ++audit_.paymentsRead;
                 if (!addToTotals(record->Amount, audit_.debitsRead, audit_.creditsRead))
                     audit_.totalsOverflowed = true;

@@ -9,7 +9,8 @@
 namespace kn {
 
 namespace {
-QStringView columns(QStringView line, qsizetype first, qsizetype width)
+template <typename Line>
+Line columns(Line line, qsizetype first, qsizetype width)
 {
     const qsizetype start = first - 1;
     if (start >= line.size())
@@ -17,13 +18,16 @@ QStringView columns(QStringView line, qsizetype first, qsizetype width)
     return line.mid(start, std::min(width, line.size() - start));
 }
 
-// A field of at most 16 characters without its commas, kept on the stack.
-class CommaFreeField {
+// A field of at most 16 characters as UTF-16, kept on the stack; commas are left out when asked.
+class ShortField {
 public:
-    explicit CommaFreeField(QStringView field)
+    template <typename Field>
+    ShortField(Field field, bool withoutCommas)
     {
-        for (QChar c : field.left(qsizetype(units_.size()))) {
-            if (c != u',')
+        const qsizetype size = std::min(field.size(), qsizetype(units_.size()));
+        for (qsizetype i = 0; i < size; ++i) {
+            const QChar c = field[i];
+            if (!withoutCommas || c != u',')
                 units_[std::size_t(size_++)] = c.unicode();
         }
     }
@@ -35,23 +39,18 @@ private:
 };
 
 // The text with every "," removed ("1,234,567.00" gives "1234567.00").
-CommaFreeField RemoveCommas(QStringView amountField)
+template <typename Field>
+ShortField RemoveCommas(Field amountField)
 {
-    return CommaFreeField(amountField);
-}
-} // namespace
-
-PaymentHeader readPaymentHeader(QStringView line)
-{
-    return PaymentHeader{columns(line, 2, 3).toString(), columns(line, 5, 3).toString(),
-                         trimBlanks(columns(line, 113, 30))};
+    return ShortField(amountField, true);
 }
 
-TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks)
+template <typename Line>
+TransRecordPtr readLine(Line line, const RegionalSettings& regional, TransRecordBlocks& blocks)
 {
     CalDate date;
     try {
-        date = parseDateText(columns(line, 2, 10), regional);
+        date = parseDateText(ShortField(columns(line, 2, 10), false).view(), regional);
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the date in columns 2-11 is '%1'").arg(columns(line, 2, 10)));
     }
@@ -63,9 +62,9 @@ TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regiona
                                    .arg(columns(line, 82, 16), regional.decimalSeparator()));
     }
 
-    const QStringView ledger = trimmedBlanks(columns(line, 51, 30));
-    QStringView account = ledger;
-    QStringView details;
+    const Line ledger = trimmedBlanks(columns(line, 51, 30));
+    Line account = ledger;
+    Line details;
     if (const qsizetype comma = ledger.indexOf(u','); comma >= 0) {
         account = trimmedBlanks(ledger.left(comma));
         details = trimmedBlanks(ledger.mid(comma + 1));
@@ -79,6 +78,23 @@ TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regiona
     texts[std::size_t(RecordText::InvoiceNo)] = columns(line, 99, 27);
     texts[std::size_t(RecordText::PaymentFor)] = trimmedBlanks(columns(line, 127, 45));
     return blocks.make(texts, amount, date);
+}
+} // namespace
+
+PaymentHeader readPaymentHeader(QStringView line)
+{
+    return PaymentHeader{columns(line, 2, 3).toString(), columns(line, 5, 3).toString(),
+                         trimBlanks(columns(line, 113, 30))};
+}
+
+TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks)
+{
+    return readLine(line, regional, blocks);
+}
+
+TransRecordPtr readPaymentLine(QLatin1String line, const RegionalSettings& regional, TransRecordBlocks& blocks)
+{
+    return readLine(line, regional, blocks);
 }
 
 } // namespace kn

@@ -20,5 +20,7 @@ PaymentHeader readPaymentHeader(QStringView line);
 // One detail line as a record taken from `blocks`; a date or amount that does not convert fails
 // with Type mismatch.
 TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks);
+// The same for a line of printable ASCII, read as it stands in the file.
+TransRecordPtr readPaymentLine(QLatin1String line, const RegionalSettings& regional, TransRecordBlocks& blocks);
 
 } // namespace kn

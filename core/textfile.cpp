@@ -151,6 +151,11 @@ QString TextFileReader::readLine()
 
 void TextFileReader::readLine(QString& line)
 {
+    codePage_.decode(readLineBytes(), line);
+}
+
+std::string_view TextFileReader::readLineBytes()
+{
     if (atEnd())
         throw KNError(ErrorCode::InputPastEndOfFile);
     std::size_t scanFrom = position_;
@@ -160,16 +165,16 @@ void TextFileReader::readLine(QString& line)
         // A CR that ends the buffer may be the first half of a CR LF still unread.
         const bool crMayPair = found && buffer_[end] == '\r' && end + 1 == buffer_.size() && !eof_;
         if (found && !crMayPair) {
-            codePage_.decode(std::string_view(buffer_).substr(position_, end - position_), line);
+            const std::string_view bytes = std::string_view(buffer_).substr(position_, end - position_);
             position_ = end + 1;
             if (buffer_[end] == '\r' && position_ < buffer_.size() && buffer_[position_] == '\n')
                 ++position_;
-            return;
+            return bytes;
         }
         if (!found && eof_) {
-            codePage_.decode(std::string_view(buffer_).substr(position_), line);
+            const std::string_view bytes = std::string_view(buffer_).substr(position_);
             position_ = buffer_.size();
-            return;
+            return bytes;
         }
         const std::size_t offset = (found ? end : buffer_.size()) - position_;
         fill();

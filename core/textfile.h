@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 class QSaveFile;
 
@@ -26,6 +27,8 @@ public:
     QString readLine();
     // The same into `line`, whose storage is reused from line to line.
     void readLine(QString& line);
+    // The next line's bytes as they stand in the file, valid until the next read.
+    std::string_view readLineBytes();
 
 private:
     bool fill();

@@ -11,37 +11,77 @@
 
 namespace kn {
 
-// Where each text goes in a record's own buffer. A text that lies inside an earlier one (the
-// ledger account inside the full ledger text) takes no room of its own.
+namespace {
+// The place of a character of the text in memory, for telling whether one text lies inside another.
+const char* address(TextView text, qsizetype i)
+{
+    return text.isLatin1() ? text.latin1().data() + i : reinterpret_cast<const char*>(text.utf16().data() + i);
+}
+
+bool needsUtf16(TextView text)
+{
+    if (text.isLatin1())
+        return false;
+    const QStringView units = text.utf16();
+    return std::any_of(units.begin(), units.end(), [](QChar c) { return c.unicode() > 0xFF; });
+}
+
+// Writes the text in one byte or two per character; a text written in one byte fits in Latin-1.
+void copyText(TextView text, bool wide, char* out)
+{
+    const qsizetype size = text.size();
+    if (wide) {
+        auto* units = reinterpret_cast<char16_t*>(out);
+        if (text.isLatin1())
+            std::transform(text.latin1().begin(), text.latin1().end(), units, [](char c) { return char16_t(uchar(c)); });
+        else
+            std::copy_n(text.utf16().utf16(), size, units);
+    } else if (text.isLatin1()) {
+        std::memcpy(out, text.latin1().data(), std::size_t(size));
+    } else {
+        const char16_t* units = text.utf16().utf16();
+        for (qsizetype i = 0; i < size; ++i)
+            out[i] = char(units[i]);
+    }
+}
+} // namespace
+
+// Where each text goes in a record's own buffer, in bytes. A text that lies inside an earlier one
+// (the ledger account inside the full ledger text) takes no room of its own.
 struct TransRecord::Layout {
     std::array<std::uint32_t, RecordTextCount> start{};
     std::array<std::uint16_t, RecordTextCount> size{};
     // The earlier text a text lies inside, or -1.
     std::array<int, RecordTextCount> inside{};
     std::size_t total = 0;
+    bool wide = false;
 
     explicit Layout(const RecordTextViews& texts)
     {
-        const std::less<const QChar*> before;
-        for (std::size_t i = 0; i < RecordTextCount; ++i) {
-            const QStringView text = texts[i];
+        const std::less<const char*> before;
+        for (const TextView text : texts) {
             if (text.size() > 0xFFFF)
                 throw KNError(ErrorCode::Overflow);
+            wide = wide || needsUtf16(text);
+        }
+        const std::size_t unit = wide ? 2 : 1;
+        for (std::size_t i = 0; i < RecordTextCount; ++i) {
+            const TextView text = texts[i];
             size[i] = std::uint16_t(text.size());
             inside[i] = -1;
             if (text.isEmpty())
                 continue;
-            const QChar* first = text.data();
-            const QChar* last = first + text.size();
+            const char* first = address(text, 0);
+            const char* last = address(text, text.size());
             for (std::size_t j = 0; j < i && inside[i] < 0; ++j) {
-                const QStringView outer = texts[j];
-                if (inside[j] < 0 && !outer.isEmpty() && !before(first, outer.data()) &&
-                    !before(outer.data() + outer.size(), last))
+                const TextView outer = texts[j];
+                if (inside[j] < 0 && !outer.isEmpty() && outer.isLatin1() == text.isLatin1() &&
+                    !before(first, address(outer, 0)) && !before(address(outer, outer.size()), last))
                     inside[i] = int(j);
             }
             if (inside[i] < 0) {
                 start[i] = std::uint32_t(total);
-                total += std::size_t(text.size());
+                total += std::size_t(text.size()) * unit;
             }
         }
     }
@@ -49,19 +89,22 @@ struct TransRecord::Layout {
     // Gives each text that lies inside another its place within that one.
     void placeInner(const RecordTextViews& texts)
     {
+        const std::size_t unit = wide ? 2 : 1;
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
             if (inside[i] >= 0) {
                 const auto j = std::size_t(inside[i]);
-                start[i] = start[j] + std::uint32_t(texts[i].data() - texts[j].data());
+                const std::size_t sourceUnit = texts[i].isLatin1() ? 1 : 2;
+                const auto characters = std::size_t(address(texts[i], 0) - address(texts[j], 0)) / sourceUnit;
+                start[i] = start[j] + std::uint32_t(characters * unit);
             }
         }
     }
 
-    void copy(const RecordTextViews& texts, char16_t* out) const
+    void copy(const RecordTextViews& texts, char* out) const
     {
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
             if (inside[i] < 0)
-                std::copy_n(texts[i].utf16(), texts[i].size(), out + start[i]);
+                copyText(texts[i], wide, out + start[i]);
         }
     }
 };
@@ -100,7 +143,7 @@ TransRecord::~TransRecord()
     release();
 }
 
-void TransRecord::setText(RecordText which, QStringView value)
+void TransRecord::setText(RecordText which, TextView value)
 {
     RecordTextViews texts;
     for (std::size_t i = 0; i < RecordTextCount; ++i)
@@ -114,14 +157,16 @@ void TransRecord::adopt(const RecordTextViews& texts)
 {
     Layout layout(texts);
     layout.placeInner(texts);
-    char16_t* buffer = nullptr;
+    char* buffer = nullptr;
     if (layout.total > 0) {
-        buffer = new char16_t[layout.total];
+        // Allocated as UTF-16, so that wide texts stand aligned.
+        buffer = reinterpret_cast<char*>(new char16_t[(layout.total + 1) / 2]);
         layout.copy(texts, buffer);
     }
     release();
-    texts_ = buffer != nullptr ? buffer : u"";
+    texts_ = buffer != nullptr ? buffer : "";
     ownsTexts_ = buffer != nullptr;
+    wide_ = layout.wide;
     start_ = layout.start;
     size_ = layout.size;
 }
@@ -129,8 +174,8 @@ void TransRecord::adopt(const RecordTextViews& texts)
 void TransRecord::release()
 {
     if (ownsTexts_)
-        delete[] texts_;
-    texts_ = u"";
+        delete[] reinterpret_cast<const char16_t*>(texts_);
+    texts_ = "";
     ownsTexts_ = false;
 }
 
@@ -154,39 +199,35 @@ struct TransRecordBlocks::Block {
         HugePages::release(memory, Size);
     }
 
-    char16_t* texts() const { return reinterpret_cast<char16_t*>(memory); }
-    bool holds(std::size_t characters) const
-    {
-        return (count + 1) * sizeof(TransRecord) + characters * sizeof(char16_t) <= textsStart;
-    }
+    char* texts() const { return reinterpret_cast<char*>(memory); }
+    // Room for one more record and texts of this many bytes, one more for aligning wide ones.
+    bool holds(std::size_t bytes) const { return (count + 1) * sizeof(TransRecord) + bytes + 1 <= textsStart; }
 };
 
 namespace {
 constexpr std::size_t RecentTextSlots = 4096;
 
-// A hash of the whole text, four characters at a time: a slot's hash tells most different texts
-// apart without reading the stored one, which may lie anywhere in the block.
-std::uint64_t hashOf(QStringView text)
+// A hash of the whole text, eight bytes at a time: a slot's hash tells most different texts apart
+// without reading the stored one, which may lie anywhere in the block.
+std::uint64_t hashOf(const char* bytes, std::size_t size)
 {
-    const char16_t* units = text.utf16();
-    const auto size = std::size_t(text.size());
     std::uint64_t hash = 0x9E3779B97F4A7C15u ^ size;
     std::size_t i = 0;
-    for (; i + 4 <= size; i += 4) {
+    for (; i + 8 <= size; i += 8) {
         std::uint64_t word;
-        std::memcpy(&word, units + i, sizeof word);
+        std::memcpy(&word, bytes + i, sizeof word);
         hash = (hash ^ word) * 0xFF51AFD7ED558CCDu;
     }
     for (; i < size; ++i)
-        hash = (hash ^ units[i]) * 0xFF51AFD7ED558CCDu;
+        hash = (hash ^ uchar(bytes[i])) * 0xFF51AFD7ED558CCDu;
     return hash ^ (hash >> 29);
 }
 
-// The texts are short: compared in place, four characters at a time, rather than through a call.
-bool sameUnits(const char16_t* a, const char16_t* b, std::size_t size)
+// The texts are short: compared in place, eight bytes at a time, rather than through a call.
+bool sameBytes(const char* a, const char* b, std::size_t size)
 {
     std::size_t i = 0;
-    for (; i + 4 <= size; i += 4) {
+    for (; i + 8 <= size; i += 8) {
         std::uint64_t left;
         std::uint64_t right;
         std::memcpy(&left, a + i, sizeof left);
@@ -205,17 +246,27 @@ bool sameUnits(const char16_t* a, const char16_t* b, std::size_t size)
 TransRecordBlocks::TransRecordBlocks() = default;
 TransRecordBlocks::~TransRecordBlocks() = default;
 
-std::uint32_t TransRecordBlocks::store(QStringView text)
+std::uint32_t TransRecordBlocks::store(TextView text, bool wide)
 {
-    const std::uint64_t hash = hashOf(text);
+    const char* bytes = address(text, 0);
+    std::size_t size = std::size_t(text.size()) * (text.isLatin1() ? 1 : 2);
+    if (text.isLatin1() == wide) {
+        converted_.resize(std::size_t(text.size()) * (wide ? 2 : 1));
+        copyText(text, wide, converted_.data());
+        bytes = converted_.data();
+        size = converted_.size();
+    }
+    // The width takes part in the hash: the same bytes read as Latin-1 and as UTF-16 differ.
+    const std::uint64_t hash = hashOf(bytes, size) ^ std::uint64_t(wide);
     StoredText& slot = recent_[hash % RecentTextSlots];
-    if (slot.hash == hash && slot.size == text.size() &&
-        sameUnits(text.utf16(), block_->texts() + slot.start, std::size_t(text.size())))
+    if (slot.hash == hash && slot.bytes == size && sameBytes(bytes, block_->texts() + slot.start, size))
         return slot.start;
-    block_->textsStart -= std::size_t(text.size()) * sizeof(char16_t);
-    const auto start = std::uint32_t(block_->textsStart / sizeof(char16_t));
-    std::copy_n(text.utf16(), text.size(), block_->texts() + start);
-    slot = {hash, start, std::uint16_t(text.size())};
+    block_->textsStart -= size;
+    if (wide)
+        block_->textsStart &= ~std::size_t(1);
+    const auto start = std::uint32_t(block_->textsStart);
+    std::memcpy(block_->texts() + start, bytes, size);
+    slot = {hash, start, std::uint32_t(size)};
     return start;
 }
 
@@ -231,10 +282,11 @@ TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amoun
     ++block.count;
     for (std::size_t i = 0; i < RecordTextCount; ++i) {
         if (layout.inside[i] < 0 && !texts[i].isEmpty())
-            layout.start[i] = store(texts[i]);
+            layout.start[i] = store(texts[i], layout.wide);
     }
     layout.placeInner(texts);
     record->texts_ = block.texts();
+    record->wide_ = layout.wide;
     record->start_ = layout.start;
     record->size_ = layout.size;
     record->Amount = amount;
@@ -248,7 +300,9 @@ TransRecordPtr TransRecords::Add(CalDate TransDate, const QString& KaprinAccount
                                  const QString& GLAccount_Full, const QString& sKey)
 {
     auto record = std::make_shared<TransRecord>(
-        RecordTextViews{KaprinAccount, PaidTo, GLAccount_Full, GLAccount, GLDetails, InvoiceNo, PaymentFor}, Amount,
+        RecordTextViews{QStringView(KaprinAccount), QStringView(PaidTo), QStringView(GLAccount_Full),
+                        QStringView(GLAccount), QStringView(GLDetails), QStringView(InvoiceNo), QStringView(PaymentFor)},
+        Amount,
         TransDate);
     items_.add(record, sKey);
     return record;

@@ -3,6 +3,7 @@
 #include "caldate.h"
 #include "keyedcollection.h"
 #include "money.h"
+#include "textview.h"
 
 #include <QString>
 #include <QStringView>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kn {
@@ -29,11 +31,12 @@ enum class RecordText : std::uint8_t {
 };
 inline constexpr std::size_t RecordTextCount = 7;
 // One view per RecordText, in that order.
-using RecordTextViews = std::array<QStringView, RecordTextCount>;
+using RecordTextViews = std::array<TextView, RecordTextCount>;
 
-// One paid bill from the payment file. Its texts are kept together in one buffer: a record the
-// import made shares its buffer with the records around it, and a record copied or changed by a
-// host gets a buffer of its own, so a kept record or a copy of one of its texts never dangles.
+// One paid bill from the payment file. Its texts are kept together in one buffer, as Latin-1 when
+// every character of them fits and as UTF-16 otherwise: a record the import made shares its
+// buffer with the records around it, and a record copied or changed by a host gets a buffer of
+// its own, so a kept record or a copy of one of its texts never dangles.
 class TransRecord {
 public:
     TransRecord() = default;
@@ -59,13 +62,16 @@ public:
     void setGLAccount_Full(QStringView value) { setText(RecordText::GLAccount_Full, value); }
 
     // The text without a copy: valid while the record lives and that text is not set again.
-    QStringView text(RecordText which) const
+    TextView text(RecordText which) const
     {
         const auto i = std::size_t(which);
-        return QStringView(texts_ + start_[i], size_[i]);
+        const char* at = texts_ + start_[i];
+        if (wide_)
+            return QStringView(reinterpret_cast<const char16_t*>(at), size_[i]);
+        return QLatin1String(at, size_[i]);
     }
     // A text holds at most 65535 characters; a longer one fails with Overflow (6).
-    void setText(RecordText which, QStringView value);
+    void setText(RecordText which, TextView value);
 
     Money Amount;
     CalDate TransDate;
@@ -76,11 +82,13 @@ private:
     void adopt(const RecordTextViews& texts);
     void release();
 
-    // The texts are counted from texts_: the record's own buffer, or its block's memory.
-    const char16_t* texts_ = u"";
+    // The texts are counted in bytes from texts_, the record's own buffer or its block's memory;
+    // their sizes are in characters, of one byte each or, when wide_, of two.
+    const char* texts_ = "";
     std::array<std::uint32_t, RecordTextCount> start_{};
     std::array<std::uint16_t, RecordTextCount> size_{};
     bool ownsTexts_ = false;
+    bool wide_ = false;
 
 public:
     // Where the import read it (the header is line 1); 0 for a record a host made. It stands last
@@ -108,13 +116,15 @@ private:
     struct StoredText {
         std::uint64_t hash = 0;
         std::uint32_t start = 0;
-        std::uint16_t size = 0;
+        std::uint32_t bytes = 0;
     };
-    std::uint32_t store(QStringView text);
+    std::uint32_t store(TextView text, bool wide);
 
     std::shared_ptr<Block> block_;
     // The texts the current block holds, by their hash: a slot keeps the last text of its hash.
     std::vector<StoredText> recent_;
+    // A text of the other width, converted before it is stored.
+    std::string converted_;
 };
 
 // The ordered, optionally keyed collection of payment records that the import fills and every

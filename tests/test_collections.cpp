@@ -153,46 +153,58 @@ TEST(TransRecordBlocks, KeptRecordsAndCopiesOutliveTheCollectionAndTheirBlocks)
 {
     TransRecordPtr first, last;
     TransRecord copied;
-    QStringView viewOfKept;
+    TextView viewOfKept;
     {
         TransRecords records;
         TransRecordBlocks blocks;
-        // Enough records for several blocks.
+        // Enough records for several blocks; every seventh payee needs UTF-16, so texts of both
+        // widths share the blocks.
         const std::size_t count = 40000;
         for (std::size_t i = 0; i < count; ++i) {
-            const QString payee = QString::number(i);
-            const QString ledger = u"5100-"_s + payee + u", details"_s;
-            records.Append(blocks.make({u"100234", payee, ledger, QStringView(ledger).first(5 + payee.size()),
+            const QString payee = QString::number(i) + (i % 7 == 3 ? u"\u20AC"_s : QString());
+            const QString ledger = u"5100-"_s + payee + u", d\u00E9tails"_s;
+            records.Append(blocks.make({u"100234", QStringView(payee), QStringView(ledger),
+                                        QStringView(ledger).first(5 + payee.size()),
                                         QStringView(ledger).sliced(ledger.size() - 7), u"INV", u"For"},
                                        Money::fromWhole(1), CalDate(41876)));
         }
         first = records.Item(1);
         last = records.Item(int(count));
-        copied = *records.Item(2);
+        copied = *records.Item(4);
         viewOfKept = last->text(RecordText::GLDetails);
+        for (int i : {1, 3, 4, 5, 11, 39996})
+            EXPECT_EQ(records.Item(i)->GLAccount(), u"5100-"_s + records.Item(i)->PaidTo()) << i;
         records.Clear();
     }
     const QString lastPayee = QString::number(39999);
     EXPECT_EQ(first->PaidTo(), u"0"_s);
     EXPECT_EQ(first->GLAccount(), u"5100-0"_s);
-    EXPECT_EQ(last->GLAccount_Full(), u"5100-"_s + lastPayee + u", details"_s);
-    EXPECT_EQ(viewOfKept, u"details"_s);
+    EXPECT_EQ(last->GLAccount_Full(), u"5100-"_s + lastPayee + u", d\u00E9tails"_s);
+    EXPECT_TRUE(viewOfKept.isLatin1());
+    EXPECT_EQ(viewOfKept.toString(), u"d\u00E9tails"_s);
     const QString kept = last->PaidTo();
     last.reset();
     first.reset();
     EXPECT_EQ(kept, lastPayee);
-    EXPECT_EQ(copied.PaidTo(), u"1"_s);
-    EXPECT_EQ(copied.GLDetails(), u"details"_s);
+    EXPECT_EQ(copied.PaidTo(), u"3\u20AC"_s);
+    EXPECT_FALSE(copied.text(RecordText::GLDetails).isLatin1());
+    EXPECT_EQ(copied.GLDetails(), u"d\u00E9tails"_s);
 }
 
 TEST(TransRecord, ChangingOneTextKeepsTheOthersEvenWhenTheyLayInsideIt)
 {
     const QString ledger = u"5100|10, Hydro"_s;
-    TransRecord record({u"100234", u"City Hydro", ledger, QStringView(ledger).first(7), QStringView(ledger).sliced(9),
+    TransRecord record({u"100234", u"City Hydro", QStringView(ledger), QStringView(ledger).first(7), QStringView(ledger).sliced(9),
                         u"INV-1", u"Electricity"},
                        Money::fromWhole(125), CalDate(41876));
     record.setGLAccount_Full(u"6100");
-    record.setPaidTo(record.text(RecordText::PaidTo).first(4));
+    record.setText(RecordText::PaidTo, record.text(RecordText::PaidTo).first(4));
+    // A text that needs UTF-16 turns the others to UTF-16 with it, and back.
+    record.setInvoiceNo(u"INV-\u20AC");
+    EXPECT_FALSE(record.text(RecordText::GLDetails).isLatin1());
+    EXPECT_EQ(record.GLDetails(), u"Hydro"_s);
+    record.setInvoiceNo(u"INV-1");
+    EXPECT_TRUE(record.text(RecordText::GLAccount).isLatin1());
     EXPECT_EQ(record.GLAccount_Full(), u"6100"_s);
     EXPECT_EQ(record.GLAccount(), u"5100|10"_s);
     EXPECT_EQ(record.GLDetails(), u"Hydro"_s);

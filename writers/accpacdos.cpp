@@ -21,10 +21,10 @@ public:
         const NumberPattern amount(u"0.00", context.regional);
         QString digits;
         writeBatchEntries(out, context, [&](const TransRecord& record, BatchEntryFields& fields) {
-            const QStringView ledger = trimmedBlanks(record.text(RecordText::GLAccount));
+            const TextView ledger = trimmedBlanks(record.text(RecordText::GLAccount));
             const qsizetype bar = ledger.indexOf(u'|');
             setText(fields.account, bar < 0 ? ledger : ledger.first(bar));
-            setText(fields.part2, bar < 0 ? QStringView() : ledger.sliced(bar + 1));
+            setText(fields.part2, bar < 0 ? TextView() : ledger.sliced(bar + 1));
             setText(fields.part3, u"IMKN");
             fields.date.resize(0);
             date.appendTo(fields.date, record.TransDate);

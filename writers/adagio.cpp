@@ -20,8 +20,8 @@ public:
         const NumberPattern amount(u"0.00", context.regional);
         writeBatchEntries(out, context, [&](const TransRecord& record, BatchEntryFields& fields) {
             // Whatever follows a third "|" has no column; an account without "|" is the first part.
-            std::array<QStringView, 3> parts;
-            QStringView rest = trimmedBlanks(record.text(RecordText::GLAccount));
+            std::array<TextView, 3> parts;
+            TextView rest = trimmedBlanks(record.text(RecordText::GLAccount));
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 const qsizetype bar = rest.indexOf(u'|');
                 parts[i] = bar < 0 ? rest : rest.first(bar);
@@ -31,7 +31,7 @@ public:
             }
             setText(fields.account, parts[0]);
             setText(fields.part2, parts[1]);
-            setText(fields.part3, parts[2].isEmpty() ? QStringView(u"APBP") : parts[2]);
+            setText(fields.part3, parts[2].isEmpty() ? TextView(u"APBP") : parts[2]);
             fields.date.resize(0);
             date.appendTo(fields.date, record.TransDate);
             fields.amount.resize(0);

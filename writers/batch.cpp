@@ -25,8 +25,8 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
             continue;
         }
         out.beginRecord(*record);
-        const QStringView payee = record->text(RecordText::PaidTo);
-        const QStringView payeeIn30 = payee.first(std::min<qsizetype>(payee.size(), 30));
+        const TextView payee = record->text(RecordText::PaidTo);
+        const TextView payeeIn30 = payee.first(std::min<qsizetype>(payee.size(), 30));
         context.audit.changed(*record, QStringLiteral("payee"), payee, payeeIn30);
         fillFields(*record, fields);
         line.resize(0);

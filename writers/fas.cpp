@@ -21,7 +21,7 @@ namespace {
 constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
 
 // Appends the text with the given characters as blanks and without blanks at either end.
-void appendBlanked(QString& out, QStringView text, std::initializer_list<char16_t> blanked)
+void appendBlanked(QString& out, TextView text, std::initializer_list<char16_t> blanked)
 {
     const auto isBlank = [&](QChar c) {
         return c == u' ' || std::find(blanked.begin(), blanked.end(), c.unicode()) != blanked.end();
@@ -32,8 +32,8 @@ void appendBlanked(QString& out, QStringView text, std::initializer_list<char16_
         ++first;
     while (end > first && isBlank(text[end - 1]))
         --end;
-    for (const QChar c : text.sliced(first, end - first))
-        out += isBlank(c) ? QChar(u' ') : c;
+    for (qsizetype i = first; i < end; ++i)
+        out += isBlank(text[i]) ? QChar(u' ') : text[i];
 }
 
 // Appends the description within `room` characters after the payee and invoice.
@@ -41,13 +41,13 @@ void appendDescription(QString& out, const TransRecord& record, qsizetype room =
 {
     const qsizetype start = out.size();
     appendBlanked(out, record.text(RecordText::PaidTo), {u',', u'/'});
-    const QStringView invoice = record.text(RecordText::InvoiceNo);
+    const TextView invoice = record.text(RecordText::InvoiceNo);
     if (!trimmedBlanks(invoice).isEmpty()) {
         out += u'/';
         appendBlanked(out, invoice, {u','});
     }
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
-    const QStringView purpose = record.text(RecordText::PaymentFor);
+    const TextView purpose = record.text(RecordText::PaymentFor);
     if (!trimmedBlanks(purpose).isEmpty()) {
         const qsizetype left = room - (out.size() - start);
         if (left > 0) {
@@ -84,7 +84,7 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            const QStringView ledger = trimmedBlanks(record->text(RecordText::GLAccount));
+            const TextView ledger = trimmedBlanks(record->text(RecordText::GLAccount));
             const qsizetype dash = ledger.indexOf(u'-');
             amount.resize(0);
             amountPattern.appendTo(amount, record->Amount.abs());
@@ -93,7 +93,7 @@ public:
             line += u",,,";
             line += dash < 0 ? ledger : ledger.first(dash);
             line += u',';
-            line += dash < 0 ? QStringView() : ledger.sliced(dash + 1);
+            line += dash < 0 ? TextView() : ledger.sliced(dash + 1);
             line += record->Amount > Money() ? u",DR,," : u",CR,,";
             line += context.currencyCode;
             line += u",,,,";
@@ -101,7 +101,7 @@ public:
             appendDescription(line, *record);
             uncut.resize(0);
             appendDescription(uncut, *record, kUncut);
-            context.audit.changed(*record, QStringLiteral("description"), uncut, QStringView(line).sliced(described));
+            context.audit.changed(*record, QStringLiteral("description"), QStringView(uncut), QStringView(line).sliced(described));
             line += u',';
             date.appendTo(line, record->TransDate);
             line += u',';

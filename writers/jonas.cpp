@@ -19,8 +19,8 @@ public:
         QString line;
         out.startTransactions();
         for (const auto& record : context.records) {
-            std::array<QStringView, 3> segments;
-            QStringView rest = record->text(RecordText::GLAccount);
+            std::array<TextView, 3> segments;
+            TextView rest = record->text(RecordText::GLAccount);
             std::size_t found = 0;
             while (found < 2) {
                 const qsizetype bar = rest.indexOf(u'|');
@@ -36,11 +36,11 @@ public:
             segments[2] = rest;
             out.beginRecord(*record);
             // An invoice number of blanks only is not empty: it gives an empty reference.
-            const QStringView invoice = record->text(RecordText::InvoiceNo);
-            const QStringView reference =
+            const TextView invoice = record->text(RecordText::InvoiceNo);
+            const TextView reference =
                 trimmedBlanks(invoice.isEmpty() ? record->text(RecordText::PaymentFor) : invoice);
             line.resize(0);
-            for (const QStringView segment : segments) {
+            for (const TextView segment : segments) {
                 line += segment;
                 line += u'\t';
             }

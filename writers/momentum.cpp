@@ -25,13 +25,13 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            const QStringView paidTo = record->text(RecordText::PaidTo);
+            const TextView paidTo = record->text(RecordText::PaidTo);
             payee.resize(0);
-            for (const QChar c : paidTo.first(std::min<qsizetype>(paidTo.size(), 30))) {
-                if (c != u',')
-                    payee += c;
+            for (qsizetype i = 0; i < std::min<qsizetype>(paidTo.size(), 30); ++i) {
+                if (paidTo[i] != u',')
+                    payee += paidTo[i];
             }
-            context.audit.changed(*record, QStringLiteral("payee"), paidTo, payee);
+            context.audit.changed(*record, QStringLiteral("payee"), paidTo, QStringView(payee));
 
             line.resize(0);
             date.appendTo(line, record->TransDate);

@@ -50,10 +50,10 @@ public:
             }
             date.resize(0);
             datePattern.appendTo(date, record->TransDate);
-            const QStringView purposeText = record->text(RecordText::PaymentFor);
-            const QStringView purpose = trimmedBlanks(purposeText.first(std::min<qsizetype>(purposeText.size(), 20)));
-            const QStringView account = record->text(RecordText::GLAccount);
-            const QStringView accountIn15 = account.first(std::min<qsizetype>(account.size(), 15));
+            const TextView purposeText = record->text(RecordText::PaymentFor);
+            const TextView purpose = trimmedBlanks(purposeText.first(std::min<qsizetype>(purposeText.size(), 20)));
+            const TextView account = record->text(RecordText::GLAccount);
+            const TextView accountIn15 = account.first(std::min<qsizetype>(account.size(), 15));
             context.audit.changed(*record, QStringLiteral("purpose"), trimmedBlanks(purposeText), purpose);
             context.audit.changed(*record, QStringLiteral("account"), account, accountIn15);
             context.audit.entryLine(date, record->Amount);

@@ -14,7 +14,7 @@ void writeQifBankRegister(ExportFile& out, const WriterContext& context, QString
     const QString memo = QStringLiteral("Mref#") + reference;
     QString line;
     for (const auto& record : context.records) {
-        const QStringView payee = record->text(RecordText::PaidTo);
+        const TextView payee = record->text(RecordText::PaidTo);
         if (beginsInUpperCaseWith(payee, u"BANK")) {
             context.audit.leftOut(*record, AuditReason::BankPayee);
             continue;

@@ -42,7 +42,7 @@ public:
                 line += u"\tKaprin\t\t0";
                 out.writeLine(line);
             }
-            const QStringView paidTo = record->text(RecordText::PaidTo);
+            const TextView paidTo = record->text(RecordText::PaidTo);
             const bool exchangeAdjustment = beginsInUpperCaseWith(paidTo.first(std::min<qsizetype>(paidTo.size(), 8)), u"EXCH ADJ");
             out.beginRecord(*record);
             context.audit.entryLine(date, record->Amount);
@@ -58,7 +58,7 @@ public:
             line += u'\t';
             if (exchangeAdjustment) {
                 line += u"EXCHANGE ADJUSTMENT\t";
-                line += trimmedBlanks(paidTo.size() > 9 ? paidTo.sliced(9) : QStringView());
+                line += trimmedBlanks(paidTo.size() > 9 ? paidTo.sliced(9) : TextView());
             } else {
                 line += paidTo;
                 line += u'\t';

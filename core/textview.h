@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QLatin1String>
+#include <QString>
+#include <QStringView>
+
+#include <cstddef>
+
+namespace kn {
+
+// A view of a text kept either as Latin-1 bytes or as UTF-16: a record keeps its texts as
+// Latin-1 when every character fits, which halves what a large import holds. It reads like a
+// QStringView, and like one it is valid only while the text it views lives.
+class TextView {
+public:
+    constexpr TextView() noexcept = default;
+    // Implicit, as the views it stands for: a QString goes through QStringView explicitly.
+    TextView(QStringView text) noexcept : data_(text.utf16()), size_(text.size()), wide_(true) {}
+    constexpr TextView(QLatin1String text) noexcept : data_(text.data()), size_(text.size()), wide_(false) {}
+    template <std::size_t N>
+    TextView(const char16_t (&literal)[N]) noexcept : TextView(QStringView(literal))
+    {
+    }
+
+    // Calls `f` with the text as a QLatin1String or a QStringView.
+    template <typename F>
+    decltype(auto) visit(F&& f) const
+    {
+        return wide_ ? f(utf16()) : f(latin1());
+    }
+
+    constexpr qsizetype size() const noexcept { return size_; }
+    constexpr bool isEmpty() const noexcept { return size_ == 0; }
+    constexpr bool isLatin1() const noexcept { return !wide_; }
+    // The text as what it is: latin1() for a Latin-1 text, utf16() for the other.
+    QLatin1String latin1() const noexcept { return QLatin1String(static_cast<const char*>(data_), size_); }
+    QStringView utf16() const noexcept { return QStringView(static_cast<const char16_t*>(data_), size_); }
+
+    QChar operator[](qsizetype i) const noexcept
+    {
+        return wide_ ? QChar(utf16()[i]) : QChar(QLatin1Char(latin1()[i]));
+    }
+    TextView sliced(qsizetype position, qsizetype count) const noexcept
+    {
+        return TextView(wide_ ? static_cast<const void*>(static_cast<const char16_t*>(data_) + position)
+                              : static_cast<const void*>(static_cast<const char*>(data_) + position),
+                        count, wide_);
+    }
+    TextView sliced(qsizetype position) const noexcept { return sliced(position, size_ - position); }
+    TextView first(qsizetype count) const noexcept { return sliced(0, count); }
+    qsizetype indexOf(QChar c) const noexcept
+    {
+        return visit([c](auto text) { return text.indexOf(c); });
+    }
+    QString toString() const { return visit([](auto text) { return text.toString(); }); }
+
+    friend QString& operator+=(QString& out, TextView text)
+    {
+        text.visit([&out](auto view) { out.append(view); });
+        return out;
+    }
+    friend bool operator==(TextView a, TextView b) noexcept
+    {
+        return a.size_ == b.size_ && a.visit([b](auto x) { return b.visit([x](auto y) { return x == y; }); });
+    }
+
+private:
+    constexpr TextView(const void* data, qsizetype size, bool wide) noexcept : data_(data), size_(size), wide_(wide) {}
+
+    const void* data_ = "";
+    qsizetype size_ = 0;
+    bool wide_ = false;
+};
+
+} // namespace kn

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdlib>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace kn;
@@ -34,11 +36,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TransRecords records;
         TransRecordBlocks blocks;
         while (!file.atEnd()) {
-            const QString line = file.readLine();
+            const std::string_view bytes = file.readLineBytes();
+            const QString line = codePage.decode(bytes);
+            int failure = 0;
+            TransRecordPtr record;
             try {
                 refuseControlCharacters(line);
-                records.Append(readPaymentLine(line, regional, blocks));
-            } catch (const KNError&) {
+                record = readPaymentLine(line, regional, blocks);
+                records.Append(record);
+            } catch (const KNError& error) {
+                failure = error.number();
+            }
+            // A line of printable ASCII read as it stands must give the same record or failure.
+            if (codePage.asciiReadsAsItself() && isPrintableAscii(bytes)) {
+                try {
+                    const TransRecordPtr ascii =
+                        readPaymentLine(QLatin1String(bytes.data(), qsizetype(bytes.size())), regional, blocks);
+                    if (failure != 0 || ascii->Amount != record->Amount || !(ascii->TransDate == record->TransDate))
+                        std::abort();
+                    for (std::size_t i = 0; i < RecordTextCount; ++i) {
+                        if (!(ascii->text(RecordText(i)) == record->text(RecordText(i))))
+                            std::abort();
+                    }
+                } catch (const KNError& error) {
+                    if (error.number() != failure)
+                        std::abort();
+                }
             }
         }
     } catch (const KNError&) {

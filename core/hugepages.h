@@ -15,10 +15,13 @@ std::byte* allocate(std::size_t bytes);
 void release(std::byte* memory, std::size_t bytes) noexcept;
 } // namespace HugePages
 
-// An allocator that takes huge pages for arrays of at least one huge page and the ordinary heap
-// for smaller ones.
+// An allocator that takes huge pages for arrays of an eighth of a huge page or more and the
+// ordinary heap for smaller ones: filling a few hundred kilobytes of ordinary pages costs more in
+// page faults than one huge page does.
 template <typename T>
 struct HugePageAllocator {
+    static constexpr std::size_t SmallestHugeArray = HugePages::PageSize / 8;
+
     using value_type = T;
 
     HugePageAllocator() = default;
@@ -29,13 +32,13 @@ struct HugePageAllocator {
 
     T* allocate(std::size_t count)
     {
-        if (count * sizeof(T) < HugePages::PageSize)
+        if (count * sizeof(T) < SmallestHugeArray)
             return std::allocator<T>().allocate(count);
         return reinterpret_cast<T*>(HugePages::allocate(count * sizeof(T)));
     }
     void deallocate(T* memory, std::size_t count) noexcept
     {
-        if (count * sizeof(T) < HugePages::PageSize)
+        if (count * sizeof(T) < SmallestHugeArray)
             std::allocator<T>().deallocate(memory, count);
         else
             HugePages::release(reinterpret_cast<std::byte*>(memory), count * sizeof(T));

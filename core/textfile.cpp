@@ -211,6 +211,12 @@ void AtomicFile::write(const char* data, std::size_t size)
     }
 }
 
+void AtomicFile::seek(std::int64_t position)
+{
+    if (::lseek(file_->handle(), off_t(position), SEEK_SET) < 0)
+        throw fileError(errno, FileAccess::Write);
+}
+
 void AtomicFile::commit()
 {
     if (committed_)

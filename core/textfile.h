@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,6 +54,8 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void write(const char* data, std::size_t size);
+    // The next write goes at this byte of the file.
+    void seek(std::int64_t position);
     // Writes through to the disk and gives the file its final name.
     void commit();
 
@@ -79,12 +82,14 @@ private:
     std::string buffer_;
 };
 
-// Writes bytes as they are given to a file that replaces the one there when closed.
+// Writes bytes as they are given to a file that replaces the one there when closed; a container
+// that completes its header last goes back to it with seek().
 class BinaryFileWriter {
 public:
     explicit BinaryFileWriter(const QString& path) : file_(path) {}
 
     void write(QByteArrayView bytes) { file_.write(bytes.data(), std::size_t(bytes.size())); }
+    void seek(std::int64_t position) { file_.seek(position); }
     void close() { file_.commit(); }
 
 private:

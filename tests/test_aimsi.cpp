@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 using namespace kn;
@@ -75,6 +76,23 @@ TEST_P(AimsiWorkbook, FailsWithTheStatusesUpToTheFailure)
         EXPECT_EQ(harness.events, kStatusesToTheEnd.mid(0, statuses));
     }
     expectWorkbook(output(), {kTitles});
+}
+
+// A disk that fills while the workbook is written: Disk full, and the file there before stays as it
+// was, with nothing left beside it.
+TEST_P(AimsiWorkbook, AFullDiskLeavesTheEarlierFile)
+{
+    writeBytes(output(), "earlier workbook");
+    const QString payments = harness.writePayments({paymentLine({})});
+    {
+        const FileSizeLimit diskFull(2048);
+        EXPECT_FALSE(harness.convert("16", payments, output()));
+    }
+    ASSERT_TRUE(harness.failure);
+    EXPECT_EQ(harness.failure->number(), 61);
+    EXPECT_EQ(harness.failure->source(), "KNExport.ProcessAIMsi");
+    EXPECT_EQ(readBytes(output()), "earlier workbook");
+    EXPECT_EQ(QDir(harness.path({})).entryList(QDir::Files).filter(u"aimsi"_s), QStringList{QFileInfo(output()).fileName()});
 }
 
 // A host's own records can hold what no payment file can: texts up to the columns' 50 characters,

@@ -89,9 +89,9 @@ TEST(Workbook, ManyLongUnicodeTextsSurviveTheContinuationRecordsAndInlineStrings
             sheet->addRow(row);
             expected.push_back({text, QString("CD"), {}, (r * 125 - 9999) / 10000.0});
         }
-        QByteArray bytes;
-        sheet->finish([&](QByteArrayView piece) { bytes += piece; });
-        writeBytes(path, bytes);
+        BinaryFileWriter file(path);
+        sheet->finish(file);
+        file.close();
         expectWorkbook(path, expected);
     }
 }

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kn;
@@ -64,19 +62,6 @@ TransRecord record(const char* payee, CalDate date = day(8, 25), const char* acc
     made.Amount = parseMoneyText(QString::fromLatin1(amount), RegionalSettings::named(u"en_US"_s));
     return made;
 }
-
-// Limits the size of files this process writes, as a full disk would; restored on leaving.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the process
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit limited{bytes, saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-    rlimit saved{};
-};
 
 } // namespace
 

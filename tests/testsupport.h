@@ -10,6 +10,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,6 +40,20 @@ int errorNumber(const std::function<void()>& call);
 
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
+
+// Limits the size of files this process writes, as a full disk would; restored on leaving.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the process
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited{bytes, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+    rlimit saved{};
+};
+
 // The lines joined with CR LF after each, in windows-1252.
 QByteArray crlfLines(const QStringList& lines);
 QString dataPath(const QString& name);

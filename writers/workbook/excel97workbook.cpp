@@ -5,19 +5,24 @@
 // and the sheet (dimensions, window, one text or number record per cell).
 #include "workbook.h"
 
+#include "core/hugepages.h"
 #include "core/knerror.h"
+#include "core/textfile.h"
 
 #include <QHash>
 #include <QtEndian>
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output.h>
 #include <gsf/gsf-utils.h>
 
 #include <bit>
+#include <cstdint>
+#include <exception>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace kn {
 
@@ -60,8 +65,9 @@ public:
     RecordData& u32(quint32 value) { return little(value); }
     RecordData& utf16(QStringView text)
     {
-        for (QChar c : text)
-            u16(c.unicode());
+        const qsizetype at = bytes_.size();
+        bytes_.resize(at + 2 * text.size());
+        qToLittleEndian<quint16>(text.utf16(), text.size(), bytes_.data() + at);
         return *this;
     }
     // A name of at most 255 characters: its length in one byte, then the characters as UTF-16.
@@ -94,28 +100,67 @@ public:
         bytes_.append(reinterpret_cast<const char*>(header), sizeof header);
         bytes_ += data.bytes();
     }
-    // A cell record in one piece: row, column and the one cell format, then the value's bytes.
-    template <typename Value>
-    void appendCell(quint16 type, quint16 row, quint16 column, Value value)
-    {
-        constexpr quint16 dataSize = 6 + sizeof(Value);
-        char record[4 + dataSize];
-        qToLittleEndian(type, record);
-        qToLittleEndian(dataSize, record + 2);
-        qToLittleEndian(row, record + 4);
-        qToLittleEndian(column, record + 6);
-        qToLittleEndian(kCellXf, record + 8);
-        qToLittleEndian(value, record + 10);
-        bytes_.append(record, sizeof record);
-    }
-    // Records already made, as they are.
-    void append(const WorkbookStream& records) { bytes_ += records.bytes_; }
     qsizetype position() const { return bytes_.size(); }
     void patchU32(qsizetype at, quint32 value) { qToLittleEndian(value, bytes_.data() + at); }
     const QByteArray& bytes() const { return bytes_; }
 
 private:
     QByteArray bytes_;
+};
+
+// The sheet's cell records as they are made, in blocks of huge pages that never move: a large
+// sheet's cells are copied once, into the file.
+class CellRecords {
+public:
+    CellRecords() = default;
+    CellRecords(const CellRecords&) = delete;
+    CellRecords& operator=(const CellRecords&) = delete;
+    ~CellRecords()
+    {
+        for (const Block& block : blocks_)
+            HugePages::release(block.memory, kBlockSize);
+    }
+
+    // A cell record in one piece: row, column and the one cell format, then the value's bytes.
+    template <typename Value>
+    void append(quint16 type, quint16 row, quint16 column, Value value)
+    {
+        constexpr quint16 dataSize = 6 + sizeof(Value);
+        constexpr std::size_t recordSize = 4 + dataSize;
+        if (blocks_.empty() || blocks_.back().used + recordSize > kBlockSize)
+            addBlock();
+        Block& block = blocks_.back();
+        char* const record = reinterpret_cast<char*>(block.memory) + block.used;
+        qToLittleEndian(type, record);
+        qToLittleEndian(dataSize, record + 2);
+        qToLittleEndian(row, record + 4);
+        qToLittleEndian(column, record + 6);
+        qToLittleEndian(kCellXf, record + 8);
+        qToLittleEndian(value, record + 10);
+        block.used += recordSize;
+    }
+
+    template <typename Write>
+    void forEachBlock(Write write) const
+    {
+        for (const Block& block : blocks_)
+            write(QByteArrayView(reinterpret_cast<const char*>(block.memory), qsizetype(block.used)));
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = HugePages::PageSize;
+    struct Block {
+        std::byte* memory;
+        std::size_t used;
+    };
+
+    void addBlock()
+    {
+        blocks_.reserve(blocks_.size() + 1);
+        blocks_.push_back({HugePages::allocate(kBlockSize), 0});
+    }
+
+    std::vector<Block> blocks_;
 };
 
 // The shared strings: one Sst record and as many Continue records as the strings need, with the
@@ -255,33 +300,155 @@ struct GObjectRelease {
 template <typename T>
 using GsfPtr = std::unique_ptr<T, GObjectRelease>;
 
-// An in-memory sink fails only when memory runs out.
-void check(gboolean done)
-{
-    if (!done)
-        throw KNError(ErrorCode::OutOfMemory);
-}
+// The compound document's bytes go to the export file as libgsf makes them, gathered into large
+// writes; the container goes back to its start once to complete the header. The first failure of
+// the file is kept and every later write refused, so that it is the one reported.
+class FileSink {
+public:
+    explicit FileSink(BinaryFileWriter& file) : file_(file) { buffer_.reserve(kBufferSize); }
 
-void writeCompoundDocument(const QByteArray& workbookStream, const SheetWriter::WriteBytes& write)
-{
-    static std::once_flag initialised;
-    std::call_once(initialised, gsf_init);
-
-    GsfPtr<GsfOutput> sink(gsf_output_memory_new());
+    bool write(QByteArrayView bytes)
     {
-        GsfPtr<GsfOutfile> document(gsf_outfile_msole_new(sink.get()));
-        GsfPtr<GsfOutput> stream(gsf_outfile_new_child(document.get(), "Workbook", FALSE));
-        if (!document || !stream)
-            throw KNError(ErrorCode::OutOfMemory);
-        check(gsf_output_write(stream.get(), gsize(workbookStream.size()),
-                               reinterpret_cast<const guint8*>(workbookStream.constData())));
-        check(gsf_output_close(stream.get()));
-        check(gsf_output_close(GSF_OUTPUT(document.get())));
+        return attempt([&] {
+            if (buffer_.size() + bytes.size() > kBufferSize)
+                flush();
+            if (bytes.size() >= kBufferSize)
+                file_.write(bytes);
+            else
+                buffer_.append(bytes);
+        });
     }
-    const auto size = gsf_output_size(sink.get());
-    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
-    write(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+    bool seek(std::int64_t position)
+    {
+        return attempt([&] {
+            flush();
+            file_.seek(position);
+        });
+    }
+    bool close()
+    {
+        return attempt([&] { flush(); });
+    }
+
+    // After libgsf said a step failed: the file's own failure, or else the memory that ran out.
+    void check(gboolean done) const
+    {
+        if (failure_)
+            std::rethrow_exception(failure_);
+        if (!done)
+            throw KNError(ErrorCode::OutOfMemory);
+    }
+
+private:
+    static constexpr qsizetype kBufferSize = qsizetype(1) << 16;
+
+    template <typename Step>
+    bool attempt(Step step)
+    {
+        if (failure_)
+            return false;
+        try {
+            step();
+            return true;
+        } catch (...) {
+            failure_ = std::current_exception();
+            return false;
+        }
+    }
+    void flush()
+    {
+        if (!buffer_.isEmpty())
+            file_.write(buffer_);
+        buffer_.clear();
+    }
+
+    BinaryFileWriter& file_;
+    QByteArray buffer_;
+    std::exception_ptr failure_;
+};
+
+// A libgsf output that hands its bytes to a FileSink.
+struct SinkOutput {
+    GsfOutput output;
+    FileSink* sink;
+};
+
+SinkOutput* sinkOutput(GsfOutput* output)
+{
+    return reinterpret_cast<SinkOutput*>(output);
 }
+
+gboolean sinkWrite(GsfOutput* output, size_t size, const guint8* data)
+{
+    return sinkOutput(output)->sink->write(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
+}
+
+gboolean sinkSeek(GsfOutput* output, gsf_off_t offset, GSeekType whence)
+{
+    gsf_off_t position = offset;
+    if (whence == G_SEEK_CUR)
+        position += gsf_output_tell(output);
+    else if (whence == G_SEEK_END)
+        position += gsf_output_size(output);
+    return sinkOutput(output)->sink->seek(position);
+}
+
+gboolean sinkClose(GsfOutput* output)
+{
+    return sinkOutput(output)->sink->close();
+}
+
+GType sinkOutputType()
+{
+    static const GType type = g_type_register_static_simple(
+        GSF_OUTPUT_TYPE, "DarodevWorkbookFileOutput", sizeof(GsfOutputClass),
+        [](gpointer klass, gpointer) {
+            auto* outputClass = static_cast<GsfOutputClass*>(klass);
+            outputClass->Write = sinkWrite;
+            outputClass->Seek = sinkSeek;
+            outputClass->Close = sinkClose;
+        },
+        sizeof(SinkOutput), nullptr, GTypeFlags(0));
+    return type;
+}
+
+// A compound document with one stream, "Workbook", written to the file piece by piece.
+class CompoundDocument {
+public:
+    explicit CompoundDocument(BinaryFileWriter& file) : sink_(file)
+    {
+        static std::once_flag initialised;
+        std::call_once(initialised, gsf_init);
+        auto* output = static_cast<GsfOutput*>(g_object_new(sinkOutputType(), nullptr));
+        sinkOutput(output)->sink = &sink_;
+        output_.reset(output);
+        document_.reset(gsf_outfile_msole_new(output_.get()));
+        if (document_)
+            stream_.reset(gsf_outfile_new_child(document_.get(), "Workbook", FALSE));
+        if (!stream_)
+            sink_.check(FALSE);
+    }
+
+    void write(QByteArrayView bytes)
+    {
+        sink_.check(gsf_output_write(stream_.get(), gsize(bytes.size()), reinterpret_cast<const guint8*>(bytes.data())));
+    }
+
+    void close()
+    {
+        sink_.check(gsf_output_close(stream_.get()));
+        // The document closes its output as it completes.
+        sink_.check(gsf_output_close(GSF_OUTPUT(document_.get())));
+        if (!gsf_output_is_closed(output_.get()))
+            sink_.check(gsf_output_close(output_.get()));
+    }
+
+private:
+    FileSink sink_;
+    GsfPtr<GsfOutput> output_;
+    GsfPtr<GsfOutfile> document_;
+    GsfPtr<GsfOutput> stream_;
+};
 
 // The globals need every text of the sheet before its cells, so the cell records are made as the
 // rows come and placed after the globals when the workbook is finished.
@@ -295,34 +462,42 @@ public:
         columns_ = std::max(columns_, row.size());
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty()) {
-                cells_.appendCell(LabelSst, rowIndex, quint16(c), strings_.indexOf(*text));
+                cells_.append(LabelSst, rowIndex, quint16(c), strings_.indexOf(*text));
             } else if (const auto* number = std::get_if<Money>(&row[c])) {
-                cells_.appendCell(Number, rowIndex, quint16(c), std::bit_cast<quint64>(spreadsheetNumber(*number)));
+                cells_.append(Number, rowIndex, quint16(c), std::bit_cast<quint64>(spreadsheetNumber(*number)));
             }
         }
     }
 
-    void finish(const WriteBytes& write) override
+    // The stream is the globals, then the sheet: its opening records, the cells, its closing ones.
+    void finish(BinaryFileWriter& file) override
     {
-        WorkbookStream stream;
+        WorkbookStream globals;
         qsizetype sheetOffsetAt = 0;
-        writeGlobals(stream, sheetName_, strings_, sheetOffsetAt);
-        stream.patchU32(sheetOffsetAt, quint32(stream.position()));
+        writeGlobals(globals, sheetName_, strings_, sheetOffsetAt);
+        globals.patchU32(sheetOffsetAt, quint32(globals.position()));
 
-        stream.append(Bof, bof(0x0010));
+        WorkbookStream sheetStart;
+        sheetStart.append(Bof, bof(0x0010));
         const quint32 rows = columns_ == 0 ? 0 : rows_;
-        stream.append(Dimensions, RecordData().u32(0).u32(rows).u16(0).u16(quint16(columns_)).u16(0));
-        stream.append(cells_);
+        sheetStart.append(Dimensions, RecordData().u32(0).u32(rows).u16(0).u16(quint16(columns_)).u16(0));
+        WorkbookStream sheetEnd;
         // Grid lines, headers, zeros, outline symbols; the sheet selected and shown.
-        stream.append(Window2, RecordData().u16(0x06B6).u16(0).u16(0).u16(64).u16(0).u16(0).u16(0).u32(0));
-        stream.append(Eof, RecordData());
-        writeCompoundDocument(stream.bytes(), write);
+        sheetEnd.append(Window2, RecordData().u16(0x06B6).u16(0).u16(0).u16(64).u16(0).u16(0).u16(0).u32(0));
+        sheetEnd.append(Eof, RecordData());
+
+        CompoundDocument document(file);
+        document.write(globals.bytes());
+        document.write(sheetStart.bytes());
+        cells_.forEachBlock([&](QByteArrayView cells) { document.write(cells); });
+        document.write(sheetEnd.bytes());
+        document.close();
     }
 
 private:
     QString sheetName_;
     StringTable strings_;
-    WorkbookStream cells_;
+    CellRecords cells_;
     quint32 rows_ = 0;
     std::size_t columns_ = 0;
 };

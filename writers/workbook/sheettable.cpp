@@ -142,7 +142,7 @@ void SheetTable::close()
 void SheetTable::writeWorkbook()
 {
     closed_ = true;
-    sheet_->finish([this](QByteArrayView bytes) { file_.write(bytes); });
+    sheet_->finish(file_);
     file_.close();
 }
 

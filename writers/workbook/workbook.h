@@ -2,11 +2,9 @@
 
 #include "core/money.h"
 
-#include <QByteArrayView>
 #include <QString>
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <span>
 #include <variant>
@@ -27,17 +25,17 @@ WorkbookFormat workbookFormatFor(const QString& path);
 // How many rows a worksheet of the format holds.
 std::size_t maxWorksheetRows(WorkbookFormat format);
 
+class BinaryFileWriter;
+
 // A workbook of one sheet, written as its rows come: each row goes to the format's back end as it
-// is made, and finish() hands over the whole file in pieces. Cells carry no formatting of their
+// is made, and finish() writes the whole workbook to the file. Cells carry no formatting of their
 // own. The caller keeps to the format's row limit.
 class SheetWriter {
 public:
-    using WriteBytes = std::function<void(QByteArrayView)>;
-
     virtual ~SheetWriter() = default;
     virtual void addRow(std::span<const SheetCell> row) = 0;
-    // No row may follow.
-    virtual void finish(const WriteBytes& write) = 0;
+    // No row may follow. The file is left for the caller to close.
+    virtual void finish(BinaryFileWriter& file) = 0;
 };
 
 std::unique_ptr<SheetWriter> excel97SheetWriter(const QString& sheetName);

@@ -1,11 +1,11 @@
 // The Office Open XML workbook, written by libxlsxwriter in its constant-memory mode: each row is
 // written out as soon as the next one begins, with its texts inline rather than in a shared table.
-// The library writes only to a named file, so the workbook is made in a scratch folder and handed
-// on in pieces: the caller writes them to the export path with the same file errors as every
-// other output.
+// The library writes only to a named file, so the workbook is made in a scratch folder and copied
+// in pieces to the export file, with the same file errors as every other output.
 #include "workbook.h"
 
 #include "core/knerror.h"
+#include "core/textfile.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -13,13 +13,15 @@
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace kn {
 
 namespace {
 
-KNError workbookError(lxw_error error)
+// The file operations fail for the system's reasons, left in errno: a full disk is Disk full.
+KNError workbookError(lxw_error error, int errnoValue)
 {
     switch (error) {
     case LXW_ERROR_MEMORY_MALLOC_FAILED:
@@ -33,6 +35,8 @@ KNError workbookError(lxw_error error)
     case LXW_ERROR_ZIP_INTERNAL_ERROR:
     case LXW_ERROR_ZIP_FILE_ADD:
     case LXW_ERROR_ZIP_CLOSE:
+        if (const KNError fromSystem = fileError(errnoValue, FileAccess::Write); fromSystem.number() == int(ErrorCode::DiskFull))
+            return fromSystem;
         return KNError(ErrorCode::DeviceIOError);
     default:
         // A sheet name or a text the format cannot hold.
@@ -40,10 +44,12 @@ KNError workbookError(lxw_error error)
     }
 }
 
-void check(lxw_error error)
+template <typename Call>
+void check(Call call)
 {
-    if (error != LXW_NO_ERROR)
-        throw workbookError(error);
+    errno = 0;
+    if (const lxw_error error = call(); error != LXW_NO_ERROR)
+        throw workbookError(error, errno);
 }
 
 class OfficeOpenXmlSheetWriter final : public SheetWriter {
@@ -79,29 +85,29 @@ public:
         for (std::size_t c = 0; c < row.size(); ++c) {
             const auto columnIndex = lxw_col_t(c);
             if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty())
-                check(worksheet_write_string(worksheet_, row_, columnIndex, utf8(*text), nullptr));
+                check([&] { return worksheet_write_string(worksheet_, row_, columnIndex, utf8(*text), nullptr); });
             else if (const auto* number = std::get_if<Money>(&row[c]))
-                check(worksheet_write_number(worksheet_, row_, columnIndex, spreadsheetNumber(*number), nullptr));
+                check([&] { return worksheet_write_number(worksheet_, row_, columnIndex, spreadsheetNumber(*number), nullptr); });
         }
         ++row_;
     }
 
-    void finish(const WriteBytes& write) override
+    void finish(BinaryFileWriter& file) override
     {
         lxw_workbook* workbook = std::exchange(workbook_, nullptr);
-        check(workbook_close(workbook)); // frees the workbook whatever the outcome
+        check([&] { return workbook_close(workbook); }); // frees the workbook whatever the outcome
 
-        QFile file(path_);
-        if (!file.open(QIODevice::ReadOnly))
+        QFile made(path_);
+        if (!made.open(QIODevice::ReadOnly))
             throw KNError(ErrorCode::DeviceIOError);
         QByteArray piece(1 << 20, Qt::Uninitialized);
         while (true) {
-            const qint64 read = file.read(piece.data(), piece.size());
+            const qint64 read = made.read(piece.data(), piece.size());
             if (read < 0)
                 throw KNError(ErrorCode::DeviceIOError);
             if (read == 0)
                 break;
-            write(QByteArrayView(piece.constData(), read));
+            file.write(QByteArrayView(piece.constData(), read));
         }
     }
 

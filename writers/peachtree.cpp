@@ -8,10 +8,7 @@
 #include "core/formatting.h"
 #include "dategroups.h"
 
-#include <QStringList>
-
 #include <algorithm>
-
 #include <vector>
 
 namespace kn {
@@ -28,14 +25,16 @@ public:
         const DatePattern datePattern(u"MM/DD/YY", context.regional);
         QString date;
         short lineCount = 0;
-        QStringList entryLines;
+        // The entry's lines, kept from entry to entry so that their storage is reused.
+        std::vector<QString> entryLines;
         std::vector<const TransRecord*> entryRecords;
+        const QString placeholder = QStringLiteral("{DIST}");
         // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
         const auto writeEntry = [&] {
             const QString count = QString::number(lineCount);
-            for (qsizetype i = 0; i < entryLines.size(); ++i) {
-                out.beginRecord(*entryRecords[std::size_t(i)]);
-                out.writeLine(entryLines[i].replace(QStringLiteral("{DIST}"), count));
+            for (std::size_t i = 0; i < entryRecords.size(); ++i) {
+                out.beginRecord(*entryRecords[i]);
+                out.writeLine(entryLines[i].replace(placeholder, count));
             }
         };
         forEachByDay(context.records, [&](const auto& record, bool opensDay) {
@@ -44,7 +43,6 @@ public:
             } else {
                 if (lineCount > 0)
                     writeEntry();
-                entryLines.clear();
                 entryRecords.clear();
                 lineCount = 1;
             }
@@ -57,8 +55,12 @@ public:
             context.audit.changed(*record, QStringLiteral("purpose"), trimmedBlanks(purposeText), purpose);
             context.audit.changed(*record, QStringLiteral("account"), account, accountIn15);
             context.audit.entryLine(date, record->Amount);
+            if (entryLines.size() == entryRecords.size())
+                entryLines.emplace_back();
+            QString& line = entryLines[entryRecords.size()];
             entryRecords.push_back(record.get());
-            QString line = date;
+            line.resize(0);
+            line += date;
             line += u",\"";
             line += purpose;
             line += u"\",,{DIST},\"";
@@ -68,7 +70,6 @@ public:
             line += u"\",";
             appendPlainDecimal(line, record->Amount, context.regional);
             line += u",,FALSE";
-            entryLines.append(std::move(line));
         });
         if (lineCount > 0)
             writeEntry();

@@ -130,8 +130,8 @@ TEST(AimsiWorkbookModule, MissingFailsTheWriterWithFileNotFound)
     EXPECT_EQ(process.exitCode(), 1);
     const QStringList err = QString::fromUtf8(process.readAllStandardError()).trimmed().split(u'\n');
     ASSERT_EQ(err.size(), 2) << err.join(u'\n').toStdString();
-    EXPECT_TRUE(err[0].startsWith(u"knexport: the workbooks module darodev-workbooks.so could not be loaded: "_s)) << err[0].toStdString();
-    EXPECT_TRUE(err[0].contains(harness.path(u"bin/darodev-workbooks.so"_s))) << err[0].toStdString();
+    EXPECT_TRUE(err[0].startsWith(u"knexport: the workbooks module darodev-workbooks-xlsx.so could not be loaded: "_s)) << err[0].toStdString();
+    EXPECT_TRUE(err[0].contains(harness.path(u"bin/darodev-workbooks-xlsx.so"_s))) << err[0].toStdString();
     EXPECT_EQ(err[1], u"knexport: error 53: File not found (KNExport.ProcessAIMsi)"_s);
     EXPECT_FALSE(QFile::exists(harness.path(u"aimsi.xlsx"_s)));
 }

@@ -109,12 +109,12 @@ TEST(Workbook, AMissingModuleIsFileNotFoundNamingTheModule)
 {
     Harness harness;
     try {
-        loadWorkbooksModule({harness.path("none"), harness.path("")});
+        loadWorkbooksModule(WorkbookFormat::Excel97, {harness.path("none"), harness.path("")});
         FAIL() << "loaded a module from an empty folder";
     } catch (const KNError& error) {
         EXPECT_EQ(error.number(), 53);
         EXPECT_EQ(error.description(), "File not found");
-        EXPECT_TRUE(error.detail().startsWith("the workbooks module darodev-workbooks.so could not be loaded: "))
+        EXPECT_TRUE(error.detail().startsWith("the workbooks module darodev-workbooks-xls.so could not be loaded: "))
             << error.detail().toStdString();
         EXPECT_EQ(error.detail().count("cannot open shared object file"), 2) << error.detail().toStdString();
     }

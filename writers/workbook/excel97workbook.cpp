@@ -3,7 +3,7 @@
 // readers need to open a one-sheet workbook cleanly: the globals (code page, window, fonts,
 // the default cell formats and style, the sheet's entry, the shared strings and their index)
 // and the sheet (dimensions, window, one text or number record per cell).
-#include "workbook.h"
+#include "workbooksmodule.h"
 
 #include "core/hugepages.h"
 #include "core/knerror.h"
@@ -504,9 +504,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<SheetWriter> excel97SheetWriter(const QString& sheetName)
-{
-    return std::make_unique<Excel97SheetWriter>(sheetName);
-}
-
 } // namespace kn
+
+// The darodev-workbooks-xls module's entry point.
+extern "C" Q_DECL_EXPORT kn::SheetWriter* darodev_workbooks_begin(const QString& sheetName)
+{
+    return new kn::Excel97SheetWriter(sheetName);
+}
+static_assert(std::is_same_v<decltype(&darodev_workbooks_begin), kn::BeginSheetWriter>);

@@ -38,9 +38,6 @@ public:
     virtual void finish(BinaryFileWriter& file) = 0;
 };
 
-std::unique_ptr<SheetWriter> excel97SheetWriter(const QString& sheetName);
-std::unique_ptr<SheetWriter> officeOpenXmlSheetWriter(const QString& sheetName);
-
 // A number cell's value. Both formats store numbers as IEEE doubles, so this is the one place
 // where an exact amount becomes a double: the nearest double to the decimal value. One rounding:
 // the unit count is exact as a double up to 2^53 units, and the division by an exact 10000 is

@@ -27,11 +27,17 @@ QStringList workbooksModuleFolders()
             folder + QStringLiteral("/" KN_WORKBOOKS_MODULE_FROM_LIB)};
 }
 
-BeginSheetWriter loadWorkbooksModule(const QStringList& folders)
+QLatin1StringView workbooksModuleName(WorkbookFormat format)
+{
+    return format == WorkbookFormat::OfficeOpenXml ? QLatin1StringView("darodev-workbooks-xlsx.so")
+                                                   : QLatin1StringView("darodev-workbooks-xls.so");
+}
+
+BeginSheetWriter loadWorkbooksModule(WorkbookFormat format, const QStringList& folders)
 {
     QStringList tried;
     for (const QString& folder : folders) {
-        const QByteArray path = QFile::encodeName(folder + u'/' + QLatin1String(kWorkbooksModuleName));
+        const QByteArray path = QFile::encodeName(folder + u'/' + workbooksModuleName(format));
         // Never closed: the sheet writers it makes run its code.
         if (void* module = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL)) {
             if (void* entry = dlsym(module, kBeginSheetWriter))
@@ -41,20 +47,21 @@ BeginSheetWriter loadWorkbooksModule(const QStringList& folders)
     }
     throw KNError(ErrorCode::FileNotFound)
         .withDetail(QStringLiteral("the workbooks module %1 could not be loaded: %2")
-                        .arg(QLatin1String(kWorkbooksModuleName), tried.join(QStringLiteral("; "))));
+                        .arg(workbooksModuleName(format), tried.join(QStringLiteral("; "))));
 }
 
 std::unique_ptr<SheetWriter> beginSheetWriter(WorkbookFormat format, const QString& sheetName)
 {
     // Hosts may convert on more than one thread, each with its own converter.
     static std::mutex loading;
-    static BeginSheetWriter begin = nullptr;
+    static BeginSheetWriter begin[2] = {};
+    BeginSheetWriter& formatBegin = begin[format == WorkbookFormat::OfficeOpenXml ? 1 : 0];
     {
         const std::lock_guard lock(loading);
-        if (begin == nullptr)
-            begin = loadWorkbooksModule(workbooksModuleFolders());
+        if (formatBegin == nullptr)
+            formatBegin = loadWorkbooksModule(format, workbooksModuleFolders());
     }
-    return std::unique_ptr<SheetWriter>(begin(format, sheetName));
+    return std::unique_ptr<SheetWriter>(formatBegin(sheetName));
 }
 
 } // namespace kn

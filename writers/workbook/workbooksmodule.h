@@ -1,8 +1,9 @@
 #pragma once
 
-// The workbook back ends (libgsf for Excel 97-2003, libxlsxwriter for Office Open XML) live in a
-// module of their own, darodev-workbooks, loaded the first time a workbook is written, so that no
-// other run maps those libraries and the GLib chain.
+// Each workbook format's back end lives in a module of its own, loaded the first time a workbook
+// of that format is written: darodev-workbooks-xls (libgsf and the GLib chain) for Excel 97-2003,
+// darodev-workbooks-xlsx (libxlsxwriter) for Office Open XML. No other run maps those libraries,
+// and a run of one format maps only its own.
 #include "workbook.h"
 
 #include <QStringList>
@@ -11,22 +12,24 @@
 
 namespace kn {
 
-// The module's one entry point, looked up by this name: a new sheet writer of the format, owned
-// by the caller. It fails as the back ends do, with a KNError.
-using BeginSheetWriter = SheetWriter* (*)(WorkbookFormat format, const QString& sheetName);
+// A module's one entry point, looked up by this name: a new sheet writer of the module's format,
+// owned by the caller. It fails as the back ends do, with a KNError.
+using BeginSheetWriter = SheetWriter* (*)(const QString& sheetName);
 inline constexpr char kBeginSheetWriter[] = "darodev_workbooks_begin";
-inline constexpr char kWorkbooksModuleName[] = "darodev-workbooks.so";
+
+// The file name of the format's module.
+QLatin1StringView workbooksModuleName(WorkbookFormat format);
 
 // Where the module is looked for: beside the executable or library that holds this code, then
 // the installed module folder as seen from a program folder and from a library folder.
 QStringList workbooksModuleFolders();
 
-// The entry point of the first folder's module that loads; the module stays loaded for the rest
-// of the process. None loads: File not found (53), with a detail naming the module and what the
-// loader said about each folder.
-BeginSheetWriter loadWorkbooksModule(const QStringList& folders);
+// The entry point of the first folder's module of the format that loads; the module stays loaded
+// for the rest of the process. None loads: File not found (53), with a detail naming the module
+// and what the loader said about each folder.
+BeginSheetWriter loadWorkbooksModule(WorkbookFormat format, const QStringList& folders);
 
-// A sheet writer from the module in its usual folders, loaded once.
+// A sheet writer from the format's module in its usual folders, loaded once.
 std::unique_ptr<SheetWriter> beginSheetWriter(WorkbookFormat format, const QString& sheetName);
 
 } // namespace kn

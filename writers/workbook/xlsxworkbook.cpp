@@ -2,7 +2,7 @@
 // written out as soon as the next one begins, with its texts inline rather than in a shared table.
 // The library writes only to a named file, so the workbook is made in a scratch folder and copied
 // in pieces to the export file, with the same file errors as every other output.
-#include "workbook.h"
+#include "workbooksmodule.h"
 
 #include "core/knerror.h"
 #include "core/textfile.h"
@@ -133,9 +133,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<SheetWriter> officeOpenXmlSheetWriter(const QString& sheetName)
-{
-    return std::make_unique<OfficeOpenXmlSheetWriter>(sheetName);
-}
-
 } // namespace kn
+
+// The darodev-workbooks-xlsx module's entry point.
+extern "C" Q_DECL_EXPORT kn::SheetWriter* darodev_workbooks_begin(const QString& sheetName)
+{
+    return new kn::OfficeOpenXmlSheetWriter(sheetName);
+}
+static_assert(std::is_same_v<decltype(&darodev_workbooks_begin), kn::BeginSheetWriter>);

@@ -156,6 +156,7 @@ private:
 
     void addBlock()
     {
+        // Room first, so that a block once allocated is always kept and released.
         blocks_.reserve(blocks_.size() + 1);
         blocks_.push_back({HugePages::allocate(kBlockSize), 0});
     }

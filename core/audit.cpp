@@ -138,16 +138,28 @@ void AuditRecorder::written(const TransRecord& record, int outputLine)
 
 void AuditRecorder::leftOut(const TransRecord& record, const QString& reason)
 {
-    audit_.leftOut.append({record.PaymentFileLine, sharedPayee(record), record.Amount, reason});
+    audit_.leftOut.append({record.PaymentFileLine, sharedText(record.text(RecordText::PaidTo)), record.Amount, reason});
     handled();
 }
 
-QString AuditRecorder::sharedPayee(const TransRecord& record)
+QString& AuditRecorder::recentSlot(TextView text)
 {
-    const TextView payee = record.text(RecordText::PaidTo);
-    QString& recent = recentPayees_[payee.visit([](auto text) { return qHash(text, 0); }) % recentPayees_.size()];
-    if (!(TextView(recent) == payee))
-        recent = payee.toString();
+    return recentTexts_[text.visit([](auto view) { return qHash(view, 0); }) % recentTexts_.size()];
+}
+
+QString AuditRecorder::sharedText(TextView text)
+{
+    QString& recent = recentSlot(text);
+    if (!(TextView(recent) == text))
+        recent = text.toString();
+    return recent;
+}
+
+QString AuditRecorder::sharedText(const QString& text)
+{
+    QString& recent = recentSlot(QStringView(text));
+    if (recent != text)
+        recent = text;
     return recent;
 }
 
@@ -155,14 +167,14 @@ const QString& AuditRecorder::changed(const TransRecord& record, const QString& 
                                       const QString& to)
 {
     if (from != to)
-        audit_.changed.append({record.PaymentFileLine, field, from, to});
+        audit_.changed.append({record.PaymentFileLine, field, sharedText(from), sharedText(to)});
     return to;
 }
 
 void AuditRecorder::changed(const TransRecord& record, const QString& field, TextView from, TextView to)
 {
     if (from != to)
-        audit_.changed.append({record.PaymentFileLine, field, from.toString(), to.toString()});
+        audit_.changed.append({record.PaymentFileLine, field, sharedText(from), sharedText(to)});
 }
 
 QString AuditEntry::title() const

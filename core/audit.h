@@ -114,13 +114,16 @@ public:
 
 private:
     void handled();
-    // The payee as a text, shared with the last payment left out that had the same payee.
-    QString sharedPayee(const TransRecord& record);
+    // The text as a QString shared with the last one noted that read the same: one payee is often
+    // left out or changed in many payments, and the audit keeps it once.
+    QString sharedText(TextView text);
+    QString sharedText(const QString& text);
+    QString& recentSlot(TextView text);
 
     ConversionAudit& audit_;
     std::function<void(int)> progress_;
     int handled_ = 0;
-    std::array<QString, 64> recentPayees_;
+    std::array<QString, 256> recentTexts_;
 };
 
 // The audit in a few lines for a person: what was read and written, and up to `listed` payments

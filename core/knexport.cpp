@@ -163,6 +163,10 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
     if (!settings_)
         settings_ = makeUserSettingsStore();
     PendingSettings answers(*settings_);
+    // A writer notes at most one written line and one entry per payment: room for all of them at
+    // once, of which only what is used is ever touched.
+    audit_.writtenAt.reserve(std::size_t(Records().Count()));
+    audit_.entries.reserve(std::size_t(Records().Count()));
     AuditRecorder recorder(audit_);
     if (progress_)
         recorder.setProgress([this, total = Records().Count()](int handled) { progress_(handled, total); });

@@ -184,19 +184,19 @@ QString AuditEntry::title() const
 
 void AuditRecorder::paymentEntryLine(const TransRecord& record, Money amountAsWritten)
 {
-    if (audit_.entries.empty() || !audit_.entries.back().name.isEmpty() ||
-        audit_.entries.back().paymentFileLine != record.PaymentFileLine)
-        audit_.entries.push_back({{}, record.PaymentFileLine, {}, {}});
-    AuditEntry& current = audit_.entries.back();
+    if (audit_.entries.isEmpty() || !audit_.entries.constLast().name.isEmpty() ||
+        audit_.entries.constLast().paymentFileLine != record.PaymentFileLine)
+        audit_.entries.append({{}, record.PaymentFileLine, {}, {}});
+    AuditEntry& current = audit_.entries.last();
     if (!addToTotals(amountAsWritten, current.debits, current.credits))
         audit_.totalsOverflowed = true;
 }
 
 void AuditRecorder::entryLine(const QString& entry, Money amountAsWritten)
 {
-    if (audit_.entries.empty() || audit_.entries.back().name != entry)
-        audit_.entries.push_back({entry, 0, {}, {}});
-    AuditEntry& current = audit_.entries.back();
+    if (audit_.entries.isEmpty() || audit_.entries.constLast().name != entry)
+        audit_.entries.append({entry, 0, {}, {}});
+    AuditEntry& current = audit_.entries.last();
     if (!addToTotals(amountAsWritten, current.debits, current.credits))
         audit_.totalsOverflowed = true;
 }

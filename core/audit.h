@@ -1,6 +1,5 @@
 #pragma once
 
-#include "hugepages.h"
 #include "money.h"
 #include "textview.h"
 
@@ -59,6 +58,7 @@ struct AuditEntry {
 // The audit's lists grow by moving their memory, not by copying each item over.
 Q_DECLARE_TYPEINFO(kn::AuditLeftOut, Q_RELOCATABLE_TYPE);
 Q_DECLARE_TYPEINFO(kn::AuditChange, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(kn::AuditEntry, Q_RELOCATABLE_TYPE);
 
 namespace kn {
 
@@ -86,8 +86,7 @@ struct ConversionAudit {
     Money creditsRead;
     Money debitsWritten;
     Money creditsWritten;
-    // In huge pages: a writer that makes an entry per payment makes a million for a million.
-    std::vector<AuditEntry, HugePageAllocator<AuditEntry>> entries;
+    QList<AuditEntry> entries;
     std::optional<AuditFailure> failure;
     // A total that would leave Money's range stops adding: the conversion itself goes on.
     bool totalsOverflowed = false;

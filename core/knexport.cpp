@@ -164,9 +164,9 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
         settings_ = makeUserSettingsStore();
     PendingSettings answers(*settings_);
     // A writer notes at most one written line and one entry per payment: room for all of them at
-    // once, of which only what is used is ever touched.
+    // once, so that the lists never move as they grow; only what is used is ever touched.
     audit_.writtenAt.reserve(std::size_t(Records().Count()));
-    audit_.entries.reserve(std::size_t(Records().Count()));
+    audit_.entries.reserve(Records().Count());
     AuditRecorder recorder(audit_);
     if (progress_)
         recorder.setProgress([this, total = Records().Count()](int handled) { progress_(handled, total); });

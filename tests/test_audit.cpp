@@ -217,7 +217,7 @@ TEST(Audit, EntriesBalanceWhenTheirDebitsMeetTheirCredits)
     const QString input = h.writePayments({paymentWith(QStringLiteral("5100|10|AB")), paymentLine(refund), paymentLine(later)});
     ASSERT_TRUE(h.convert(QStringLiteral("02"), input, h.path(QStringLiteral("QB.iif"))));
     const ConversionAudit& audit = h.converter().LastAudit();
-    ASSERT_EQ(audit.entries.size(), 2u);
+    ASSERT_EQ(audit.entries.size(), 2);
     EXPECT_TRUE(audit.entries[0].balances());
     EXPECT_FALSE(audit.entries[1].balances());
     EXPECT_FALSE(audit.entriesBalance());
@@ -231,7 +231,7 @@ TEST(Audit, EachSimplyPaymentIsAnEntryNamedAfterItsLine)
     const QString input = h.writePayments({paymentWith(QStringLiteral("5100")), paymentWith(QStringLiteral("5200"))});
     ASSERT_TRUE(h.convert(QStringLiteral("03"), input, h.path(QStringLiteral("SIMPLY.txt"))));
     const ConversionAudit& audit = h.converter().LastAudit();
-    ASSERT_EQ(audit.entries.size(), 2u);
+    ASSERT_EQ(audit.entries.size(), 2);
     EXPECT_EQ(audit.entries[0].title(), QStringLiteral("payment-file line 2"));
     EXPECT_EQ(audit.entries[1].title(), QStringLiteral("payment-file line 3"));
     EXPECT_TRUE(audit.entriesBalance());

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <limits>
+#include <type_traits>
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,24 +21,38 @@ namespace {
 
 constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
 
-// Appends the text with the given characters as blanks and without blanks at either end.
-void appendBlanked(QString& out, TextView text, std::initializer_list<char16_t> blanked)
+// Appends the characters [first, end) with the given characters as blanks and without blanks at
+// either end.
+template <typename Char>
+void appendBlanked(QString& out, const Char* first, const Char* end, std::initializer_list<char16_t> blanked)
 {
-    const auto isBlank = [&](QChar c) {
-        return c == u' ' || std::find(blanked.begin(), blanked.end(), c.unicode()) != blanked.end();
+    const auto isBlank = [&](char16_t c) {
+        return c == u' ' || std::find(blanked.begin(), blanked.end(), c) != blanked.end();
     };
-    qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && isBlank(text[first]))
+    const auto wide = [](Char c) { return static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(c)); };
+    while (first < end && isBlank(wide(*first)))
         ++first;
-    while (end > first && isBlank(text[end - 1]))
+    while (end > first && isBlank(wide(end[-1])))
         --end;
-    for (qsizetype i = first; i < end; ++i)
-        out += isBlank(text[i]) ? QChar(u' ') : text[i];
+    const qsizetype at = out.size();
+    out.resize(at + (end - first));
+    std::transform(first, end, reinterpret_cast<char16_t*>(out.data()) + at, [&](Char c) {
+        const char16_t unit = wide(c);
+        return isBlank(unit) ? u' ' : unit;
+    });
 }
 
-// Appends the description within `room` characters after the payee and invoice.
-void appendDescription(QString& out, const TransRecord& record, qsizetype room = 79)
+void appendBlanked(QString& out, TextView text, std::initializer_list<char16_t> blanked)
+{
+    if (text.isLatin1())
+        appendBlanked(out, text.latin1().data(), text.latin1().data() + text.size(), blanked);
+    else
+        appendBlanked(out, text.utf16().utf16(), text.utf16().utf16() + text.size(), blanked);
+}
+
+// Appends the description within `room` characters after the payee and invoice; says whether the
+// payment purpose had to be cut to fit.
+bool appendDescription(QString& out, const TransRecord& record, qsizetype room = 79)
 {
     const qsizetype start = out.size();
     appendBlanked(out, record.text(RecordText::PaidTo), {u',', u'/'});
@@ -48,13 +63,14 @@ void appendDescription(QString& out, const TransRecord& record, qsizetype room =
     }
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
     const TextView purpose = record.text(RecordText::PaymentFor);
-    if (!trimmedBlanks(purpose).isEmpty()) {
-        const qsizetype left = room - (out.size() - start);
-        if (left > 0) {
-            out += u'/';
-            appendBlanked(out, purpose.first(std::min(left, purpose.size())), {u','});
-        }
+    if (trimmedBlanks(purpose).isEmpty())
+        return false;
+    const qsizetype left = room - (out.size() - start);
+    if (left > 0) {
+        out += u'/';
+        appendBlanked(out, purpose.first(std::min(left, purpose.size())), {u','});
     }
+    return left < purpose.size();
 }
 
 class FASWriter final : public LedgerWriter {
@@ -98,10 +114,12 @@ public:
             line += context.currencyCode;
             line += u",,,,";
             const qsizetype described = line.size();
-            appendDescription(line, *record);
-            uncut.resize(0);
-            appendDescription(uncut, *record, kUncut);
-            context.audit.changed(*record, QStringLiteral("description"), QStringView(uncut), QStringView(line).sliced(described));
+            if (appendDescription(line, *record)) {
+                uncut.resize(0);
+                appendDescription(uncut, *record, kUncut);
+                context.audit.changed(*record, QStringLiteral("description"), QStringView(uncut),
+                                      QStringView(line).sliced(described));
+            }
             line += u',';
             date.appendTo(line, record->TransDate);
             line += u',';

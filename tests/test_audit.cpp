@@ -208,6 +208,26 @@ TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
     EXPECT_EQ(aimsi.audit.writtenAt, std::vector<int>{2});
 }
 
+TEST(Audit, FASCutsOnlyTheDescriptionsLongerThanItsColumn)
+{
+    Payment fits = payment(QStringLiteral("City Hydro"), QStringLiteral("5100|10|AB"), QStringLiteral("125.00"));
+    fits.invoice = QStringLiteral("INV-1");
+    fits.purpose = QStringLiteral("Electricity");
+    Payment cut = payment(QStringLiteral("Northwind Traders Incorporated"), QStringLiteral("5100|10|AB"),
+                          QStringLiteral("300.00"));
+    cut.invoice = QStringLiteral("QM-2014-Q4-CLINIC-00017");
+    cut.purpose = QStringLiteral("Quarterly maintenance contract");
+    Harness h;
+    const PackageCase& fas = kPackages[16];
+    ASSERT_STREQ(fas.code, "17");
+    const Converted converted = convertWithAnswers(h, fas, h.writePayments({paymentLine(fits), paymentLine(cut)}));
+    const QString described = QStringLiteral("Northwind Traders Incorporated/QM-2014-Q4-CLINIC-00017/");
+    const AuditChange cutDescription{3, QStringLiteral("description"), described + cut.purpose,
+                                     described + QStringLiteral("Quarterly maintenance con")};
+    EXPECT_EQ(converted.audit.changed, QList<AuditChange>{cutDescription});
+    EXPECT_EQ(converted.audit.written, 2);
+}
+
 TEST(Audit, EntriesBalanceWhenTheirDebitsMeetTheirCredits)
 {
     Harness h;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "hugepages.h"
 #include "knerror.h"
 
 #include <QHash>
@@ -23,7 +22,7 @@ class KeyedCollection {
         std::unique_ptr<QString> key;
         bool hasKey(const QString& wanted) const { return key && *key == wanted; }
     };
-    using Entries = std::vector<Entry, HugePageAllocator<Entry>>;
+    using Entries = std::vector<Entry>;
 
 public:
     using Pointer = std::shared_ptr<T>;

@@ -1,7 +1,5 @@
 #include "transrecords.h"
 
-#include "hugepages.h"
-
 #include <algorithm>
 #include <cstring>
 #include <cstddef>
@@ -182,9 +180,11 @@ void TransRecord::release()
 // A block's records stand at the start of its memory and their texts at its end, each growing
 // towards the other, so records with short or long texts fill it alike.
 struct TransRecordBlocks::Block {
-    static constexpr std::size_t Size = HugePages::PageSize;
+    // About 20,000 payments a block: one allocation for all of them.
+    static constexpr std::size_t Size = std::size_t(2) << 20;
 
-    std::byte* const memory = HugePages::allocate(Size);
+    const std::unique_ptr<std::byte[]> storage = std::make_unique_for_overwrite<std::byte[]>(Size);
+    std::byte* const memory = storage.get();
     std::size_t count = 0;
     // Where the texts stored so far begin, counted from the start of the memory.
     std::size_t textsStart = Size;
@@ -196,7 +196,6 @@ struct TransRecordBlocks::Block {
     {
         for (std::size_t i = 0; i < count; ++i)
             std::launder(reinterpret_cast<TransRecord*>(memory) + i)->~TransRecord();
-        HugePages::release(memory, Size);
     }
 
     char* texts() const { return reinterpret_cast<char*>(memory); }

@@ -5,7 +5,6 @@
 // and the sheet (dimensions, window, one text or number record per cell).
 #include "workbooksmodule.h"
 
-#include "core/hugepages.h"
 #include "core/knerror.h"
 #include "core/textfile.h"
 
@@ -108,18 +107,13 @@ private:
     QByteArray bytes_;
 };
 
-// The sheet's cell records as they are made, in blocks of huge pages that never move: a large
-// sheet's cells are copied once, into the file.
+// The sheet's cell records as they are made, in blocks that never move: a large sheet's cells are
+// copied once, into the file.
 class CellRecords {
 public:
     CellRecords() = default;
     CellRecords(const CellRecords&) = delete;
     CellRecords& operator=(const CellRecords&) = delete;
-    ~CellRecords()
-    {
-        for (const Block& block : blocks_)
-            HugePages::release(block.memory, kBlockSize);
-    }
 
     // A cell record in one piece: row, column and the one cell format, then the value's bytes.
     template <typename Value>
@@ -130,7 +124,7 @@ public:
         if (blocks_.empty() || blocks_.back().used + recordSize > kBlockSize)
             addBlock();
         Block& block = blocks_.back();
-        char* const record = reinterpret_cast<char*>(block.memory) + block.used;
+        char* const record = reinterpret_cast<char*>(block.memory.get()) + block.used;
         qToLittleEndian(type, record);
         qToLittleEndian(dataSize, record + 2);
         qToLittleEndian(row, record + 4);
@@ -144,21 +138,19 @@ public:
     void forEachBlock(Write write) const
     {
         for (const Block& block : blocks_)
-            write(QByteArrayView(reinterpret_cast<const char*>(block.memory), qsizetype(block.used)));
+            write(QByteArrayView(reinterpret_cast<const char*>(block.memory.get()), qsizetype(block.used)));
     }
 
 private:
-    static constexpr std::size_t kBlockSize = HugePages::PageSize;
+    static constexpr std::size_t kBlockSize = std::size_t(2) << 20;
     struct Block {
-        std::byte* memory;
+        std::unique_ptr<std::byte[]> memory;
         std::size_t used;
     };
 
     void addBlock()
     {
-        // Room first, so that a block once allocated is always kept and released.
-        blocks_.reserve(blocks_.size() + 1);
-        blocks_.push_back({HugePages::allocate(kBlockSize), 0});
+        blocks_.push_back({std::make_unique_for_overwrite<std::byte[]>(kBlockSize), 0});
     }
 
     std::vector<Block> blocks_;

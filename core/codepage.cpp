@@ -86,7 +86,10 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
             bytes[i] = char(units[i]);
         return true;
     }
+    // The table holds only the page's own round trips: a byte found there reads back as the
+    // character it came from, and only a character it lacks is written as something else.
     const auto& table = *fromUnicode_;
+    bool exact = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
         const unsigned char byte = table[unit];
@@ -94,12 +97,13 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
             out.push_back(char(byte));
             continue;
         }
+        exact = false;
         char32_t character = unit;
         if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             character = QChar::surrogateToUcs4(unit, text[++i].unicode());
         out += closestInCodePage(character, *this);
     }
-    return ascii;
+    return exact;
 }
 
 std::optional<char> CodePage::byteFor(char16_t unit) const

@@ -30,7 +30,7 @@ public:
     QString decode(std::string_view bytes) const;
     // Decodes into `text`, reusing its storage.
     void decode(std::string_view bytes, QString& text) const;
-    // True when every character of the text is below 0x80.
+    // True when the code page holds every character of the text, so that it reads back unchanged.
     bool encodeAppend(QStringView text, std::string& out) const;
     QByteArray encode(QStringView text) const;
     // The page's byte for the code unit, nothing when the page lacks it.

@@ -6,9 +6,9 @@ namespace kn {
 
 void ExportFile::writeLine(QStringView line)
 {
-    const bool ascii = file_.writeLine(line);
+    const bool exact = file_.writeLine(line);
     ++lines_;
-    if (record_ == nullptr || ascii)
+    if (record_ == nullptr || exact)
         return;
     const QByteArray bytes = context_.codePage.encode(line);
     const QString written = context_.codePage.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));

@@ -234,11 +234,11 @@ TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : 
 
 bool TextFileWriter::writeLine(QStringView line)
 {
-    const bool ascii = codePage_.encodeAppend(line, buffer_);
+    const bool exact = codePage_.encodeAppend(line, buffer_);
     buffer_ += "\r\n";
     if (buffer_.size() >= kChunk)
         flush();
-    return ascii;
+    return exact;
 }
 
 void TextFileWriter::flush()

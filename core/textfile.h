@@ -69,7 +69,7 @@ class TextFileWriter {
 public:
     TextFileWriter(const QString& path, const CodePage& codePage);
 
-    // True when every character of the line is below 0x80.
+    // True when the code page holds every character of the line, so that it reads back unchanged.
     bool writeLine(QStringView line);
     // Writes what is buffered and gives the file its name; until then the previous file stands.
     void close();

@@ -26,11 +26,15 @@ public:
             }
             out.beginRecord(*record);
             const TextView paidTo = record->text(RecordText::PaidTo);
-            payee.resize(0);
-            for (qsizetype i = 0; i < std::min<qsizetype>(paidTo.size(), 30); ++i) {
+            const qsizetype kept = std::min<qsizetype>(paidTo.size(), 30);
+            payee.resize(kept);
+            QChar* const first = payee.data();
+            QChar* end = first;
+            for (qsizetype i = 0; i < kept; ++i) {
                 if (paidTo[i] != u',')
-                    payee += paidTo[i];
+                    *end++ = paidTo[i];
             }
+            payee.truncate(end - first);
             context.audit.changed(*record, QStringLiteral("payee"), paidTo, QStringView(payee));
 
             line.resize(0);

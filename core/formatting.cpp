@@ -45,6 +45,17 @@ NumberPattern::NumberPattern(QStringView pattern, const RegionalSettings& region
 
 void NumberPattern::appendTo(QString& out, Money amount) const
 {
+    append(out, amount);
+}
+
+void NumberPattern::appendTo(LineBuffer& out, Money amount) const
+{
+    append(out, amount);
+}
+
+template <typename Text>
+void NumberPattern::append(Text& out, Money amount) const
+{
     const std::uint64_t scaled = amount.roundedMagnitude(decimals_);
     std::uint64_t unit = 1;
     for (int i = 0; i < decimals_; ++i)
@@ -57,7 +68,7 @@ void NumberPattern::appendTo(QString& out, Money amount) const
     const qsizetype before = out.size();
     const qsizetype room = 1 + std::max(20, minimumIntegerDigits_) + decimalSeparator_.size() + decimals_;
     out.resize(before + room);
-    QChar* const end = out.data() + out.size();
+    QChar* const end = out.begin() + out.size();
     QChar* digits = end;
     for (int i = 0; i < decimals_; ++i, fraction /= 10)
         *--digits = QChar(u'0' + char16_t(fraction % 10));
@@ -69,7 +80,7 @@ void NumberPattern::appendTo(QString& out, Money amount) const
         *--digits = QChar(u'0' + char16_t(whole % 10));
     if (amount.isNegative() && scaled != 0)
         *--digits = u'-';
-    QChar* const start = out.data() + before;
+    QChar* const start = out.begin() + before;
     const qsizetype length = end - digits;
     std::copy(digits, end, start);
     out.truncate(before + length);
@@ -160,15 +171,23 @@ DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional) 
 
 void DatePattern::appendTo(QString& out, CalDate date) const
 {
-    if (hasLast_ && date == lastDate_) {
-        out += lastText_;
-        return;
+    out += textOf(date);
+}
+
+void DatePattern::appendTo(LineBuffer& out, CalDate date) const
+{
+    out += textOf(date);
+}
+
+QStringView DatePattern::textOf(CalDate date) const
+{
+    if (!hasLast_ || date != lastDate_) {
+        lastText_.resize(0);
+        appendFields(lastText_, date);
+        lastDate_ = date;
+        hasLast_ = true;
     }
-    const qsizetype start = out.size();
-    appendFields(out, date);
-    setText(lastText_, QStringView(out).sliced(start));
-    lastDate_ = date;
-    hasLast_ = true;
+    return lastText_;
 }
 
 void DatePattern::appendFields(QString& out, CalDate date) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "caldate.h"
+#include "linebuffer.h"
 #include "money.h"
 #include "regional.h"
 #include "textview.h"
@@ -21,9 +22,12 @@ public:
     // More than four decimals fail with Invalid procedure call (5).
     NumberPattern(QStringView pattern, const RegionalSettings& regional);
     void appendTo(QString& out, Money amount) const;
+    void appendTo(LineBuffer& out, Money amount) const;
     QString format(Money amount) const;
 
 private:
+    template <typename Text>
+    void append(Text& out, Money amount) const;
     QString decimalSeparator_;
     int decimals_ = 0;
     int minimumIntegerDigits_ = 0;
@@ -35,6 +39,7 @@ class DatePattern {
 public:
     DatePattern(QStringView pattern, const RegionalSettings& regional);
     void appendTo(QString& out, CalDate date) const;
+    void appendTo(LineBuffer& out, CalDate date) const;
     QString format(CalDate date) const;
 
 private:
@@ -46,6 +51,8 @@ private:
         Field field;
         QString text;
     };
+    // The date's text, valid until the next date is asked for.
+    QStringView textOf(CalDate date) const;
     void appendFields(QString& out, CalDate date) const;
     const RegionalSettings& regional_;
     std::vector<Piece> pieces_;

@@ -258,6 +258,37 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparator)
     EXPECT_EQ(formatDatePattern(CalDate::fromYmd(5, 3, 1), u"YYYY YY D", RegionalSettings::named(u"en_US"_s)), u"0005 05 1"_s);
 }
 
+// A writer's line buffer holds what a QString built from the same pieces would, however long the
+// line grows past the room it had and whatever it is cut back to.
+TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
+{
+    const auto regional = RegionalSettings::named(u"de_DE"_s);
+    const DatePattern date(u"DD/MM/YYYY", regional);
+    const NumberPattern amount(u"########0.00", regional);
+    const QString wide = u"caf\u00e9 \u20ac"_s;
+    LineBuffer line;
+    QString expected;
+    for (int i = 0; i < 200; ++i) {
+        const CalDate day = CalDate::fromYmd(2014, 8, 1 + i % 28);
+        const Money value = Money::fromUnits(-12345 * i);
+        date.appendTo(line, day);
+        expected += formatDatePattern(day, u"DD/MM/YYYY", regional);
+        line += u',';
+        line += QLatin1String("\xe9t\xe9");
+        line += TextView(QStringView(wide));
+        line += u"\"x\"";
+        amount.appendTo(line, value);
+        expected += u","_s + QString::fromLatin1("\xe9t\xe9") + wide + u"\"x\""_s + formatNumber(value, u"########0.00", regional);
+        line.resize(line.size() + 3, u' ');
+        expected += u"   "_s;
+        ASSERT_EQ(line.view().toString(), expected) << "after " << i + 1 << " pieces";
+    }
+    line.truncate(5);
+    EXPECT_EQ(line.view().toString(), u"01.08"_s);
+    line.truncate(-1);
+    EXPECT_TRUE(line.isEmpty());
+}
+
 TEST(SharedHelpers, QuickBooksAndJonasDatesAlwaysUseSlashes)
 {
     const CalDate date = CalDate::fromYmd(2009, 3, 1);

@@ -13,7 +13,7 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
     out.startTransactions();
     const QString session = quoted(context.header.sessionNumber);
     BatchEntryFields fields;
-    QString line;
+    LineBuffer line;
     const auto addQuoted = [&line](QStringView text) {
         line += u'"';
         line += text;

@@ -17,7 +17,7 @@ public:
         const DatePattern date(u"DDMMYYYY", context.regional);
         const NumberPattern amount(u"########0.00", context.regional);
         QString payee;
-        QString line;
+        LineBuffer line;
         out.startTransactions();
         for (const auto& record : context.records) {
             if (record->Amount.isZero()) {

@@ -12,7 +12,7 @@ void writeQifBankRegister(ExportFile& out, const WriterContext& context, QString
     out.startTransactions();
     out.writeLine(u"!Type:Bank");
     const QString memo = QStringLiteral("Mref#") + reference;
-    QString line;
+    LineBuffer line;
     for (const auto& record : context.records) {
         const TextView payee = record->text(RecordText::PaidTo);
         if (beginsInUpperCaseWith(payee, u"BANK")) {

@@ -24,7 +24,7 @@ constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
 // Appends the characters [first, end) with the given characters as blanks and without blanks at
 // either end.
 template <typename Char>
-void appendBlanked(QString& out, const Char* first, const Char* end, std::initializer_list<char16_t> blanked)
+void appendBlanked(LineBuffer& out, const Char* first, const Char* end, std::initializer_list<char16_t> blanked)
 {
     const auto isBlank = [&](char16_t c) {
         return c == u' ' || std::find(blanked.begin(), blanked.end(), c) != blanked.end();
@@ -42,7 +42,7 @@ void appendBlanked(QString& out, const Char* first, const Char* end, std::initia
     });
 }
 
-void appendBlanked(QString& out, TextView text, std::initializer_list<char16_t> blanked)
+void appendBlanked(LineBuffer& out, TextView text, std::initializer_list<char16_t> blanked)
 {
     if (text.isLatin1())
         appendBlanked(out, text.latin1().data(), text.latin1().data() + text.size(), blanked);
@@ -52,7 +52,7 @@ void appendBlanked(QString& out, TextView text, std::initializer_list<char16_t> 
 
 // Appends the description within `room` characters after the payee and invoice; says whether the
 // payment purpose had to be cut to fit.
-bool appendDescription(QString& out, const TransRecord& record, qsizetype room = 79)
+bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype room = 79)
 {
     const qsizetype start = out.size();
     appendBlanked(out, record.text(RecordText::PaidTo), {u',', u'/'});
@@ -91,8 +91,8 @@ public:
         const DatePattern date(u"MMDDYYYY", context.regional);
         const NumberPattern amountPattern(u"0.00", context.regional);
         QString amount;
-        QString uncut;
-        QString line;
+        LineBuffer uncut;
+        LineBuffer line;
         out.startTransactions();
         for (const auto& record : context.records) {
             if (record->Amount.isZero()) {

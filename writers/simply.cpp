@@ -22,7 +22,7 @@ public:
         // "-" is not the regional separator "/", so the date reads the same in every region.
         const DatePattern date(u"MM-DD-YY", context.regional);
         const NumberPattern amount(u"#.00", context.regional);
-        QString line;
+        LineBuffer line;
         for (const auto& record : context.records) {
             out.beginRecord(*record);
             const Money written = Money::fromUnits(record->Amount.roundedCents() * 100);

@@ -11,7 +11,8 @@ namespace kn {
 namespace {
 // The number's decimal text, "-" first when negative, with "0"s in front up to minimumWidth
 // characters: what QString::number(value).rightJustified(minimumWidth, '0') gives.
-void appendDigits(QString& out, std::int64_t value, int minimumWidth)
+template <typename Text>
+void appendDigits(Text& out, std::int64_t value, int minimumWidth)
 {
     char16_t reversed[24];
     int count = 0;
@@ -25,7 +26,7 @@ void appendDigits(QString& out, std::int64_t value, int minimumWidth)
     const int padding = std::max(0, minimumWidth - count);
     const qsizetype before = out.size();
     out.resize(before + padding + count);
-    QChar* at = out.data() + before;
+    QChar* at = out.begin() + before;
     at = std::fill_n(at, padding, QChar(u'0'));
     while (count > 0)
         *at++ = QChar(reversed[--count]);
@@ -98,7 +99,9 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
     return NumberPattern(pattern, regional).format(amount);
 }
 
-void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regional)
+namespace {
+template <typename Text>
+void appendPlainDecimalTo(Text& out, Money amount, const RegionalSettings& regional)
 {
     const std::uint64_t magnitude = amount.magnitude();
     if (amount.isNegative())
@@ -114,7 +117,18 @@ void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regi
     int kept = 4;
     while (digits[kept - 1] == u'0')
         --kept;
-    out.append(reinterpret_cast<const QChar*>(digits), kept);
+    out += QStringView(digits, kept);
+}
+} // namespace
+
+void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regional)
+{
+    appendPlainDecimalTo(out, amount, regional);
+}
+
+void appendPlainDecimal(LineBuffer& out, Money amount, const RegionalSettings& regional)
+{
+    appendPlainDecimalTo(out, amount, regional);
 }
 
 QString plainDecimal(Money amount, const RegionalSettings& regional)
@@ -236,6 +250,14 @@ void putSlashesAt3And6(QString& text, qsizetype start)
         text[start + 2] = u'/';
     if (text.size() > start + 5)
         text[start + 5] = u'/';
+}
+
+void putSlashesAt3And6(LineBuffer& text, qsizetype start)
+{
+    if (text.size() > start + 2)
+        text.data()[start + 2] = u'/';
+    if (text.size() > start + 5)
+        text.data()[start + 5] = u'/';
 }
 
 QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional)

@@ -71,6 +71,7 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
 // decimal separator with the fraction's digits only when the fraction is not zero ("1234.5").
 QString plainDecimal(Money amount, const RegionalSettings& regional);
 void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regional);
+void appendPlainDecimal(LineBuffer& out, Money amount, const RegionalSettings& regional);
 
 // A text that reads as a number in a number pattern ("7" in "000" gives "007"); any other text
 // comes back unchanged.
@@ -84,6 +85,7 @@ QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSetti
 // Puts "/" at the third and sixth characters of the text from `start` on, where it has them: a
 // month/day/year date in the regional order with "/" whatever the regional separator.
 void putSlashesAt3And6(QString& text, qsizetype start);
+void putSlashesAt3And6(LineBuffer& text, qsizetype start);
 // Month/day/two-digit year with "/" between them whatever the region ("08/25/14").
 QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
 // Month/day/four-digit year with "/" between them whatever the region ("08/25/2014").

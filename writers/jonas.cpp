@@ -16,7 +16,7 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         const DatePattern date(u"MM/DD/YYYY", context.regional);
-        QString line;
+        LineBuffer line;
         out.startTransactions();
         for (const auto& record : context.records) {
             std::array<TextView, 3> segments;

@@ -26,7 +26,7 @@ public:
 
         const DatePattern datePattern(u"MM/DD/YY", context.regional);
         QString date;
-        QString line;
+        LineBuffer line;
         bool first = true;
         forEachByDay(context.records, [&](const auto& record, bool opensDay) {
             // Month/day/two-digit year with "/" between them whatever the regional separator.

@@ -244,20 +244,25 @@ QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSetti
     return DatePattern(pattern, regional).format(date);
 }
 
-void putSlashesAt3And6(QString& text, qsizetype start)
+namespace {
+template <typename Text>
+void putSlashes(Text& text, qsizetype start)
 {
     if (text.size() > start + 2)
-        text[start + 2] = u'/';
+        text.begin()[start + 2] = u'/';
     if (text.size() > start + 5)
-        text[start + 5] = u'/';
+        text.begin()[start + 5] = u'/';
+}
+} // namespace
+
+void putSlashesAt3And6(QString& text, qsizetype start)
+{
+    putSlashes(text, start);
 }
 
 void putSlashesAt3And6(LineBuffer& text, qsizetype start)
 {
-    if (text.size() > start + 2)
-        text.data()[start + 2] = u'/';
-    if (text.size() > start + 5)
-        text.data()[start + 5] = u'/';
+    putSlashes(text, start);
 }
 
 QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional)

@@ -34,9 +34,7 @@ void appendBlanked(LineBuffer& out, const Char* first, const Char* end, std::ini
         ++first;
     while (end > first && isBlank(wide(end[-1])))
         --end;
-    const qsizetype at = out.size();
-    out.resize(at + (end - first));
-    std::transform(first, end, reinterpret_cast<char16_t*>(out.data()) + at, [&](Char c) {
+    std::transform(first, end, out.grow(end - first), [&](Char c) {
         const char16_t unit = wide(c);
         return isBlank(unit) ? u' ' : unit;
     });

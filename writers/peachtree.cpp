@@ -6,9 +6,11 @@
 #include "core/counters.h"
 #include "core/conversions.h"
 #include "core/formatting.h"
+#include "core/linebuffer.h"
 #include "dategroups.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace kn {
@@ -24,17 +26,30 @@ public:
 
         const DatePattern datePattern(u"MM/DD/YY", context.regional);
         QString date;
+        std::optional<CalDate> dateWritten;
         short lineCount = 0;
-        // The entry's lines, kept from entry to entry so that their storage is reused.
-        std::vector<QString> entryLines;
+        // The entry's lines one after the other, kept from entry to entry so that the storage is
+        // reused; each record's line ends where its entry in lineEnds says.
+        LineBuffer entryText;
+        std::vector<qsizetype> lineEnds;
         std::vector<const TransRecord*> entryRecords;
-        const QString placeholder = QStringLiteral("{DIST}");
+        LineBuffer line;
+        static constexpr QStringView placeholder = u"{DIST}";
         // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
         const auto writeEntry = [&] {
             const QString count = QString::number(lineCount);
+            qsizetype lineStart = 0;
             for (std::size_t i = 0; i < entryRecords.size(); ++i) {
+                QStringView rest = entryText.view().sliced(lineStart, lineEnds[i] - lineStart);
+                lineStart = lineEnds[i];
+                line.resize(0);
+                for (qsizetype at; (at = rest.indexOf(placeholder)) >= 0; rest = rest.sliced(at + placeholder.size())) {
+                    line += rest.first(at);
+                    line += count;
+                }
+                line += rest;
                 out.beginRecord(*entryRecords[i]);
-                out.writeLine(entryLines[i].replace(placeholder, count));
+                out.writeLine(line);
             }
         };
         forEachByDay(context.records, [&](const auto& record, bool opensDay) {
@@ -44,10 +59,15 @@ public:
                 if (lineCount > 0)
                     writeEntry();
                 entryRecords.clear();
+                lineEnds.clear();
+                entryText.resize(0);
                 lineCount = 1;
             }
-            date.resize(0);
-            datePattern.appendTo(date, record->TransDate);
+            if (dateWritten != record->TransDate) {
+                date.resize(0);
+                datePattern.appendTo(date, record->TransDate);
+                dateWritten = record->TransDate;
+            }
             const TextView purposeText = record->text(RecordText::PaymentFor);
             const TextView purpose = trimmedBlanks(purposeText.first(std::min<qsizetype>(purposeText.size(), 20)));
             const TextView account = record->text(RecordText::GLAccount);
@@ -55,21 +75,18 @@ public:
             context.audit.changed(*record, QStringLiteral("purpose"), trimmedBlanks(purposeText), purpose);
             context.audit.changed(*record, QStringLiteral("account"), account, accountIn15);
             context.audit.entryLine(date, record->Amount);
-            if (entryLines.size() == entryRecords.size())
-                entryLines.emplace_back();
-            QString& line = entryLines[entryRecords.size()];
             entryRecords.push_back(record.get());
-            line.resize(0);
-            line += date;
-            line += u",\"";
-            line += purpose;
-            line += u"\",,{DIST},\"";
-            line += accountIn15;
-            line += u"\",\"";
-            line += trimmedBlanks(record->text(RecordText::PaidTo));
-            line += u"\",";
-            appendPlainDecimal(line, record->Amount, context.regional);
-            line += u",,FALSE";
+            entryText += date;
+            entryText += u",\"";
+            entryText += purpose;
+            entryText += u"\",,{DIST},\"";
+            entryText += accountIn15;
+            entryText += u"\",\"";
+            entryText += trimmedBlanks(record->text(RecordText::PaidTo));
+            entryText += u"\",";
+            appendPlainDecimal(entryText, record->Amount, context.regional);
+            entryText += u",,FALSE";
+            lineEnds.push_back(entryText.size());
         });
         if (lineCount > 0)
             writeEntry();

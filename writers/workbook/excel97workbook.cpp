@@ -21,6 +21,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace kn {
@@ -244,19 +245,29 @@ RecordData xf(bool style, quint8 usedAttributes)
 
 // The texts of the sheet's cells, each unique one once in order of first use.
 struct StringTable {
-    quint32 indexOf(const QString& text)
+    // A column often repeats its text from row to row (a fixed source, the session), so the
+    // column's last text is compared before the whole table is looked up.
+    quint32 indexOf(const QString& text, std::size_t column)
     {
         ++total;
-        auto found = index.constFind(text);
-        if (found == index.constEnd()) {
-            found = index.insert(text, quint32(unique.size()));
-            unique.push_back(text);
+        if (column >= lastInColumn.size())
+            lastInColumn.resize(column + 1);
+        auto& [lastText, lastIndex] = lastInColumn[column];
+        if (lastText.isNull() || lastText != text) {
+            auto found = index.constFind(text);
+            if (found == index.constEnd()) {
+                found = index.insert(text, quint32(unique.size()));
+                unique.push_back(text);
+            }
+            lastText = text;
+            lastIndex = found.value();
         }
-        return found.value();
+        return lastIndex;
     }
 
     QHash<QString, quint32> index;
     std::vector<QString> unique;
+    std::vector<std::pair<QString, quint32>> lastInColumn;
     quint32 total = 0;
 };
 
@@ -455,7 +466,7 @@ public:
         columns_ = std::max(columns_, row.size());
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (const auto* text = std::get_if<QString>(&row[c]); text != nullptr && !text->isEmpty()) {
-                cells_.append(LabelSst, rowIndex, quint16(c), strings_.indexOf(*text));
+                cells_.append(LabelSst, rowIndex, quint16(c), strings_.indexOf(*text, c));
             } else if (const auto* number = std::get_if<Money>(&row[c])) {
                 cells_.append(Number, rowIndex, quint16(c), std::bit_cast<quint64>(spreadsheetNumber(*number)));
             }

@@ -73,7 +73,7 @@ void SheetTable::addNew()
 const TableColumn& SheetTable::column(QStringView title, qsizetype& index) const
 {
     for (index = 0; index < qsizetype(columns_.size()); ++index) {
-        if (columns_[std::size_t(index)].title == title)
+        if (QStringView(columns_[std::size_t(index)].title) == title)
             return columns_[std::size_t(index)];
     }
     throw KNError(ErrorCode::InvalidProcedureCall);

@@ -42,6 +42,9 @@ CodePage::CodePage(const QString& name) : name_(name)
     asciiReadsAsItself_ = true;
     for (int byte = 0; byte < 0x80; ++byte)
         asciiReadsAsItself_ = asciiReadsAsItself_ && toUnicode_[std::size_t(byte)] == char16_t(byte);
+    latin1ReadsAsItself_ = asciiReadsAsItself_;
+    for (int byte = 0xA0; byte < 0x100; ++byte)
+        latin1ReadsAsItself_ = latin1ReadsAsItself_ && toUnicode_[std::size_t(byte)] == char16_t(byte);
 }
 
 QString CodePage::decode(std::string_view bytes) const

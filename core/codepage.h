@@ -26,6 +26,9 @@ public:
     const QString& name() const { return name_; }
     // True when the bytes below 0x80 read as the same characters (nearly every 8-bit code page).
     bool asciiReadsAsItself() const { return asciiReadsAsItself_; }
+    // True when, besides those, the bytes from 0xA0 read as the Latin-1 characters of the same
+    // value (windows-1252 and ISO 8859-1 do).
+    bool latin1ReadsAsItself() const { return latin1ReadsAsItself_; }
 
     QString decode(std::string_view bytes) const;
     // Decodes into `text`, reusing its storage.
@@ -41,6 +44,7 @@ private:
     std::array<char16_t, 256> toUnicode_{};
     // Bytes below 0x80 read as themselves, as they do in nearly every 8-bit code page.
     bool asciiReadsAsItself_ = false;
+    bool latin1ReadsAsItself_ = false;
     // One byte per UTF-16 code unit; 0 stands for "not in the code page" except for U+0000.
     std::shared_ptr<const std::vector<unsigned char>> fromUnicode_;
 };

@@ -64,4 +64,17 @@ bool isPrintableAscii(std::string_view bytes)
     return outside == 0;
 }
 
+bool readsAsPrintableLatin1(std::string_view bytes, const CodePage& codePage)
+{
+    if (!codePage.latin1ReadsAsItself())
+        return codePage.asciiReadsAsItself() && isPrintableAscii(bytes);
+    // Bytes 0x80-0x9F are the C1 controls in Latin-1 and other characters in windows-1252.
+    unsigned outside = 0;
+    for (const char byte : bytes) {
+        const auto value = std::uint8_t(byte);
+        outside |= unsigned(std::uint8_t(value - 0x20) >= 0x5F) & unsigned(value < 0xA0);
+    }
+    return outside == 0;
+}
+
 } // namespace kn

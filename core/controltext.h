@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codepage.h"
+
 #include <QStringView>
 
 #include <string_view>
@@ -15,5 +17,10 @@ void refuseControlCharacters(QStringView line);
 // True when every byte is a printable ASCII character (a blank to "~"): such a line holds neither
 // a control character nor anything the code page has to decode.
 bool isPrintableAscii(std::string_view bytes);
+
+// True when the bytes, read in the code page, are printable Latin-1 characters of the same
+// values: printable ASCII, or in a page whose bytes from 0xA0 read as Latin-1, those bytes too.
+// Such a line can be cut into fields as it stands, with no decoding and no control character.
+bool readsAsPrintableLatin1(std::string_view bytes, const CodePage& codePage);
 
 } // namespace kn

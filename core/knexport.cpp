@@ -114,19 +114,18 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         records.reserve(int(std::min(estimated, largestReservation)));
         TransRecordBlocks blocks;
         QString line;
-        const bool asciiReadsAsItself = codePage_.asciiReadsAsItself();
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
                 const std::string_view bytes = file.readLineBytes();
                 TransRecordPtr record;
                 QString pastLastColumn;
-                // A line of printable ASCII is cut into fields as it stands in the file; any other
+                // A line of printable Latin-1 is cut into fields as it stands in the file; any other
                 // is decoded and checked for control characters first.
-                if (asciiReadsAsItself && isPrintableAscii(bytes)) {
-                    const QLatin1String ascii(bytes.data(), qsizetype(bytes.size()));
-                    record = readPaymentLine(ascii, regional_, blocks);
-                    if (ascii.size() > kLastPaymentColumn)
-                        pastLastColumn = ascii.mid(kLastPaymentColumn).toString();
+                if (readsAsPrintableLatin1(bytes, codePage_)) {
+                    const QLatin1String latin1(bytes.data(), qsizetype(bytes.size()));
+                    record = readPaymentLine(latin1, regional_, blocks);
+                    if (latin1.size() > kLastPaymentColumn)
+                        pastLastColumn = latin1.mid(kLastPaymentColumn).toString();
                 } else {
                     codePage_.decode(bytes, line);
                     refuseControlCharacters(line);

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "core/codepage.h"
+#include "core/controltext.h"
 #include "core/settingsstore.h"
 
 #include <QMetaObject>
@@ -28,6 +29,32 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
     }
     EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("no-such-page")); }), 5);
     EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("UTF-8")); }), 5);
+}
+
+// A line read as it stands must be exactly what decoding it gives, with no control character.
+TEST(CodePage, ReadsALineAsLatin1OnlyWhereDecodingItGivesTheSameCharacters)
+{
+    const std::tuple<const char*, std::string_view, bool> cases[] = {
+        {"windows-1252", " ~", true},
+        {"windows-1252", "Caf\xe9 \xa0\xff", true},
+        {"windows-1252", "\x80", false},         // the euro sign
+        {"windows-1252", "\x9f", false},
+        {"windows-1252", "a\tb", false},         // a TAB is decoded and kept
+        {"windows-1252", "\x7f", false},
+        {"windows-1252", std::string_view("\0", 1), false},
+        {"ISO-8859-1", "\xe9", true},
+        {"ISO-8859-1", "\x85", false},           // a C1 control
+        {"ISO-8859-15", "\xa4", false},          // the euro sign again
+        {"ISO-8859-15", "abc", true},
+        {"ibm-850", "\xe9", false},
+    };
+    for (const auto& [name, bytes, asItStands] : cases) {
+        const CodePage page(QString::fromLatin1(name));
+        EXPECT_EQ(readsAsPrintableLatin1(bytes, page), asItStands) << name << " " << bytes;
+        if (asItStands) {
+            EXPECT_EQ(page.decode(bytes), QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))) << name;
+        }
+    }
 }
 
 TEST(SettingsStore, IniStoreReadsDefaultsAndKeepsWrites)

@@ -1,14 +1,11 @@
 #include "transrecords.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <cstddef>
 #include <new>
 #include <functional>
 #include <numeric>
-
-#include <sys/mman.h>
 
 namespace kn {
 
@@ -186,27 +183,7 @@ struct TransRecordBlocks::Block {
     // About 20,000 payments a block: one allocation for all of them.
     static constexpr std::size_t Size = std::size_t(2) << 20;
 
-    // Mapped on its own, aligned to its size and marked for a huge page: a block is filled after
-    // one page fault instead of five hundred, and its memory goes back to the system with it.
-    struct Unmap {
-        void operator()(std::byte* memory) const { ::munmap(memory, Size); }
-    };
-    static std::byte* map()
-    {
-        void* const mapped = ::mmap(nullptr, 2 * Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped == MAP_FAILED)
-            throw std::bad_alloc();
-        auto* const start = static_cast<std::byte*>(mapped);
-        const std::size_t skipped = (Size - reinterpret_cast<std::uintptr_t>(start) % Size) % Size;
-        if (skipped > 0)
-            ::munmap(start, skipped);
-        ::munmap(start + skipped + Size, Size - skipped);
-#ifdef MADV_HUGEPAGE
-        ::madvise(start + skipped, Size, MADV_HUGEPAGE);
-#endif
-        return start + skipped;
-    }
-    const std::unique_ptr<std::byte[], Unmap> storage{map()};
+    const std::unique_ptr<std::byte[]> storage = std::make_unique_for_overwrite<std::byte[]>(Size);
     std::byte* const memory = storage.get();
     std::size_t count = 0;
     // Where the texts stored so far begin, counted from the start of the memory.

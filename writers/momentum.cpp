@@ -16,7 +16,6 @@ public:
     {
         const DatePattern date(u"DDMMYYYY", context.regional);
         const NumberPattern amount(u"########0.00", context.regional);
-        QString payee;
         LineBuffer line;
         out.startTransactions();
         for (const auto& record : context.records) {
@@ -25,24 +24,23 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            const TextView paidTo = record->text(RecordText::PaidTo);
-            const qsizetype kept = std::min<qsizetype>(paidTo.size(), 30);
-            payee.resize(kept);
-            QChar* const first = payee.data();
-            QChar* end = first;
-            for (qsizetype i = 0; i < kept; ++i) {
-                if (paidTo[i] != u',')
-                    *end++ = paidTo[i];
-            }
-            payee.truncate(end - first);
-            context.audit.changed(*record, QStringLiteral("payee"), paidTo, QStringView(payee));
-
             line.resize(0);
             date.appendTo(line, record->TransDate);
             line += u',';
             amount.appendTo(line, record->Amount);
             line += u',';
-            line += payee;
+            // The payee without its commas, at most 30 characters, cut straight into the line.
+            const TextView paidTo = record->text(RecordText::PaidTo);
+            const qsizetype kept = std::min<qsizetype>(paidTo.size(), 30);
+            const qsizetype payeeStart = line.size();
+            char16_t* const first = line.grow(kept);
+            char16_t* end = first;
+            for (qsizetype i = 0; i < kept; ++i) {
+                if (paidTo[i] != u',')
+                    *end++ = paidTo[i].unicode();
+            }
+            line.truncate(payeeStart + (end - first));
+            context.audit.changed(*record, QStringLiteral("payee"), paidTo, line.view().sliced(payeeStart));
             line += u',';
             // The ledger account's "-" become "," and it ends in at least four segments.
             const qsizetype ledger = line.size();

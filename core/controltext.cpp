@@ -1,5 +1,6 @@
 #include "controltext.h"
 
+#include "codepage.h"
 #include "knerror.h"
 
 #include <QString>
@@ -30,6 +31,16 @@ QString fieldAt(qsizetype column)
     return QStringLiteral("the blank between fields");
 }
 
+// True when every byte is a printable ASCII character (a blank to "~").
+bool isPrintableAscii(std::string_view bytes)
+{
+    // Without a branch per byte: 0x20-0x7E are the bytes that stay below 0x5F once 0x20 is taken off.
+    unsigned outside = 0;
+    for (const char byte : bytes)
+        outside |= unsigned(std::uint8_t(std::uint8_t(byte) - 0x20) >= 0x5F);
+    return outside == 0;
+}
+
 } // namespace
 
 void refuseControlCharacters(QStringView line)
@@ -53,15 +64,6 @@ void refuseControlCharacters(QStringView line)
                                 .arg(unsigned(unit), 2, 16, QLatin1Char('0'))
                                 .arg(i + 1));
     }
-}
-
-bool isPrintableAscii(std::string_view bytes)
-{
-    // Without a branch per byte: 0x20-0x7E are the bytes that stay below 0x5F once 0x20 is taken off.
-    unsigned outside = 0;
-    for (const char byte : bytes)
-        outside |= unsigned(std::uint8_t(std::uint8_t(byte) - 0x20) >= 0x5F);
-    return outside == 0;
 }
 
 bool readsAsPrintableLatin1(std::string_view bytes, const CodePage& codePage)

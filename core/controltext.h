@@ -1,22 +1,18 @@
 #pragma once
 
-#include "codepage.h"
-
 #include <QStringView>
 
 #include <string_view>
 
 namespace kn {
 
+class CodePage;
+
 // A payment line holding a control character (NUL, ESC, DEL...) is refused with Type mismatch
 // (13), the detail naming the field and column: copied on, such a byte would end or split a
 // record in the package that reads the import file, and a blank in its place would change the
 // payment unseen. A TAB is text the payment service may put in a name, and is kept.
 void refuseControlCharacters(QStringView line);
-
-// True when every byte is a printable ASCII character (a blank to "~"): such a line holds neither
-// a control character nor anything the code page has to decode.
-bool isPrintableAscii(std::string_view bytes);
 
 // True when the bytes, read in the code page, are printable Latin-1 characters of the same
 // values: printable ASCII, or in a page whose bytes from 0xA0 read as Latin-1, those bytes too.

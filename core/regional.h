@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linebuffer.h"
 #include "money.h"
 
 #include <QDate>
@@ -40,6 +41,7 @@ public:
     // The amount in the locale's "currency" money format: symbol at its position, grouped
     // digits, the locale's number of currency decimals (rounded half away from zero).
     QString formatCurrency(Money amount) const;
+    void appendCurrency(LineBuffer& out, Money amount) const;
 
 private:
     struct CurrencyLayout {

@@ -205,6 +205,8 @@ TEST(FormatCurrency, FollowsTheRegionsMoneyFormat)
     const std::tuple<const char*, std::int64_t, const char*> cases[] = {
         {"en_US", 12345000, "$1,234.50"},
         {"en_US", 0, "$0.00"},
+        {"en_US", 1230000, "$123.00"},
+        {"en_US", 10000000, "$1,000.00"},
         {"en_US", 12345678901, "$1,234,567.89"},
         {"en_CA", 456750, "$45.68"},
         {"en_GB", 10000, "\u00a31.00"},

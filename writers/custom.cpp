@@ -3,9 +3,8 @@
 #include "core/ledgerwriter.h"
 
 #include "core/counters.h"
+#include "core/conversions.h"
 #include "core/formatting.h"
-
-#include <QStringList>
 
 namespace kn {
 
@@ -16,8 +15,10 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
-        const QString session = quoted(context.header.sessionNumber);
-        const QString empty = quoted({});
+        const DatePattern date(u"yyyymmdd", context.regional);
+        const NumberPattern lineNumberText(u"###0", context.regional);
+        const NumberPattern amount(u"0.00", context.regional);
+        LineBuffer line;
         short lineNumber = 0;
         for (const auto& record : context.records) {
             if (record->Amount.isZero()) {
@@ -25,14 +26,23 @@ public:
                 continue;
             }
             out.beginRecord(*record);
-            const QString date = quoted(formatDatePattern(record->TransDate, u"yyyymmdd", context.regional));
             lineNumber = nextCount(lineNumber);
-            out.writeLine(QStringList{QStringLiteral("\"E\""),
-                                      formatNumber(Money::fromWhole(lineNumber), u"###0", context.regional), date,
-                                      empty, empty, quoted(trimBlanks(record->GLAccount())), session, date,
-                                      quoted(trimBlanks(record->PaidTo())),
-                                      formatNumber(record->Amount, u"0.00", context.regional)}
-                              .join(u','));
+            line.resize(0);
+            line += u"\"E\",";
+            lineNumberText.appendTo(line, Money::fromWhole(lineNumber));
+            line += u",\"";
+            date.appendTo(line, record->TransDate);
+            line += u"\",\"\",\"\",\"";
+            line += trimmedBlanks(record->text(RecordText::GLAccount));
+            line += u"\",\"";
+            line += context.header.sessionNumber;
+            line += u"\",\"";
+            date.appendTo(line, record->TransDate);
+            line += u"\",\"";
+            line += trimmedBlanks(record->text(RecordText::PaidTo));
+            line += u"\",";
+            amount.appendTo(line, record->Amount);
+            out.writeLine(line);
         }
     }
 };

@@ -35,14 +35,23 @@ public:
     {
         out.writeLine(u"Journal Number,Date,Memo,Account Number,Debit Amount,Credit Amount");
         out.startTransactions();
+        const DatePattern date(datePattern_, context.regional);
+        LineBuffer line;
         for (const auto& record : context.records) {
             out.beginRecord(*record);
-            const QString leading = u',' + formatDatePattern(record->TransDate, datePattern_, context.regional) + u',' +
-                                    quoted(record->PaidTo()) + u',' + record->GLAccount() + u',';
-            if (record->Amount > Money())
-                out.writeLine(leading + quoted(context.regional.formatCurrency(record->Amount)) + u',');
-            else
-                out.writeLine(leading + u',' + quoted(context.regional.formatCurrency(record->Amount.abs())));
+            line.resize(0);
+            line += u',';
+            date.appendTo(line, record->TransDate);
+            line += u",\"";
+            line += record->text(RecordText::PaidTo);
+            line += u"\",";
+            line += record->text(RecordText::GLAccount);
+            // A debit in the fifth column, anything else as a credit of its size in the sixth.
+            const bool debit = record->Amount > Money();
+            line += debit ? u",\"" : u",,\"";
+            context.regional.appendCurrency(line, debit ? record->Amount : record->Amount.abs());
+            line += debit ? u"\"," : u"\"";
+            out.writeLine(line);
         }
     }
 

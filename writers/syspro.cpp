@@ -4,6 +4,8 @@
 
 #include "core/formatting.h"
 
+#include <algorithm>
+
 namespace kn {
 
 namespace {
@@ -33,18 +35,31 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
+        const DatePattern date(datePattern_, context.regional);
+        LineBuffer line;
+        // Each field starts where it does and is filled with blanks or cut to its width.
+        const auto fieldFrom = [&line](qsizetype start, qsizetype width) { line.resize(start + width, u' '); };
         for (const auto& record : context.records) {
             if (record->Amount.isZero()) {
                 context.audit.leftOut(*record, AuditReason::ZeroAmount);
                 continue;
             }
             out.beginRecord(*record);
-            context.audit.changed(*record, QStringLiteral("account"), record->GLAccount(), record->GLAccount().left(15));
-            context.audit.changed(*record, QStringLiteral("payee"), record->PaidTo(), record->PaidTo().left(60));
-            out.writeLine(FixedWidth(record->GLAccount(), 15) + FixedWidth(plainDecimal(record->Amount, context.regional), 16) +
-                          FixedWidth(QStringLiteral("Kaprin"), 9) +
-                          formatDatePattern(record->TransDate, datePattern_, context.regional) +
-                          FixedWidth(record->PaidTo(), 60));
+            const TextView account = record->text(RecordText::GLAccount);
+            const TextView paidTo = record->text(RecordText::PaidTo);
+            context.audit.changed(*record, QStringLiteral("account"), account, account.first(std::min<qsizetype>(account.size(), 15)));
+            context.audit.changed(*record, QStringLiteral("payee"), paidTo, paidTo.first(std::min<qsizetype>(paidTo.size(), 60)));
+            line.resize(0);
+            line += account;
+            fieldFrom(0, 15);
+            appendPlainDecimal(line, record->Amount, context.regional);
+            fieldFrom(15, 16);
+            line += u"Kaprin   ";
+            date.appendTo(line, record->TransDate);
+            const qsizetype payee = line.size();
+            line += paidTo;
+            fieldFrom(payee, 60);
+            out.writeLine(line);
         }
     }
 

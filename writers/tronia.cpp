@@ -6,8 +6,6 @@
 #include "core/counters.h"
 #include "core/formatting.h"
 
-#include <QStringList>
-
 namespace kn {
 
 namespace {
@@ -19,17 +17,29 @@ public:
         out.startTransactions();
         out.writeLine(u"Journal Number\tDate\tMemo\tAccount Number\tDebit Amount\tCredit Amount");
         const QString journalPrefix = formatNumericText(context.header.sessionNumber, u"000", context.regional);
+        const NumberPattern countText(u"00000", context.regional);
+        const NumberPattern amount(u"######0.00", context.regional);
+        const DatePattern date(u"MM/DD/YYYY", context.regional);
+        LineBuffer line;
         short count = 0;
         for (const auto& record : context.records) {
             count = nextCount(count);
             out.beginRecord(*record);
             const bool debit = record->Amount > Money();
-            const QString amount = formatNumber(record->Amount.abs(), u"######0.00", context.regional);
-            out.writeLine(QStringList{journalPrefix + formatNumber(Money::fromWhole(count), u"00000", context.regional),
-                                      formatDatePattern(record->TransDate, u"MM/DD/YYYY", context.regional),
-                                      record->PaidTo(), record->GLAccount(), debit ? amount : QString(),
-                                      debit ? QString() : amount}
-                              .join(u'\t'));
+            line.resize(0);
+            line += journalPrefix;
+            countText.appendTo(line, Money::fromWhole(count));
+            line += u'\t';
+            date.appendTo(line, record->TransDate);
+            line += u'\t';
+            line += record->text(RecordText::PaidTo);
+            line += u'\t';
+            line += record->text(RecordText::GLAccount);
+            line += debit ? u"\t" : u"\t\t";
+            amount.appendTo(line, record->Amount.abs());
+            if (debit)
+                line += u'\t';
+            out.writeLine(line);
         }
     }
 };

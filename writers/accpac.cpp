@@ -2,6 +2,7 @@
 // period the user gives and the batch totals, and one detail record per payment.
 #include "core/ledgerwriter.h"
 
+#include "core/conversions.h"
 #include "core/formatting.h"
 
 namespace kn {
@@ -20,8 +21,6 @@ QString dateText(CalDate date, const RegionalSettings& regional)
 
 class AccPacWriter final : public LedgerWriter {
 public:
-
-
     bool prepare(const WriterContext& context) override
     {
         for (const auto& record : context.records) {
@@ -51,15 +50,27 @@ public:
             dateText(CalDate::fromQDate(context.clock.today()), regional)};
         out.writeLine(batchHeader.join(u','));
         out.startTransactions();
+        const NumberPattern amount(u"########0.00", regional);
+        const DatePattern date(u"yyyymmdd", regional);
+        LineBuffer line;
+        const auto addQuotedTrimmed = [&line](TextView text) {
+            line += u'"';
+            line += trimmedBlanks(text);
+            line += u"\",";
+        };
         for (const auto& record : context.records) {
             out.beginRecord(*record);
             context.audit.entryLine(QStringLiteral("batch 00001"), record->Amount);
-            const QStringList detail{
-                quoted(QStringLiteral("2")), quoted(QString()), quoted(QStringLiteral("00001")), quoted(QString()),
-                quoted(trimBlanks(record->GLAccount())), amountText(record->Amount, regional), QStringLiteral("0"),
-                quoted(trimBlanks(record->PaidTo())), quoted(trimBlanks(record->PaymentFor())),
-                dateText(record->TransDate, regional), quoted(QStringLiteral("GL")), quoted(QStringLiteral("JE"))};
-            out.writeLine(detail.join(u','));
+            line.resize(0);
+            line += uR"("2","","00001","",)";
+            addQuotedTrimmed(record->text(RecordText::GLAccount));
+            amount.appendTo(line, record->Amount);
+            line += u",0,";
+            addQuotedTrimmed(record->text(RecordText::PaidTo));
+            addQuotedTrimmed(record->text(RecordText::PaymentFor));
+            date.appendTo(line, record->TransDate);
+            line += uR"(,"GL","JE")";
+            out.writeLine(line);
         }
     }
 

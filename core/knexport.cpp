@@ -112,7 +112,7 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         constexpr qint64 largestReservation = qint64(1) << 22;
         const qint64 estimated = QFileInfo(ImportFileName).size() / (headerLine.size() + 2);
         records.reserve(int(std::min(estimated, largestReservation)));
-        TransRecordBlocks blocks;
+        PaymentLineReader reader(regional_);
         QString line;
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
@@ -123,13 +123,13 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
                 // is decoded and checked for control characters first.
                 if (readsAsPrintableLatin1(bytes, codePage_)) {
                     const QLatin1String latin1(bytes.data(), qsizetype(bytes.size()));
-                    record = readPaymentLine(latin1, regional_, blocks);
+                    record = reader.read(latin1);
                     if (latin1.size() > kLastPaymentColumn)
                         pastLastColumn = latin1.mid(kLastPaymentColumn).toString();
                 } else {
                     codePage_.decode(bytes, line);
                     refuseControlCharacters(line);
-                    record = readPaymentLine(line, regional_, blocks);
+                    record = reader.read(line);
                     if (line.size() > kLastPaymentColumn)
                         pastLastColumn = line.mid(kLastPaymentColumn);
                 }

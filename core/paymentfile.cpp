@@ -4,6 +4,7 @@
 #include "formatting.h"
 #include "knerror.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kn {
@@ -45,21 +46,34 @@ ShortField RemoveCommas(Field amountField)
     return ShortField(amountField, true);
 }
 
+} // namespace
+
+CalDate PaymentLineReader::dateOf(QStringView text)
+{
+    if (text.size() == lastDateSize_ && std::equal(text.begin(), text.end(), lastDateText_.begin()))
+        return lastDate_;
+    const CalDate date = parseDateText(text, regional_);
+    lastDateSize_ = std::min(text.size(), qsizetype(lastDateText_.size()));
+    std::copy_n(text.utf16(), lastDateSize_, lastDateText_.begin());
+    lastDate_ = date;
+    return date;
+}
+
 template <typename Line>
-TransRecordPtr readLine(Line line, const RegionalSettings& regional, TransRecordBlocks& blocks)
+TransRecordPtr PaymentLineReader::readLine(Line line)
 {
     CalDate date;
     try {
-        date = parseDateText(ShortField(columns(line, 2, 10), false).view(), regional);
+        date = dateOf(ShortField(columns(line, 2, 10), false).view());
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the date in columns 2-11 is '%1'").arg(columns(line, 2, 10)));
     }
     Money amount;
     try {
-        amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)).view(), regional);
+        amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)).view(), regional_);
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the amount in columns 82-97 is '%1' (decimal separator '%2')")
-                                   .arg(columns(line, 82, 16), regional.decimalSeparator()));
+                                   .arg(columns(line, 82, 16), regional_.decimalSeparator()));
     }
 
     const Line ledger = trimmedBlanks(columns(line, 51, 30));
@@ -77,9 +91,8 @@ TransRecordPtr readLine(Line line, const RegionalSettings& regional, TransRecord
     texts[std::size_t(RecordText::GLDetails)] = details;
     texts[std::size_t(RecordText::InvoiceNo)] = columns(line, 99, 27);
     texts[std::size_t(RecordText::PaymentFor)] = trimmedBlanks(columns(line, 127, 45));
-    return blocks.make(texts, amount, date);
+    return blocks_.make(texts, amount, date);
 }
-} // namespace
 
 PaymentHeader readPaymentHeader(QStringView line)
 {
@@ -87,14 +100,14 @@ PaymentHeader readPaymentHeader(QStringView line)
                          trimBlanks(columns(line, 113, 30))};
 }
 
-TransRecordPtr readPaymentLine(QStringView line, const RegionalSettings& regional, TransRecordBlocks& blocks)
+TransRecordPtr PaymentLineReader::read(QStringView line)
 {
-    return readLine(line, regional, blocks);
+    return readLine(line);
 }
 
-TransRecordPtr readPaymentLine(QLatin1String line, const RegionalSettings& regional, TransRecordBlocks& blocks)
+TransRecordPtr PaymentLineReader::read(QLatin1String line)
 {
-    return readLine(line, regional, blocks);
+    return readLine(line);
 }
 
 } // namespace kn

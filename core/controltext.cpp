@@ -35,9 +35,10 @@ QString fieldAt(qsizetype column)
 bool isPrintableAscii(std::string_view bytes)
 {
     // Without a branch per byte: 0x20-0x7E are the bytes that stay below 0x5F once 0x20 is taken off.
-    unsigned outside = 0;
+    // The flags are kept in a byte, so that the loop runs on whole vectors of bytes.
+    std::uint8_t outside = 0;
     for (const char byte : bytes)
-        outside |= unsigned(std::uint8_t(std::uint8_t(byte) - 0x20) >= 0x5F);
+        outside |= std::uint8_t(std::uint8_t(std::uint8_t(byte) - 0x20) >= 0x5F);
     return outside == 0;
 }
 
@@ -71,10 +72,10 @@ bool readsAsPrintableLatin1(std::string_view bytes, const CodePage& codePage)
     if (!codePage.latin1ReadsAsItself())
         return codePage.asciiReadsAsItself() && isPrintableAscii(bytes);
     // Bytes 0x80-0x9F are the C1 controls in Latin-1 and other characters in windows-1252.
-    unsigned outside = 0;
+    std::uint8_t outside = 0;
     for (const char byte : bytes) {
         const auto value = std::uint8_t(byte);
-        outside |= unsigned(std::uint8_t(value - 0x20) >= 0x5F) & unsigned(value < 0xA0);
+        outside |= std::uint8_t(std::uint8_t(value - 0x20) >= 0x5F) & std::uint8_t(value < 0xA0);
     }
     return outside == 0;
 }

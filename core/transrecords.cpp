@@ -245,11 +245,12 @@ bool sameBytes(const char* a, const char* b, std::size_t size)
 TransRecordBlocks::TransRecordBlocks() = default;
 TransRecordBlocks::~TransRecordBlocks() = default;
 
-std::uint32_t TransRecordBlocks::store(TextView text, bool wide)
+// Inlined into make: a call would pass each text through memory.
+inline std::uint32_t TransRecordBlocks::store(TextView text, bool wide)
 {
     const char* bytes = address(text, 0);
     std::size_t size = std::size_t(text.size()) * (text.isLatin1() ? 1 : 2);
-    if (text.isLatin1() == wide) {
+    if (text.isLatin1() == wide) [[unlikely]] {
         converted_.resize(std::size_t(text.size()) * (wide ? 2 : 1));
         copyText(text, wide, converted_.data());
         bytes = converted_.data();

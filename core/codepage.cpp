@@ -92,8 +92,24 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
     // The table holds only the page's own round trips: a byte found there reads back as the
     // character it came from, and only a character it lacks is written as something else.
     const auto& table = *fromUnicode_;
+    // Every character the page holds is one byte: those are written straight into room made for
+    // all of them, up to the first character the page lacks.
+    const std::size_t before = out.size();
+    out.resize(before + size);
+    char* const bytes = out.data() + before;
+    std::size_t held = 0;
+    for (; held < size; ++held) {
+        const char16_t unit = units[held];
+        const unsigned char byte = table[unit];
+        if (byte == 0 && unit != 0)
+            break;
+        bytes[held] = char(byte);
+    }
+    out.resize(before + held);
+    if (held == size)
+        return true;
     bool exact = true;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (auto i = qsizetype(held); i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
         const unsigned char byte = table[unit];
         if (byte != 0 || unit == 0) {

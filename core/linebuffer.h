@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace kn {
@@ -58,7 +59,19 @@ public:
     LineBuffer& operator+=(char16_t c) { return *this += QChar(c); }
     LineBuffer& operator+=(QStringView text)
     {
-        std::copy_n(text.utf16(), text.size(), grow(text.size()));
+        // Most pieces are a few characters: copied four at a time in place, not through a call.
+        const qsizetype size = text.size();
+        const char16_t* from = text.utf16();
+        char16_t* to = grow(size);
+        if (size > 32) {
+            std::memcpy(to, from, std::size_t(size) * sizeof(char16_t));
+            return *this;
+        }
+        qsizetype i = 0;
+        for (; i + 4 <= size; i += 4)
+            std::memcpy(to + i, from + i, 4 * sizeof(char16_t));
+        for (; i < size; ++i)
+            to[i] = from[i];
         return *this;
     }
     LineBuffer& operator+=(QLatin1String text)
@@ -72,10 +85,13 @@ public:
         text.visit([this](auto view) { *this += view; });
         return *this;
     }
+    // A literal's size is known here, so its copy compiles to a few moves.
     template <std::size_t N>
     LineBuffer& operator+=(const char16_t (&literal)[N])
     {
-        return *this += QStringView(literal);
+        constexpr qsizetype size = qsizetype(N) - 1;
+        std::copy_n(literal, size, grow(size));
+        return *this;
     }
 
 private:

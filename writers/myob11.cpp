@@ -47,10 +47,15 @@ public:
             line += u"\",";
             line += record->text(RecordText::GLAccount);
             // A debit in the fifth column, anything else as a credit of its size in the sixth.
-            const bool debit = record->Amount > Money();
-            line += debit ? u",\"" : u",,\"";
-            context.regional.appendCurrency(line, debit ? record->Amount : record->Amount.abs());
-            line += debit ? u"\"," : u"\"";
+            if (record->Amount > Money()) {
+                line += u",\"";
+                context.regional.appendCurrency(line, record->Amount);
+                line += u"\",";
+            } else {
+                line += u",,\"";
+                context.regional.appendCurrency(line, record->Amount.abs());
+                line += u'"';
+            }
             out.writeLine(line);
         }
     }

@@ -35,7 +35,9 @@ public:
             line += record->text(RecordText::PaidTo);
             line += u'\t';
             line += record->text(RecordText::GLAccount);
-            line += debit ? u"\t" : u"\t\t";
+            line += u'\t';
+            if (!debit)
+                line += u'\t';
             amount.appendTo(line, record->Amount.abs());
             if (debit)
                 line += u'\t';

@@ -19,13 +19,13 @@ public:
     {
         const DatePattern date(u"YYMMDD", context.regional);
         const NumberPattern amount(u"0.00", context.regional);
-        QString digits;
+        LineBuffer digits;
         writeBatchEntries(out, context, [&](const TransRecord& record, BatchEntryFields& fields) {
             const TextView ledger = trimmedBlanks(record.text(RecordText::GLAccount));
             const qsizetype bar = ledger.indexOf(u'|');
-            setText(fields.account, bar < 0 ? ledger : ledger.first(bar));
-            setText(fields.part2, bar < 0 ? TextView() : ledger.sliced(bar + 1));
-            setText(fields.part3, u"IMKN");
+            fields.account = bar < 0 ? ledger : ledger.first(bar);
+            fields.part2 = bar < 0 ? TextView() : ledger.sliced(bar + 1);
+            fields.part3 = QStringView(u"IMKN");
             fields.date.resize(0);
             date.appendTo(fields.date, record.TransDate);
             // Right-aligned in 13 columns; a longer amount stands as it is.
@@ -33,7 +33,7 @@ public:
             amount.appendTo(digits, record.Amount);
             fields.amount.resize(0);
             fields.amount.resize(std::max<qsizetype>(0, 13 - digits.size()), u' ');
-            fields.amount += digits;
+            fields.amount += digits.view();
         });
     }
 };

@@ -29,9 +29,9 @@ public:
                     break;
                 rest = rest.sliced(bar + 1);
             }
-            setText(fields.account, parts[0]);
-            setText(fields.part2, parts[1]);
-            setText(fields.part3, parts[2].isEmpty() ? TextView(u"APBP") : parts[2]);
+            fields.account = parts[0];
+            fields.part2 = parts[1];
+            fields.part3 = parts[2].isEmpty() ? TextView(u"APBP") : parts[2];
             fields.date.resize(0);
             date.appendTo(fields.date, record.TransDate);
             fields.amount.resize(0);

@@ -14,7 +14,7 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
     const QString session = quoted(context.header.sessionNumber);
     BatchEntryFields fields;
     LineBuffer line;
-    const auto addQuoted = [&line](QStringView text) {
+    const auto addQuoted = [&line](TextView text) {
         line += u'"';
         line += text;
         line += u'"';
@@ -31,7 +31,7 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
         fillFields(*record, fields);
         line.resize(0);
         line += u"\"E\",1,";
-        addQuoted(fields.date);
+        addQuoted(fields.date.view());
         line += u",0,";
         addQuoted(fields.account);
         line += u", ";
@@ -41,12 +41,12 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
         line += u", ";
         line += session;
         line += u", ";
-        addQuoted(fields.date);
+        addQuoted(fields.date.view());
         line += u", \"";
         line += payeeIn30;
         line.resize(line.size() + 30 - payeeIn30.size(), u' ');
         line += u"\",";
-        line += fields.amount;
+        line += fields.amount.view();
         out.writeLine(line);
     }
 }

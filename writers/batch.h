@@ -1,21 +1,22 @@
 #pragma once
 
 #include "core/ledgerwriter.h"
-
-#include <QString>
+#include "core/linebuffer.h"
+#include "core/textview.h"
 
 #include <functional>
 
 namespace kn {
 
 // What AccPac Plus and Adagio put differently into a batch entry line; the same fields are filled
-// anew for each payment.
+// anew for each payment. The account's parts are views of the record's texts or of literals; the
+// date and the amount are written into buffers kept from one payment to the next.
 struct BatchEntryFields {
-    QString date;
-    QString account;
-    QString part2;
-    QString part3;
-    QString amount;
+    LineBuffer date;
+    TextView account;
+    TextView part2;
+    TextView part3;
+    LineBuffer amount;
 };
 
 // The batch entry lines that AccPac Plus and Adagio read, one per payment with a non-zero amount,

@@ -8,7 +8,6 @@
 #include "core/ledgerwriter.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <limits>
 #include <type_traits>
 
@@ -21,14 +20,12 @@ namespace {
 
 constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
 
-// Appends the characters [first, end) with the given characters as blanks and without blanks at
-// either end.
+// Appends the characters [first, end) with `blanked` and `alsoBlanked` as blanks and without
+// blanks at either end.
 template <typename Char>
-void appendBlanked(LineBuffer& out, const Char* first, const Char* end, std::initializer_list<char16_t> blanked)
+void appendBlanked(LineBuffer& out, const Char* first, const Char* end, char16_t blanked, char16_t alsoBlanked)
 {
-    const auto isBlank = [&](char16_t c) {
-        return c == u' ' || std::find(blanked.begin(), blanked.end(), c) != blanked.end();
-    };
+    const auto isBlank = [=](char16_t c) { return c == u' ' || c == blanked || c == alsoBlanked; };
     const auto wide = [](Char c) { return static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(c)); };
     while (first < end && isBlank(wide(*first)))
         ++first;
@@ -40,12 +37,12 @@ void appendBlanked(LineBuffer& out, const Char* first, const Char* end, std::ini
     });
 }
 
-void appendBlanked(LineBuffer& out, TextView text, std::initializer_list<char16_t> blanked)
+void appendBlanked(LineBuffer& out, TextView text, char16_t blanked, char16_t alsoBlanked)
 {
     if (text.isLatin1())
-        appendBlanked(out, text.latin1().data(), text.latin1().data() + text.size(), blanked);
+        appendBlanked(out, text.latin1().data(), text.latin1().data() + text.size(), blanked, alsoBlanked);
     else
-        appendBlanked(out, text.utf16().utf16(), text.utf16().utf16() + text.size(), blanked);
+        appendBlanked(out, text.utf16().utf16(), text.utf16().utf16() + text.size(), blanked, alsoBlanked);
 }
 
 // Appends the description within `room` characters after the payee and invoice; says whether the
@@ -53,11 +50,11 @@ void appendBlanked(LineBuffer& out, TextView text, std::initializer_list<char16_
 bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype room = 79)
 {
     const qsizetype start = out.size();
-    appendBlanked(out, record.text(RecordText::PaidTo), {u',', u'/'});
+    appendBlanked(out, record.text(RecordText::PaidTo), u',', u'/');
     const TextView invoice = record.text(RecordText::InvoiceNo);
     if (!trimmedBlanks(invoice).isEmpty()) {
         out += u'/';
-        appendBlanked(out, invoice, {u','});
+        appendBlanked(out, invoice, u',', u',');
     }
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
     const TextView purpose = record.text(RecordText::PaymentFor);
@@ -66,7 +63,7 @@ bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype roo
     const qsizetype left = room - (out.size() - start);
     if (left > 0) {
         out += u'/';
-        appendBlanked(out, purpose.first(std::min(left, purpose.size())), {u','});
+        appendBlanked(out, purpose.first(std::min(left, purpose.size())), u',', u',');
     }
     return left < purpose.size();
 }

@@ -99,14 +99,6 @@ QString PadLeft(const QString& text, int width, const QString& fill);
 // How many characters of the text equal `character` (compared on their low eight bits).
 short CountChar(QStringView text, QChar character);
 
-// Makes `target` hold `text`, keeping its storage for the next text (a writer's fields reused from
-// one payment to the next).
-inline void setText(QString& target, TextView text)
-{
-    target.resize(0);
-    target += text;
-}
-
 // Whether the text begins with `upperCasePrefix` when each of its characters is upper-cased
 // ("Bank of X" begins with "BANK").
 bool beginsInUpperCaseWith(TextView text, QStringView upperCasePrefix);

@@ -85,7 +85,8 @@ public:
         text.visit([this](auto view) { *this += view; });
         return *this;
     }
-    // A literal's size is known here, so its copy compiles to a few moves.
+    // A string literal, whose size is known here, so its copy compiles to a few moves; every
+    // character but the terminating NUL is copied.
     template <std::size_t N>
     LineBuffer& operator+=(const char16_t (&literal)[N])
     {

@@ -53,7 +53,10 @@ CalDate PaymentLineReader::dateOf(QStringView text)
     if (text.size() == lastDateSize_ && std::equal(text.begin(), text.end(), lastDateText_.begin()))
         return lastDate_;
     const CalDate date = parseDateText(text, regional_);
-    lastDateSize_ = std::min(text.size(), qsizetype(lastDateText_.size()));
+    // A text too long to keep is converted every time rather than kept in part.
+    if (text.size() > qsizetype(lastDateText_.size()))
+        return date;
+    lastDateSize_ = text.size();
     std::copy_n(text.utf16(), lastDateSize_, lastDateText_.begin());
     lastDate_ = date;
     return date;

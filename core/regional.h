@@ -41,6 +41,7 @@ public:
     // The amount in the locale's "currency" money format: symbol at its position, grouped
     // digits, the locale's number of currency decimals (rounded half away from zero).
     QString formatCurrency(Money amount) const;
+    // The same text, appended to a writer's line.
     void appendCurrency(LineBuffer& out, Money amount) const;
 
 private:

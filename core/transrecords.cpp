@@ -245,12 +245,13 @@ bool sameBytes(const char* a, const char* b, std::size_t size)
 TransRecordBlocks::TransRecordBlocks() = default;
 TransRecordBlocks::~TransRecordBlocks() = default;
 
-// Inlined into make: a call would pass each text through memory.
+// Marked inline so that make, its only caller, takes it in: a call would pass each text through
+// memory.
 inline std::uint32_t TransRecordBlocks::store(TextView text, bool wide)
 {
     const char* bytes = address(text, 0);
     std::size_t size = std::size_t(text.size()) * (text.isLatin1() ? 1 : 2);
-    if (text.isLatin1() == wide) [[unlikely]] {
+    if (text.isLatin1() == wide) {
         converted_.resize(std::size_t(text.size()) * (wide ? 2 : 1));
         copyText(text, wide, converted_.data());
         bytes = converted_.data();

@@ -1,5 +1,6 @@
 // TransRecords: positions, keys, FindAPBank and SortByDate.
 #include "core/knerror.h"
+#include "core/paymentfile.h"
 #include "core/transrecords.h"
 
 #include "testsupport.h"
@@ -212,4 +213,34 @@ TEST(TransRecord, ChangingOneTextKeepsTheOthersEvenWhenTheyLayInsideIt)
     EXPECT_EQ(record.InvoiceNo(), u"INV-1"_s);
     EXPECT_EQ(errorNumber([&] { record.setPaymentFor(QString(0x10000, u'x')); }), 6);
     EXPECT_EQ(record.PaymentFor(), u"Electricity"_s);
+}
+
+// A run of one date is converted once: a different text, a failing one or one read the other way
+// (decoded rather than as Latin-1) must still give its own date or failure.
+TEST(PaymentLineReader, ReusesADateOnlyForTheSameText)
+{
+    const auto regional = RegionalSettings::named(QStringLiteral("en_US"));
+    PaymentLineReader reader(regional);
+    const auto lineDated = [](const char* date) {
+        payments::Payment p;
+        p.date = QString::fromLatin1(date);
+        return payments::paymentLine(p).toLatin1();
+    };
+    const std::pair<const char*, int> lines[] = {
+        {"2014/08/25", 0}, {"2014/08/25", 0}, {"2014/08/26", 0}, {"2014/08/25", 0},
+        {"2014/08/32", 13}, {"2014/08/25", 0}, {"2014/02/30", 13}, {"08/25/2014", 0},
+    };
+    for (std::size_t i = 0; i < std::size(lines); ++i) {
+        const auto [date, failure] = lines[i];
+        const QByteArray bytes = lineDated(date);
+        const auto read = [&] {
+            return i % 2 == 0 ? reader.read(QLatin1String(bytes)) : reader.read(QString::fromLatin1(bytes));
+        };
+        if (failure != 0) {
+            EXPECT_EQ(kn::testing::errorNumber([&] { read(); }), failure) << date;
+            continue;
+        }
+        const QDate expected = QDate::fromString(QString::fromLatin1(date), QString::fromLatin1(date[2] == '/' ? "MM/dd/yyyy" : "yyyy/MM/dd"));
+        EXPECT_EQ(read()->TransDate.toQDate(), expected) << date;
+    }
 }

@@ -27,6 +27,13 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
             EXPECT_EQ(page.decode(bytes.toStdString()), QString::fromUtf8(text)) << name;
         }
     }
+    // A line is appended to what the buffer holds; a character the page lacks, between ones it
+    // holds, makes the line inexact and takes its closest form.
+    const CodePage windows1252(QStringLiteral("windows-1252"));
+    std::string buffer = "x\r\n";
+    EXPECT_FALSE(windows1252.encodeAppend(u"Caf\u00e9 \u4e00 \u00e9t\u00e9", buffer));
+    EXPECT_TRUE(windows1252.encodeAppend(u"\u00e9t\u00e9", buffer));
+    EXPECT_EQ(buffer, "x\r\nCaf\xe9 ? \xe9t\xe9\xe9t\xe9");
     EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("no-such-page")); }), 5);
     EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("UTF-8")); }), 5);
 }

@@ -212,6 +212,9 @@ TEST(FormatCurrency, FollowsTheRegionsMoneyFormat)
         {"en_GB", 10000, "\u00a31.00"},
         {"fr_CA", 12345000, "1\u00a0234,50\u00a0$"},
         {"de_DE", 12345000, "1.234,50\u00a0\u20ac"},
+        {"en_US", -12345000, "($1,234.50)"},
+        {"en_US", -40, "$0.00"},
+        {"ja_JP", 12345000, "\uffe51,235"},
     };
     for (auto [locale, amount, expected] : cases)
         EXPECT_EQ(RegionalSettings::named(QString::fromLatin1(locale)).formatCurrency(units(amount)), QString::fromUtf8(expected))
@@ -268,6 +271,11 @@ TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
     const DatePattern date(u"DD/MM/YYYY", regional);
     const NumberPattern amount(u"########0.00", regional);
     const QString wide = u"caf\u00e9 \u20ac"_s;
+    // Views around the lengths where a piece stops being copied four characters at a time.
+    const qsizetype viewSizes[] = {0, 1, 3, 4, 5, 8, 31, 32, 33, 100};
+    QString longText;
+    for (int i = 0; i < 100; ++i)
+        longText += QChar(u'A' + i % 26);
     LineBuffer line;
     QString expected;
     for (int i = 0; i < 200; ++i) {
@@ -281,6 +289,9 @@ TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
         line += u"\"x\"";
         amount.appendTo(line, value);
         expected += u","_s + QString::fromLatin1("\xe9t\xe9") + wide + u"\"x\""_s + formatNumber(value, u"########0.00", regional);
+        const QStringView piece = QStringView(longText).first(viewSizes[i % std::size(viewSizes)]);
+        line += piece;
+        expected += piece;
         line.resize(line.size() + 3, u' ');
         expected += u"   "_s;
         ASSERT_EQ(line.view().toString(), expected) << "after " << i + 1 << " pieces";

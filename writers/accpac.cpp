@@ -9,16 +9,6 @@ namespace kn {
 
 namespace {
 
-QString amountText(Money amount, const RegionalSettings& regional)
-{
-    return formatNumber(amount, u"########0.00", regional);
-}
-
-QString dateText(CalDate date, const RegionalSettings& regional)
-{
-    return formatDatePattern(date, u"yyyymmdd", regional);
-}
-
 class AccPacWriter final : public LedgerWriter {
 public:
     bool prepare(const WriterContext& context) override
@@ -40,18 +30,18 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         const RegionalSettings& regional = context.regional;
+        const NumberPattern amount(u"########0.00", regional);
+        const DatePattern date(u"yyyymmdd", regional);
         out.writeLine(uR"("RECTYPE","BATCHID","BTCHENTRY","SRCELEDGER","SRCETYPE","FSCSYR","FSCSPERD","JRNLDESC","JRNLDR","JRNLCR","JRNLQTY","DATEENTRY")");
         out.writeLine(uR"("RECTYPE","BATCHNBR","JOURNALID","TRANSNBR","ACCTID","TRANSAMT","TRANSQTY","TRANSDESC","TRANSREF","TRANSDATE","SRCELEDGR","SRCETYPE")");
         const QStringList batchHeader{
             quoted(QStringLiteral("1")), quoted(QString()), quoted(QStringLiteral("00001")), quoted(QStringLiteral("GL")),
             quoted(QStringLiteral("JE")), quoted(fiscalYear_), quoted(fiscalPeriod_),
             quoted(QStringLiteral("Kaprin Office - Session ") + context.header.sessionNumber),
-            amountText(debitTotal_, regional), amountText(creditTotal_, regional), QStringLiteral("0"),
-            dateText(CalDate::fromQDate(context.clock.today()), regional)};
+            amount.format(debitTotal_), amount.format(creditTotal_), QStringLiteral("0"),
+            date.format(CalDate::fromQDate(context.clock.today()))};
         out.writeLine(batchHeader.join(u','));
         out.startTransactions();
-        const NumberPattern amount(u"########0.00", regional);
-        const DatePattern date(u"yyyymmdd", regional);
         LineBuffer line;
         const auto addQuotedTrimmed = [&line](TextView text) {
             line += u'"';

@@ -25,7 +25,7 @@ public:
             const qsizetype bar = ledger.indexOf(u'|');
             fields.account = bar < 0 ? ledger : ledger.first(bar);
             fields.part2 = bar < 0 ? TextView() : ledger.sliced(bar + 1);
-            fields.part3 = QStringView(u"IMKN");
+            fields.part3 = TextView(u"IMKN");
             fields.date.resize(0);
             date.appendTo(fields.date, record.TransDate);
             // Right-aligned in 13 columns; a longer amount stands as it is.

@@ -37,7 +37,7 @@ void appendBlanked(LineBuffer& out, const Char* first, const Char* end, char16_t
     });
 }
 
-void appendBlanked(LineBuffer& out, TextView text, char16_t blanked, char16_t alsoBlanked)
+void appendBlanked(LineBuffer& out, TextView text, char16_t blanked, char16_t alsoBlanked = u' ')
 {
     if (text.isLatin1())
         appendBlanked(out, text.latin1().data(), text.latin1().data() + text.size(), blanked, alsoBlanked);
@@ -54,7 +54,7 @@ bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype roo
     const TextView invoice = record.text(RecordText::InvoiceNo);
     if (!trimmedBlanks(invoice).isEmpty()) {
         out += u'/';
-        appendBlanked(out, invoice, u',', u',');
+        appendBlanked(out, invoice, u',');
     }
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
     const TextView purpose = record.text(RecordText::PaymentFor);
@@ -63,7 +63,7 @@ bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype roo
     const qsizetype left = room - (out.size() - start);
     if (left > 0) {
         out += u'/';
-        appendBlanked(out, purpose.first(std::min(left, purpose.size())), u',', u',');
+        appendBlanked(out, purpose.first(std::min(left, purpose.size())), u',');
     }
     return left < purpose.size();
 }

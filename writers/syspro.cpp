@@ -37,8 +37,8 @@ public:
         out.startTransactions();
         const DatePattern date(datePattern_, context.regional);
         LineBuffer line;
-        // Each field starts where it does and is filled with blanks or cut to its width.
-        const auto fieldFrom = [&line](qsizetype start, qsizetype width) { line.resize(start + width, u' '); };
+        // Fills the field from `start` with blanks, or cuts it, to `width` characters.
+        const auto fitField = [&line](qsizetype start, qsizetype width) { line.resize(start + width, u' '); };
         for (const auto& record : context.records) {
             if (record->Amount.isZero()) {
                 context.audit.leftOut(*record, AuditReason::ZeroAmount);
@@ -51,14 +51,14 @@ public:
             context.audit.changed(*record, QStringLiteral("payee"), paidTo, paidTo.first(std::min<qsizetype>(paidTo.size(), 60)));
             line.resize(0);
             line += account;
-            fieldFrom(0, 15);
+            fitField(0, 15);
             appendPlainDecimal(line, record->Amount, context.regional);
-            fieldFrom(15, 16);
+            fitField(15, 16);
             line += u"Kaprin   ";
             date.appendTo(line, record->TransDate);
             const qsizetype payee = line.size();
             line += paidTo;
-            fieldFrom(payee, 60);
+            fitField(payee, 60);
             out.writeLine(line);
         }
     }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <cstddef>
-#include <new>
 #include <functional>
+#include <new>
 #include <numeric>
 
 namespace kn {
@@ -14,6 +14,14 @@ namespace {
 const char* address(TextView text, qsizetype i)
 {
     return text.isLatin1() ? text.latin1().data() + i : reinterpret_cast<const char*>(text.utf16().data() + i);
+}
+
+// Whether the text lies within the other in memory, both of one width.
+bool liesInside(TextView inner, TextView outer)
+{
+    const std::less<const char*> before;
+    return !outer.isEmpty() && inner.isLatin1() == outer.isLatin1() && !before(address(inner, 0), address(outer, 0)) &&
+           !before(address(outer, outer.size()), address(inner, inner.size()));
 }
 
 bool needsUtf16(TextView text)
@@ -44,19 +52,20 @@ void copyText(TextView text, bool wide, char* out)
 }
 } // namespace
 
-// Where each text goes in a record's own buffer, in bytes. A text that lies inside an earlier one
-// (the ledger account inside the full ledger text) takes no room of its own.
+// Where each text goes in a record's own buffer, in bytes. The ledger account and its details,
+// when they lie inside the full ledger text as the import cuts them, take no room of their own;
+// any other text gets its own copy, which reads the same.
 struct TransRecord::Layout {
+    static constexpr auto Ledger = std::size_t(RecordText::GLAccount_Full);
+
     std::array<std::uint32_t, RecordTextCount> start{};
     std::array<std::uint16_t, RecordTextCount> size{};
-    // The earlier text a text lies inside, or -1.
-    std::array<int, RecordTextCount> inside{};
+    std::array<bool, RecordTextCount> insideLedger{};
     std::size_t total = 0;
     bool wide = false;
 
     explicit Layout(const RecordTextViews& texts)
     {
-        const std::less<const char*> before;
         for (const TextView text : texts) {
             if (text.size() > 0xFFFF)
                 throw KNError(ErrorCode::Overflow);
@@ -64,36 +73,24 @@ struct TransRecord::Layout {
         }
         const std::size_t unit = wide ? 2 : 1;
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
-            const TextView text = texts[i];
-            size[i] = std::uint16_t(text.size());
-            inside[i] = -1;
-            if (text.isEmpty())
-                continue;
-            const char* first = address(text, 0);
-            const char* last = address(text, text.size());
-            for (std::size_t j = 0; j < i && inside[i] < 0; ++j) {
-                const TextView outer = texts[j];
-                if (inside[j] < 0 && !outer.isEmpty() && outer.isLatin1() == text.isLatin1() &&
-                    !before(first, address(outer, 0)) && !before(address(outer, outer.size()), last))
-                    inside[i] = int(j);
-            }
-            if (inside[i] < 0) {
+            size[i] = std::uint16_t(texts[i].size());
+            const bool ledgerPart = i == std::size_t(RecordText::GLAccount) || i == std::size_t(RecordText::GLDetails);
+            insideLedger[i] = ledgerPart && size[i] > 0 && liesInside(texts[i], texts[Ledger]);
+            if (size[i] > 0 && !insideLedger[i]) {
                 start[i] = std::uint32_t(total);
-                total += std::size_t(text.size()) * unit;
+                total += std::size_t(size[i]) * unit;
             }
         }
     }
 
-    // Gives each text that lies inside another its place within that one.
+    // Gives each ledger part its place within the full ledger text, once that one has its own.
     void placeInner(const RecordTextViews& texts)
     {
-        const std::size_t unit = wide ? 2 : 1;
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
-            if (inside[i] >= 0) {
-                const auto j = std::size_t(inside[i]);
-                const std::size_t sourceUnit = texts[i].isLatin1() ? 1 : 2;
-                const auto characters = std::size_t(address(texts[i], 0) - address(texts[j], 0)) / sourceUnit;
-                start[i] = start[j] + std::uint32_t(characters * unit);
+            if (insideLedger[i]) {
+                const std::size_t bytes = std::size_t(address(texts[i], 0) - address(texts[Ledger], 0));
+                const std::size_t characters = texts[i].isLatin1() ? bytes : bytes / 2;
+                start[i] = start[Ledger] + std::uint32_t(wide ? 2 * characters : characters);
             }
         }
     }
@@ -101,7 +98,7 @@ struct TransRecord::Layout {
     void copy(const RecordTextViews& texts, char* out) const
     {
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
-            if (inside[i] < 0)
+            if (!insideLedger[i])
                 copyText(texts[i], wide, out + start[i]);
         }
     }
@@ -206,39 +203,54 @@ struct TransRecordBlocks::Block {
 namespace {
 constexpr std::size_t RecentTextSlots = 4096;
 
-// A hash of the whole text, eight bytes at a time: a slot's hash tells most different texts apart
-// without reading the stored one, which may lie anywhere in the block.
+std::uint64_t loadWord(const char* bytes)
+{
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+std::uint32_t loadHalfWord(const char* bytes)
+{
+    std::uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// The text's last bytes, after its whole words, as one word: a text of eight bytes or more ends
+// with a word that overlaps the one before, a shorter one is read in two overlapping halves or,
+// under four bytes, as its first, middle and last byte. Fixed-size loads compile to single moves
+// where a byte loop would make a multiplication per byte.
+std::uint64_t tailWord(const char* bytes, std::size_t size)
+{
+    if (size >= 8)
+        return loadWord(bytes + size - 8);
+    if (size >= 4)
+        return std::uint64_t(loadHalfWord(bytes)) << 32 | loadHalfWord(bytes + size - 4);
+    if (size > 0)
+        return std::uint64_t(uchar(bytes[0])) << 16 | std::uint64_t(uchar(bytes[size / 2])) << 8 | uchar(bytes[size - 1]);
+    return 0;
+}
+
+// A hash of the whole text, eight bytes at a time, its size included: a slot's hash tells most
+// different texts apart without reading the stored one, which may lie anywhere in the block.
 std::uint64_t hashOf(const char* bytes, std::size_t size)
 {
     std::uint64_t hash = 0x9E3779B97F4A7C15u ^ size;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + i, sizeof word);
-        hash = (hash ^ word) * 0xFF51AFD7ED558CCDu;
-    }
-    for (; i < size; ++i)
-        hash = (hash ^ uchar(bytes[i])) * 0xFF51AFD7ED558CCDu;
+    for (std::size_t i = 0; i + 8 < size; i += 8)
+        hash = (hash ^ loadWord(bytes + i)) * 0xFF51AFD7ED558CCDu;
+    hash = (hash ^ tailWord(bytes, size)) * 0xFF51AFD7ED558CCDu;
     return hash ^ (hash >> 29);
 }
 
 // The texts are short: compared in place, eight bytes at a time, rather than through a call.
 bool sameBytes(const char* a, const char* b, std::size_t size)
 {
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t left;
-        std::uint64_t right;
-        std::memcpy(&left, a + i, sizeof left);
-        std::memcpy(&right, b + i, sizeof right);
-        if (left != right)
+    for (std::size_t i = 0; i + 8 < size; i += 8) {
+        if (loadWord(a + i) != loadWord(b + i))
             return false;
     }
-    for (; i < size; ++i) {
-        if (a[i] != b[i])
-            return false;
-    }
-    return true;
+    return tailWord(a, size) == tailWord(b, size);
 }
 } // namespace
 
@@ -282,7 +294,7 @@ TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amoun
     auto* record = new (block.memory + sizeof(TransRecord) * block.count) TransRecord();
     ++block.count;
     for (std::size_t i = 0; i < RecordTextCount; ++i) {
-        if (layout.inside[i] < 0 && !texts[i].isEmpty())
+        if (!layout.insideLedger[i] && !texts[i].isEmpty())
             layout.start[i] = store(texts[i], layout.wide);
     }
     layout.placeInner(texts);

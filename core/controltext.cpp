@@ -5,7 +5,12 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace kn {
 
@@ -31,18 +36,75 @@ QString fieldAt(qsizetype column)
     return QStringLiteral("the blank between fields");
 }
 
-// True when every byte is a printable ASCII character (a blank to "~").
-bool isPrintableAscii(std::string_view bytes)
+// The bytes above "~" that keep a line from reading as printable Latin-1 are those from DEL up to
+// DEL + this span: DEL and the C1 controls where the page reads its bytes from 0xA0 as Latin-1,
+// every one of them where it reads only ASCII so.
+std::uint8_t unprintableHighSpan(const CodePage& codePage)
 {
-    // Without a branch per byte: 0x20-0x7E are the bytes that stay below 0x5F once 0x20 is taken off.
-    // The flags are kept in a byte, so that the loop runs on whole vectors of bytes.
-    std::uint8_t outside = 0;
-    for (const char byte : bytes)
-        outside |= std::uint8_t(std::uint8_t(std::uint8_t(byte) - 0x20) >= 0x5F);
-    return outside == 0;
+    return codePage.latin1ReadsAsItself() ? 0x9F - 0x7F : 0xFF - 0x7F;
+}
+
+bool unprintableHigh(std::uint8_t byte, std::uint8_t span)
+{
+    return std::uint8_t(byte - 0x7F) <= span;
+}
+
+std::size_t firstLineBreak(std::string_view bytes, std::size_t from)
+{
+    const std::size_t lf = bytes.find('\n', from);
+    const std::size_t cr = bytes.substr(0, lf).find('\r', from);
+    return std::min({cr, lf, bytes.size()});
 }
 
 } // namespace
+
+LineScan scanLine(std::string_view bytes, const CodePage& codePage)
+{
+    const bool readable = codePage.asciiReadsAsItself();
+    const std::uint8_t span = unprintableHighSpan(codePage);
+    const char* const data = bytes.data();
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    bool printable = true;
+    // Sixteen bytes at a time up to the first byte below a blank, which is the line's end when it
+    // is a CR or an LF; the unprintable high bytes before it are counted on the way.
+    bool stopped = false;
+#ifdef __SSE2__
+    const __m128i lastControl = _mm_set1_epi8(0x1F);
+    const __m128i del = _mm_set1_epi8(0x7F);
+    const __m128i highSpan = _mm_set1_epi8(char(span));
+    const auto unprintableHighs = [&](__m128i chunk) {
+        const __m128i fromDel = _mm_sub_epi8(chunk, del);
+        return _mm_cmpeq_epi8(_mm_min_epu8(fromDel, highSpan), fromDel);
+    };
+    __m128i highs = _mm_setzero_si128();
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const auto controls = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(chunk, lastControl), lastControl)));
+        if (controls != 0) {
+            const auto at = unsigned(__builtin_ctz(controls));
+            const auto before = unsigned(_mm_movemask_epi8(unprintableHighs(chunk))) & ((1u << at) - 1);
+            printable = before == 0;
+            i += at;
+            stopped = true;
+            break;
+        }
+        highs = _mm_or_si128(highs, unprintableHighs(chunk));
+    }
+    printable = printable && _mm_movemask_epi8(highs) == 0;
+#endif
+    if (!stopped) {
+        for (; i < size; ++i) {
+            const auto byte = std::uint8_t(data[i]);
+            if (byte < 0x20)
+                break;
+            printable = printable && !unprintableHigh(byte, span);
+        }
+    }
+    if (i < size && data[i] != '\n' && data[i] != '\r')
+        return {firstLineBreak(bytes, i), false};
+    return {i, readable && printable};
+}
 
 void refuseControlCharacters(QStringView line)
 {
@@ -69,15 +131,9 @@ void refuseControlCharacters(QStringView line)
 
 bool readsAsPrintableLatin1(std::string_view bytes, const CodePage& codePage)
 {
-    if (!codePage.latin1ReadsAsItself())
-        return codePage.asciiReadsAsItself() && isPrintableAscii(bytes);
-    // Bytes 0x80-0x9F are the C1 controls in Latin-1 and other characters in windows-1252.
-    std::uint8_t outside = 0;
-    for (const char byte : bytes) {
-        const auto value = std::uint8_t(byte);
-        outside |= std::uint8_t(std::uint8_t(value - 0x20) >= 0x5F) & std::uint8_t(value < 0xA0);
-    }
-    return outside == 0;
+    // A CR or LF is a control character too: such bytes are no line that reads as it stands.
+    const LineScan scan = scanLine(bytes, codePage);
+    return scan.end == bytes.size() && scan.printableLatin1;
 }
 
 } // namespace kn

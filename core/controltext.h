@@ -2,6 +2,7 @@
 
 #include <QStringView>
 
+#include <cstddef>
 #include <string_view>
 
 namespace kn {
@@ -18,5 +19,14 @@ void refuseControlCharacters(QStringView line);
 // values: printable ASCII, or in a page whose bytes from 0xA0 read as Latin-1, those bytes too.
 // Such a line can be cut into fields as it stands, with no decoding and no control character.
 bool readsAsPrintableLatin1(std::string_view bytes, const CodePage& codePage);
+
+// Where the line at the start of the bytes ends, and whether it reads as printable Latin-1 as
+// readsAsPrintableLatin1 tells, both found in one pass over the line.
+struct LineScan {
+    // The first CR or LF, or the size of the bytes when there is none.
+    std::size_t end = 0;
+    bool printableLatin1 = false;
+};
+LineScan scanLine(std::string_view bytes, const CodePage& codePage);
 
 } // namespace kn

@@ -225,7 +225,14 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional)
     const QString& separator = regional.decimalSeparator();
     QStringView whole = text;
     QStringView fraction;
-    const qsizetype point = text.indexOf(separator);
+    // The separator is one character in every region but a user's own: searched for in place.
+    qsizetype point = -1;
+    if (separator.size() == 1) {
+        const auto found = std::find(text.begin(), text.end(), separator.front());
+        point = found == text.end() ? -1 : found - text.begin();
+    } else {
+        point = text.indexOf(separator);
+    }
     if (point >= 0) {
         whole = text.left(point);
         fraction = text.mid(point + separator.size());

@@ -116,12 +116,12 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         QString line;
         for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
             try {
-                const std::string_view bytes = file.readLineBytes();
+                const auto [bytes, printableLatin1] = file.readLineBytes();
                 TransRecordPtr record;
                 QString pastLastColumn;
                 // A line of printable Latin-1 is cut into fields as it stands in the file; any other
                 // is decoded and checked for control characters first.
-                if (readsAsPrintableLatin1(bytes, codePage_)) {
+                if (printableLatin1) {
                     const QLatin1String latin1(bytes.data(), qsizetype(bytes.size()));
                     record = reader.read(latin1);
                     if (latin1.size() > kLastPaymentColumn)

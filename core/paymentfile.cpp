@@ -11,12 +11,12 @@ namespace kn {
 
 namespace {
 template <typename Line>
-Line columns(Line line, qsizetype first, qsizetype width)
+inline Line columns(Line line, qsizetype first, qsizetype width)
 {
     const qsizetype start = first - 1;
     if (start >= line.size())
         return {};
-    return line.mid(start, std::min(width, line.size() - start));
+    return Line(line.data() + start, std::min(width, line.size() - start));
 }
 
 // A field of at most 16 characters as UTF-16, kept on the stack; commas are left out when asked.

@@ -1,11 +1,13 @@
 #include "textfile.h"
 
+#include "controltext.h"
 #include "knerror.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -18,17 +20,10 @@
 namespace kn {
 
 namespace {
+// Written lines go out in pieces of this size.
 constexpr std::size_t kChunk = 1 << 16;
-
-// Where the first CR or LF of the bytes stands, or their size when there is none.
-std::size_t lineEnd(std::string_view bytes)
-{
-    const char* data = bytes.data();
-    const auto* lf = static_cast<const char*>(std::memchr(data, '\n', bytes.size()));
-    const std::size_t before = lf != nullptr ? std::size_t(lf - data) : bytes.size();
-    const auto* cr = static_cast<const char*>(std::memchr(data, '\r', before));
-    return cr != nullptr ? std::size_t(cr - data) : before;
-}
+// Reads go by larger pieces: fewer calls into the kernel, and a piece still stays in the cache.
+constexpr std::size_t kReadChunk = 1 << 18;
 
 QByteArray nativePath(const QString& path)
 {
@@ -119,27 +114,32 @@ bool TextFileReader::fill()
 {
     if (eof_)
         return false;
-    buffer_.erase(0, position_);
+    const std::size_t kept = size_ - position_;
+    if (kept + kReadChunk > capacity_) {
+        const std::size_t capacity = std::max(2 * capacity_, kept + kReadChunk);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        std::copy_n(buffer_.get() + position_, kept, grown.get());
+        buffer_ = std::move(grown);
+        capacity_ = capacity;
+    } else if (kept > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + position_, kept);
+    }
     position_ = 0;
-    const std::size_t kept = buffer_.size();
-    buffer_.resize(kept + kChunk);
+    size_ = kept;
     ssize_t got = 0;
     do {
-        got = ::read(fd_, buffer_.data() + kept, kChunk);
+        got = ::read(fd_, buffer_.get() + kept, kReadChunk);
     } while (got < 0 && errno == EINTR);
-    if (got < 0) {
-        const int error = errno;
-        buffer_.resize(kept);
-        throw fileError(error, FileAccess::Read);
-    }
-    buffer_.resize(kept + std::size_t(got));
+    if (got < 0)
+        throw fileError(errno, FileAccess::Read);
+    size_ = kept + std::size_t(got);
     eof_ = got == 0;
     return got > 0;
 }
 
 bool TextFileReader::atEnd()
 {
-    return position_ >= buffer_.size() && !fill();
+    return position_ >= size_ && !fill();
 }
 
 QString TextFileReader::readLine()
@@ -151,34 +151,37 @@ QString TextFileReader::readLine()
 
 void TextFileReader::readLine(QString& line)
 {
-    codePage_.decode(readLineBytes(), line);
+    codePage_.decode(readLineBytes().bytes, line);
 }
 
-std::string_view TextFileReader::readLineBytes()
+TextFileReader::LineBytes TextFileReader::readLineBytes()
 {
     if (atEnd())
         throw KNError(ErrorCode::InputPastEndOfFile);
-    std::size_t scanFrom = position_;
+    // What is scanned of the line stays scanned when the buffer is filled again.
+    std::size_t scanned = 0;
+    bool printable = true;
     for (;;) {
-        const std::size_t end = lineEnd(std::string_view(buffer_).substr(scanFrom)) + scanFrom;
-        const bool found = end < buffer_.size();
+        const LineScan scan = scanLine(buffered().substr(position_ + scanned), codePage_);
+        printable = printable && scan.printableLatin1;
+        const std::size_t end = position_ + scanned + scan.end;
+        const bool found = end < size_;
         // A CR that ends the buffer may be the first half of a CR LF still unread.
-        const bool crMayPair = found && buffer_[end] == '\r' && end + 1 == buffer_.size() && !eof_;
+        const bool crMayPair = found && buffer_[end] == '\r' && end + 1 == size_ && !eof_;
         if (found && !crMayPair) {
-            const std::string_view bytes = std::string_view(buffer_).substr(position_, end - position_);
+            const std::string_view bytes = buffered().substr(position_, end - position_);
             position_ = end + 1;
-            if (buffer_[end] == '\r' && position_ < buffer_.size() && buffer_[position_] == '\n')
+            if (buffer_[end] == '\r' && position_ < size_ && buffer_[position_] == '\n')
                 ++position_;
-            return bytes;
+            return {bytes, printable};
         }
         if (!found && eof_) {
-            const std::string_view bytes = std::string_view(buffer_).substr(position_);
-            position_ = buffer_.size();
-            return bytes;
+            const std::string_view bytes = buffered().substr(position_);
+            position_ = size_;
+            return {bytes, printable};
         }
-        const std::size_t offset = (found ? end : buffer_.size()) - position_;
+        scanned = end - position_;
         fill();
-        scanFrom = position_ + offset;
     }
 }
 

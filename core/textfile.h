@@ -28,15 +28,26 @@ public:
     QString readLine();
     // The same into `line`, whose storage is reused from line to line.
     void readLine(QString& line);
-    // The next line's bytes as they stand in the file, valid until the next read.
-    std::string_view readLineBytes();
+    struct LineBytes {
+        // As they stand in the file, valid until the next read.
+        std::string_view bytes;
+        // Whether they read in the code page as printable Latin-1 characters of the same values.
+        bool printableLatin1 = false;
+    };
+    // The next line's bytes, looked at once for both its end and what it holds.
+    LineBytes readLineBytes();
 
 private:
     bool fill();
+    std::string_view buffered() const { return std::string_view(buffer_.get(), size_); }
 
     int fd_ = -1;
     const CodePage& codePage_;
-    std::string buffer_;
+    // The bytes read and not yet handed out start at position_. The storage is never cleared:
+    // every byte of it is read into before it is looked at.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;
     std::size_t position_ = 0;
     bool eof_ = false;
 };

@@ -64,6 +64,36 @@ TEST(CodePage, ReadsALineAsLatin1OnlyWhereDecodingItGivesTheSameCharacters)
     }
 }
 
+// The one-pass scan reads sixteen bytes at a time: every kind of byte at every place of lines
+// around that width, with and without a next line behind it, against the rule byte by byte.
+TEST(CodePage, ScansALineForItsEndAndWhatItHoldsAtEveryPlace)
+{
+    for (const char* name : {"windows-1252", "ISO-8859-15", "ibm-850"}) {
+        const CodePage page(QString::fromLatin1(name));
+        const auto printable = [&](unsigned char byte) {
+            return (byte >= 0x20 && byte < 0x7F) || (page.latin1ReadsAsItself() && byte >= 0xA0);
+        };
+        for (const char special : {'\r', '\n', '\t', '\0', '\x7f', '\x80', '\x9f', '\xa0', '\xe9'}) {
+            for (std::size_t size = 1; size <= 40; ++size) {
+                for (std::size_t at = 0; at < size; ++at) {
+                    for (const std::string_view next : {"", "\r\nnext line, long enough to be read 16 at a time"}) {
+                        std::string bytes(size, 'a');
+                        bytes[at] = special;
+                        bytes += next;
+                        const std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
+                        bool expected = page.asciiReadsAsItself();
+                        for (std::size_t i = 0; i < end; ++i)
+                            expected = expected && printable(static_cast<unsigned char>(bytes[i]));
+                        const LineScan scan = scanLine(bytes, page);
+                        EXPECT_EQ(scan.end, end) << name << " " << int(special) << " " << size << " " << at;
+                        EXPECT_EQ(scan.printableLatin1, expected) << name << " " << int(special) << " " << size << " " << at;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(SettingsStore, IniStoreReadsDefaultsAndKeepsWrites)
 {
     QTemporaryDir dir;

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
+#include <type_traits>
 
 namespace kn {
 
@@ -46,18 +49,97 @@ ShortField RemoveCommas(Field amountField)
     return ShortField(amountField, true);
 }
 
+char16_t unitOf(char c)
+{
+    return char16_t(uchar(c));
+}
+
+char16_t unitOf(QChar c)
+{
+    return c.unicode();
+}
+
+template <typename Field>
+qsizetype indexOfComma(Field field)
+{
+    const auto found = std::find_if(field.begin(), field.end(), [](auto c) { return unitOf(c) == u','; });
+    return found == field.end() ? -1 : found - field.begin();
+}
+
+// The amount field of a line read as it stands, in one pass and with the same result as the
+// general reading of it without its commas: blanks around, an optional sign, digits, and the
+// decimal separator with at most four decimals. Any other shape (more decimals, more digits than
+// can be near the limit, a character out of place) gives nothing, and the general reading
+// decides, failure included.
+std::optional<Money> plainAmount(QLatin1String field, QChar separator)
+{
+    const char* at = field.begin();
+    const char* const end = field.end();
+    const auto digit = [](char c) { return unsigned(uchar(c)) - unsigned('0') <= 9u; };
+    while (at != end && (*at == ' ' || *at == ','))
+        ++at;
+    bool negative = false;
+    if (at != end && (*at == '+' || *at == '-'))
+        negative = *at++ == '-';
+    std::int64_t whole = 0;
+    int wholeDigits = 0;
+    for (; at != end && (digit(*at) || *at == ','); ++at) {
+        if (*at == ',')
+            continue;
+        if (++wholeDigits > 14)
+            return std::nullopt;
+        whole = whole * 10 + (*at - '0');
+    }
+    std::int64_t fraction = 0;
+    int fractionDigits = 0;
+    // A comma as the separator is gone with the other commas.
+    if (at != end && separator != u',' && unitOf(*at) == separator.unicode()) {
+        for (++at; at != end && (digit(*at) || *at == ','); ++at) {
+            if (*at == ',')
+                continue;
+            if (++fractionDigits > 4)
+                return std::nullopt;
+            fraction = fraction * 10 + (*at - '0');
+        }
+    }
+    for (; at != end; ++at) {
+        if (*at != ' ' && *at != ',')
+            return std::nullopt;
+    }
+    if (wholeDigits == 0 && fractionDigits == 0)
+        return std::nullopt;
+    for (int i = fractionDigits; i < 4; ++i)
+        fraction *= 10;
+    const std::int64_t units = whole * Money::UnitsPerWhole + fraction;
+    return Money::fromUnits(negative ? -units : units);
+}
+
+template <typename Field>
+Money amountOf(Field field, const RegionalSettings& regional)
+{
+    if constexpr (std::is_same_v<Field, QLatin1String>) {
+        if (regional.decimalSeparator().size() == 1) {
+            if (const auto amount = plainAmount(field, regional.decimalSeparator().front()))
+                return *amount;
+        }
+    }
+    return parseMoneyText(RemoveCommas(field).view(), regional);
+}
+
 } // namespace
 
-CalDate PaymentLineReader::dateOf(QStringView text)
+template <typename Field>
+CalDate PaymentLineReader::dateOf(Field text)
 {
-    if (text.size() == lastDateSize_ && std::equal(text.begin(), text.end(), lastDateText_.begin()))
+    if (text.size() == lastDateSize_ &&
+        std::equal(text.begin(), text.end(), lastDateText_.begin(), [](auto c, char16_t unit) { return unitOf(c) == unit; }))
         return lastDate_;
-    const CalDate date = parseDateText(text, regional_);
+    const CalDate date = parseDateText(ShortField(text, false).view(), regional_);
     // A text too long to keep is converted every time rather than kept in part.
     if (text.size() > qsizetype(lastDateText_.size()))
         return date;
     lastDateSize_ = text.size();
-    std::copy_n(text.utf16(), lastDateSize_, lastDateText_.begin());
+    std::transform(text.begin(), text.end(), lastDateText_.begin(), [](auto c) { return unitOf(c); });
     lastDate_ = date;
     return date;
 }
@@ -67,13 +149,13 @@ TransRecordPtr PaymentLineReader::readLine(Line line)
 {
     CalDate date;
     try {
-        date = dateOf(ShortField(columns(line, 2, 10), false).view());
+        date = dateOf(columns(line, 2, 10));
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the date in columns 2-11 is '%1'").arg(columns(line, 2, 10)));
     }
     Money amount;
     try {
-        amount = parseMoneyText(RemoveCommas(columns(line, 82, 16)).view(), regional_);
+        amount = amountOf(columns(line, 82, 16), regional_);
     } catch (const KNError& error) {
         throw error.withDetail(QStringLiteral("the amount in columns 82-97 is '%1' (decimal separator '%2')")
                                    .arg(columns(line, 82, 16), regional_.decimalSeparator()));
@@ -82,7 +164,7 @@ TransRecordPtr PaymentLineReader::readLine(Line line)
     const Line ledger = trimmedBlanks(columns(line, 51, 30));
     Line account = ledger;
     Line details;
-    if (const qsizetype comma = ledger.indexOf(u','); comma >= 0) {
+    if (const qsizetype comma = indexOfComma(ledger); comma >= 0) {
         account = trimmedBlanks(ledger.left(comma));
         details = trimmedBlanks(ledger.mid(comma + 1));
     }

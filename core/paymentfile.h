@@ -33,7 +33,8 @@ public:
 private:
     template <typename Line>
     TransRecordPtr readLine(Line line);
-    CalDate dateOf(QStringView text);
+    template <typename Field>
+    CalDate dateOf(Field text);
 
     const RegionalSettings& regional_;
     TransRecordBlocks blocks_;

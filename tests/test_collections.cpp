@@ -244,3 +244,32 @@ TEST(PaymentLineReader, ReusesADateOnlyForTheSameText)
         EXPECT_EQ(read()->TransDate.toQDate(), expected) << date;
     }
 }
+
+// An amount read as it stands in the line takes a shortcut; it must give what the general
+// reading gives, value or failure, for every shape around the shortcut's limits.
+TEST(PaymentLineReader, ReadsAnAmountAsItStandsAsTheGeneralReadingDoes)
+{
+    const char* const amounts[] = {
+        "125.00", "-2,000.00", "+.5", "-.5", "5.", ".", "-", "+-5", "- 5", "1 2", ", 5", "-,5", "5 , ",
+        "1.2.3", "1.23456", "1.23455", "0.00005", "-0", "12345678901234.5", "123456789012345",
+        "922337203685477.5807", "1,2,3,4", "1.2,3", "1,5", "00000000000001.9", "abc", "", "   ",
+    };
+    for (const char* region : {"en_US", "de_DE"}) {
+        const auto regional = RegionalSettings::named(QString::fromLatin1(region));
+        PaymentLineReader asItStands(regional);
+        PaymentLineReader decoded(regional);
+        for (const char* amount : amounts) {
+            payments::Payment p;
+            p.amount = QString::fromLatin1(amount);
+            const QString line = payments::paymentLine(p);
+            const QByteArray bytes = line.toLatin1();
+            Money general;
+            const int generalFailure = kn::testing::errorNumber([&] { general = decoded.read(line)->Amount; });
+            Money shortcut;
+            const int shortcutFailure =
+                kn::testing::errorNumber([&] { shortcut = asItStands.read(QLatin1String(bytes))->Amount; });
+            EXPECT_EQ(shortcutFailure, generalFailure) << region << " '" << amount << "'";
+            EXPECT_EQ(shortcut, general) << region << " '" << amount << "'";
+        }
+    }
+}

@@ -61,16 +61,19 @@ void NumberPattern::append(Text& out, Money amount) const
     std::uint64_t unit = 1;
     for (int i = 0; i < decimals_; ++i)
         unit *= 10;
-
-    // Digits are written backwards into the end of the text, which then moves the written part
-    // to where the text ended before.
     std::uint64_t whole = scaled / unit;
     std::uint64_t fraction = scaled % unit;
+    int wholeDigits = 0;
+    for (std::uint64_t rest = whole; rest != 0; rest /= 10)
+        ++wholeDigits;
+    const bool minus = amount.isNegative() && scaled != 0;
+    const qsizetype length = qsizetype(minus) + std::max(wholeDigits, minimumIntegerDigits_) +
+                             (decimals_ > 0 ? decimalSeparator_.size() + decimals_ : 0);
+
+    // The text's length is known first, so the digits are written backwards straight into place.
     const qsizetype before = out.size();
-    const qsizetype room = 1 + std::max(20, minimumIntegerDigits_) + decimalSeparator_.size() + decimals_;
-    out.resize(before + room);
-    QChar* const end = out.begin() + out.size();
-    QChar* digits = end;
+    out.resize(before + length);
+    QChar* digits = out.begin() + before + length;
     for (int i = 0; i < decimals_; ++i, fraction /= 10)
         *--digits = QChar(u'0' + char16_t(fraction % 10));
     if (decimals_ > 0) {
@@ -79,12 +82,8 @@ void NumberPattern::append(Text& out, Money amount) const
     }
     for (int written = 0; whole != 0 || written < minimumIntegerDigits_; ++written, whole /= 10)
         *--digits = QChar(u'0' + char16_t(whole % 10));
-    if (amount.isNegative() && scaled != 0)
+    if (minus)
         *--digits = u'-';
-    QChar* const start = out.begin() + before;
-    const qsizetype length = end - digits;
-    std::copy(digits, end, start);
-    out.truncate(before + length);
 }
 
 QString NumberPattern::format(Money amount) const

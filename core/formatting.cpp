@@ -54,34 +54,72 @@ void NumberPattern::appendTo(LineBuffer& out, Money amount) const
     append(out, amount);
 }
 
+namespace {
+// "00" to "99": two digits for each division by a hundred.
+constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
+
+// Writes the value's last `count` digits backwards, ending where `end` points, zeros in front.
+QChar* writeDigitsBackwards(QChar* end, std::uint64_t value, int count)
+{
+    for (; count >= 2; count -= 2, value /= 100) {
+        const char* pair = kDigitPairs + 2 * (value % 100);
+        *--end = QLatin1Char(pair[1]);
+        *--end = QLatin1Char(pair[0]);
+    }
+    if (count > 0)
+        *--end = QChar(u'0' + char16_t(value % 10));
+    return end;
+}
+
+int digitCount(std::uint64_t value)
+{
+    int count = 0;
+    for (; value >= 100; value /= 100)
+        count += 2;
+    return count + (value >= 10 ? 2 : value > 0 ? 1 : 0);
+}
+} // namespace
+
 template <typename Text>
 void NumberPattern::append(Text& out, Money amount) const
 {
-    const std::uint64_t scaled = amount.roundedMagnitude(decimals_);
-    std::uint64_t unit = 1;
-    for (int i = 0; i < decimals_; ++i)
-        unit *= 10;
-    std::uint64_t whole = scaled / unit;
-    std::uint64_t fraction = scaled % unit;
-    int wholeDigits = 0;
-    for (std::uint64_t rest = whole; rest != 0; rest /= 10)
-        ++wholeDigits;
+    switch (decimals_) {
+    case 0:
+        return appendWith<0>(out, amount);
+    case 1:
+        return appendWith<1>(out, amount);
+    case 2:
+        return appendWith<2>(out, amount);
+    case 3:
+        return appendWith<3>(out, amount);
+    default:
+        return appendWith<4>(out, amount);
+    }
+}
+
+template <int Decimals, typename Text>
+void NumberPattern::appendWith(Text& out, Money amount) const
+{
+    constexpr std::uint64_t unit = Decimals == 0 ? 1 : Decimals == 1 ? 10 : Decimals == 2 ? 100 : Decimals == 3 ? 1000 : 10000;
+    const std::uint64_t scaled = amount.roundedMagnitude(Decimals);
+    const std::uint64_t whole = scaled / unit;
+    const int integerDigits = std::max(digitCount(whole), minimumIntegerDigits_);
     const bool minus = amount.isNegative() && scaled != 0;
-    const qsizetype length = qsizetype(minus) + std::max(wholeDigits, minimumIntegerDigits_) +
-                             (decimals_ > 0 ? decimalSeparator_.size() + decimals_ : 0);
+    const qsizetype length =
+        qsizetype(minus) + integerDigits + (Decimals > 0 ? decimalSeparator_.size() + Decimals : 0);
 
     // The text's length is known first, so the digits are written backwards straight into place.
     const qsizetype before = out.size();
     out.resize(before + length);
     QChar* digits = out.begin() + before + length;
-    for (int i = 0; i < decimals_; ++i, fraction /= 10)
-        *--digits = QChar(u'0' + char16_t(fraction % 10));
-    if (decimals_ > 0) {
+    if constexpr (Decimals > 0) {
+        digits = writeDigitsBackwards(digits, scaled % unit, Decimals);
         digits -= decimalSeparator_.size();
         std::copy(decimalSeparator_.begin(), decimalSeparator_.end(), digits);
     }
-    for (int written = 0; whole != 0 || written < minimumIntegerDigits_; ++written, whole /= 10)
-        *--digits = QChar(u'0' + char16_t(whole % 10));
+    digits = writeDigitsBackwards(digits, whole, integerDigits);
     if (minus)
         *--digits = u'-';
 }

@@ -41,14 +41,6 @@ Money Money::operator-() const
     return Money(-units_);
 }
 
-std::uint64_t Money::roundedMagnitude(int decimals) const
-{
-    std::uint64_t divisor = 1;
-    for (int i = decimals; i < 4; ++i)
-        divisor *= 10;
-    return (magnitude() + divisor / 2) / divisor;
-}
-
 std::int64_t Money::roundedCents() const
 {
     const auto cents = std::int64_t(roundedMagnitude(2));

@@ -35,7 +35,13 @@ public:
     }
     // The magnitude as a count of 1/10^decimals (0 to 4 decimals), halves rounded away from zero
     // so that an amount and its negation round alike (0.005 gives 1 at two decimals).
-    std::uint64_t roundedMagnitude(int decimals) const;
+    constexpr std::uint64_t roundedMagnitude(int decimals) const
+    {
+        std::uint64_t divisor = 1;
+        for (int i = decimals; i < 4; ++i)
+            divisor *= 10;
+        return (magnitude() + divisor / 2) / divisor;
+    }
     // The amount rounded to whole hundredths, half away from zero (45.675 gives 4568).
     std::int64_t roundedCents() const;
     // Plain decimal text with "." and two to four decimals: "-12.50", "0.005", "1234567.1234".

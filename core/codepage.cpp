@@ -77,17 +77,20 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
 {
     const char16_t* units = text.utf16();
     const auto size = std::size_t(text.size());
-    char16_t high = 0;
-    for (std::size_t i = 0; i < size; ++i)
-        high |= units[i];
-    const bool ascii = high < 0x80;
-    if (ascii && asciiReadsAsItself_) {
+    if (asciiReadsAsItself_) {
+        // Most lines are ASCII: written as one byte a character in the same pass that finds
+        // whether they are, and taken back when they are not.
         const std::size_t before = out.size();
         out.resize(before + size);
         char* bytes = out.data() + before;
-        for (std::size_t i = 0; i < size; ++i)
+        char16_t high = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            high |= units[i];
             bytes[i] = char(units[i]);
-        return true;
+        }
+        if (high < 0x80)
+            return true;
+        out.resize(before);
     }
     // The table holds only the page's own round trips: a byte found there reads back as the
     // character it came from, and only a character it lacks is written as something else.

@@ -9,27 +9,52 @@
 namespace kn {
 
 namespace {
+// "00" to "99": two digits for each division by a hundred.
+constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
+
+// Writes the value's last `count` digits backwards, ending where `end` points, zeros in front.
+QChar* writeDigitsBackwards(QChar* end, std::uint64_t value, int count)
+{
+    for (; count >= 2; count -= 2, value /= 100) {
+        const char* pair = kDigitPairs + 2 * (value % 100);
+        *--end = QLatin1Char(pair[1]);
+        *--end = QLatin1Char(pair[0]);
+    }
+    if (count > 0)
+        *--end = QChar(u'0' + char16_t(value % 10));
+    return end;
+}
+
+constexpr std::uint64_t powerOfTen(int exponent)
+{
+    return exponent == 0 ? 1 : 10 * powerOfTen(exponent - 1);
+}
+
+int digitCount(std::uint64_t value)
+{
+    int count = 0;
+    for (; value >= 100; value /= 100)
+        count += 2;
+    return count + (value >= 10 ? 2 : value > 0 ? 1 : 0);
+}
+
 // The number's decimal text, "-" first when negative, with "0"s in front up to minimumWidth
 // characters: what QString::number(value).rightJustified(minimumWidth, '0') gives.
 template <typename Text>
 void appendDigits(Text& out, std::int64_t value, int minimumWidth)
 {
-    char16_t reversed[24];
-    int count = 0;
-    auto rest = value < 0 ? 0u - std::uint64_t(value) : std::uint64_t(value);
-    do {
-        reversed[count++] = char16_t(u'0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    if (value < 0)
-        reversed[count++] = u'-';
+    const auto magnitude = value < 0 ? 0u - std::uint64_t(value) : std::uint64_t(value);
+    const int digits = std::max(digitCount(magnitude), 1);
+    const int count = digits + int(value < 0);
     const int padding = std::max(0, minimumWidth - count);
     const qsizetype before = out.size();
     out.resize(before + padding + count);
-    QChar* at = out.begin() + before;
-    at = std::fill_n(at, padding, QChar(u'0'));
-    while (count > 0)
-        *at++ = QChar(reversed[--count]);
+    QChar* const start = std::fill_n(out.begin() + before, padding, QChar(u'0'));
+    if (value < 0)
+        *start = u'-';
+    writeDigitsBackwards(start + count, magnitude, digits);
 }
 } // namespace
 
@@ -54,33 +79,6 @@ void NumberPattern::appendTo(LineBuffer& out, Money amount) const
     append(out, amount);
 }
 
-namespace {
-// "00" to "99": two digits for each division by a hundred.
-constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                               "8081828384858687888990919293949596979899";
-
-// Writes the value's last `count` digits backwards, ending where `end` points, zeros in front.
-QChar* writeDigitsBackwards(QChar* end, std::uint64_t value, int count)
-{
-    for (; count >= 2; count -= 2, value /= 100) {
-        const char* pair = kDigitPairs + 2 * (value % 100);
-        *--end = QLatin1Char(pair[1]);
-        *--end = QLatin1Char(pair[0]);
-    }
-    if (count > 0)
-        *--end = QChar(u'0' + char16_t(value % 10));
-    return end;
-}
-
-int digitCount(std::uint64_t value)
-{
-    int count = 0;
-    for (; value >= 100; value /= 100)
-        count += 2;
-    return count + (value >= 10 ? 2 : value > 0 ? 1 : 0);
-}
-} // namespace
 
 template <typename Text>
 void NumberPattern::append(Text& out, Money amount) const
@@ -102,7 +100,7 @@ void NumberPattern::append(Text& out, Money amount) const
 template <int Decimals, typename Text>
 void NumberPattern::appendWith(Text& out, Money amount) const
 {
-    constexpr std::uint64_t unit = Decimals == 0 ? 1 : Decimals == 1 ? 10 : Decimals == 2 ? 100 : Decimals == 3 ? 1000 : 10000;
+    constexpr std::uint64_t unit = powerOfTen(Decimals);
     const std::uint64_t scaled = amount.roundedMagnitude(Decimals);
     const std::uint64_t whole = scaled / unit;
     const int integerDigits = std::max(digitCount(whole), minimumIntegerDigits_);

@@ -81,26 +81,28 @@ std::optional<Money> plainAmount(QLatin1String field, QChar separator)
     bool negative = false;
     if (at != end && (*at == '+' || *at == '-'))
         negative = *at++ == '-';
+    // Reads digits, passing over commas, into the value; false past `limit` digits.
+    const auto readDigits = [&](std::int64_t& value, int& count, int limit) {
+        for (; at != end && (digit(*at) || *at == ','); ++at) {
+            if (*at == ',')
+                continue;
+            if (++count > limit)
+                return false;
+            value = value * 10 + (*at - '0');
+        }
+        return true;
+    };
     std::int64_t whole = 0;
     int wholeDigits = 0;
-    for (; at != end && (digit(*at) || *at == ','); ++at) {
-        if (*at == ',')
-            continue;
-        if (++wholeDigits > 14)
-            return std::nullopt;
-        whole = whole * 10 + (*at - '0');
-    }
+    if (!readDigits(whole, wholeDigits, 14))
+        return std::nullopt;
     std::int64_t fraction = 0;
     int fractionDigits = 0;
     // A comma as the separator is gone with the other commas.
     if (at != end && separator != u',' && unitOf(*at) == separator.unicode()) {
-        for (++at; at != end && (digit(*at) || *at == ','); ++at) {
-            if (*at == ',')
-                continue;
-            if (++fractionDigits > 4)
-                return std::nullopt;
-            fraction = fraction * 10 + (*at - '0');
-        }
+        ++at;
+        if (!readDigits(fraction, fractionDigits, 4))
+            return std::nullopt;
     }
     for (; at != end; ++at) {
         if (*at != ' ' && *at != ',')

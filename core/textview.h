@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <cstddef>
+#include <cstring>
 
 namespace kn {
 
@@ -48,9 +49,14 @@ public:
     }
     TextView sliced(qsizetype position) const noexcept { return sliced(position, size_ - position); }
     TextView first(qsizetype count) const noexcept { return sliced(0, count); }
+    // A Latin-1 text is searched bytewise: QLatin1String's own search for one character goes
+    // through its general substring search, many times slower on the writers' account fields.
     qsizetype indexOf(QChar c) const noexcept
     {
-        return visit([c](auto text) { return text.indexOf(c); });
+        if (wide_)
+            return utf16().indexOf(c);
+        const void* found = c.unicode() < 0x100 ? std::memchr(data_, c.unicode(), std::size_t(size_)) : nullptr;
+        return found ? static_cast<const char*>(found) - static_cast<const char*>(data_) : -1;
     }
     QString toString() const { return visit([](auto text) { return text.toString(); }); }
 

@@ -31,14 +31,16 @@ void appendBlanked(LineBuffer& out, const Char* first, const Char* end, char16_t
         ++first;
     while (end > first && isBlank(wide(end[-1])))
         --end;
-    std::transform(first, end, out.grow(end - first), [&](Char c) {
+    std::transform(first, end, out.grow(end - first), [=](Char c) {
         const char16_t unit = wide(c);
-        return isBlank(unit) ? u' ' : unit;
+        return (unit == blanked) | (unit == alsoBlanked) ? u' ' : unit;
     });
 }
 
 void appendBlanked(LineBuffer& out, TextView text, char16_t blanked, char16_t alsoBlanked = u' ')
 {
+    // A fixed-width field's long run of trailing blanks goes in the word-wise trim first.
+    text = trimmedBlanks(text);
     if (text.isLatin1())
         appendBlanked(out, text.latin1().data(), text.latin1().data() + text.size(), blanked, alsoBlanked);
     else
@@ -51,8 +53,8 @@ bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype roo
 {
     const qsizetype start = out.size();
     appendBlanked(out, record.text(RecordText::PaidTo), u',', u'/');
-    const TextView invoice = record.text(RecordText::InvoiceNo);
-    if (!trimmedBlanks(invoice).isEmpty()) {
+    const TextView invoice = trimmedBlanks(record.text(RecordText::InvoiceNo));
+    if (!invoice.isEmpty()) {
         out += u'/';
         appendBlanked(out, invoice, u',');
     }

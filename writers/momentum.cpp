@@ -40,7 +40,8 @@ public:
                     *end++ = paidTo[i].unicode();
             }
             line.truncate(payeeStart + (end - first));
-            context.audit.changed(*record, QStringLiteral("payee"), paidTo, line.view().sliced(payeeStart));
+            if (end - first != paidTo.size())
+                context.audit.changed(*record, QStringLiteral("payee"), paidTo, line.view().sliced(payeeStart));
             line += u',';
             // The ledger account's "-" become "," and it ends in at least four segments.
             const qsizetype ledger = line.size();

@@ -35,6 +35,15 @@ public:
         std::vector<const TransRecord*> entryRecords;
         LineBuffer line;
         static constexpr QStringView placeholder = u"{DIST}";
+        // Found by its opening brace, one character's search, rather than by a search for the
+        // whole text, which costs as much as the rest of the line.
+        const auto placeholderIn = [](QStringView text) -> qsizetype {
+            for (qsizetype at = 0; (at = text.indexOf(u'{', at)) >= 0; ++at) {
+                if (text.sliced(at).startsWith(placeholder))
+                    return at;
+            }
+            return -1;
+        };
         // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
         const auto writeEntry = [&] {
             const QString count = QString::number(lineCount);
@@ -43,7 +52,7 @@ public:
                 QStringView rest = entryText.view().sliced(lineStart, lineEnds[i] - lineStart);
                 lineStart = lineEnds[i];
                 line.resize(0);
-                for (qsizetype at; (at = rest.indexOf(placeholder)) >= 0; rest = rest.sliced(at + placeholder.size())) {
+                for (qsizetype at; (at = placeholderIn(rest)) >= 0; rest = rest.sliced(at + placeholder.size())) {
                     line += rest.first(at);
                     line += count;
                 }

@@ -65,27 +65,17 @@ const char* const kInvalidArgument = "Invalid procedure call or argument";
 // The events of a conversion, of a file without payments and of a prompt refused and then answered
 // through the scripted answers are compared, byte for byte, by the installed example hosts.
 
+// A missing file's number, description and source are compared by the example hosts too.
 TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetail)
 {
     const Converter converter = create();
     const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5100", "12x")});
-    const std::string missing = path("missing.txt");
-    struct Case {
-        std::string input;
-        int number;
-        const char* description;
-        bool hasDetail;
-    } const cases[] = {
-        {missing, 53, "File not found", false},
-        {input, 13, "Type mismatch", true},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(kn_export_convert(converter.get(), "05", c.input.c_str(), path("out.txt").c_str(), "", ""), -1);
-        EXPECT_EQ(kn_export_error_number(converter.get()), c.number);
-        EXPECT_STREQ(kn_export_error_description(converter.get()), c.description);
-        EXPECT_STREQ(kn_export_error_source(converter.get()), "KNExport.ImportKNFile");
-        EXPECT_EQ(*kn_export_error_detail(converter.get()) != '\0', c.hasDetail) << kn_export_error_detail(converter.get());
-    }
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "", ""), -1);
+    EXPECT_EQ(kn_export_error_number(converter.get()), 13);
+    EXPECT_STREQ(kn_export_error_description(converter.get()), "Type mismatch");
+    EXPECT_STREQ(kn_export_error_source(converter.get()), "KNExport.ImportKNFile");
+    EXPECT_NE(std::string(kn_export_error_detail(converter.get())).find("payment file line 3: the amount"), std::string::npos)
+        << kn_export_error_detail(converter.get());
     // The records read before the failure stay, and the next good call clears the error.
     EXPECT_EQ(kn_export_record_count(converter.get()), 1);
     const std::string good = writePayments({headerLine(), paymentWith("5100")}, "good.txt");

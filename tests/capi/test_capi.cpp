@@ -213,7 +213,7 @@ struct HostPrompts {
     const char* year = nullptr;    // nullptr refuses
     const char* period = nullptr;
     const char* institutionNumber = nullptr; // nullptr leaves the file unwritten
-    std::vector<std::string> asked;
+    std::vector<std::string> asked = {};
 
     static kn_prompts table()
     {
@@ -251,71 +251,62 @@ struct HostPrompts {
 
 } // namespace
 
-TEST_F(CInterface, TheHostsOwnPromptsWriteWhatTheSameScriptedAnswersWrite)
+// An answer of the host's own prompts writes what the same scripted answer writes; a refusal or a
+// missing callback converts nothing.
+TEST_F(CInterface, TheHostsOwnPromptsAnswerAsTheScriptedAnswersDoOrConvertNothing)
 {
     const std::string year = std::to_string(QDate::currentDate().year());
+    const kn_prompts table = HostPrompts::table();
+    const kn_prompts empty{};
     struct Case {
         const char* code;
-        const char* answer;
-        const char* value;
-        HostPrompts prompts;
-        const char* asked;
+        const kn_prompts* prompts;
+        HostPrompts host;
+        int result;
+        const char* asked = nullptr; // how the host's question begins; nullptr: none asked
+        const char* answer = nullptr; // the scripted answer that writes the same file
+        const char* value = nullptr;
     } cases[] = {
-        {"01", "date-format", "DD/MM/YYYY", {"DD/MM/YYYY", nullptr, nullptr, nullptr, {}}, "date proposing "},
-        {"08", "fiscal-period", "8", {nullptr, year.c_str(), "8", nullptr, {}}, "fiscal period for AccPac"},
-        {"17", "institution-number", "12345", {nullptr, nullptr, nullptr, "12345", {}},
-         "institution number in windows-1252 under en_US"},
+        {"01", &table, {"DD/MM/YYYY"}, 1, "date proposing ", "date-format", "DD/MM/YYYY"},
+        {"08", &table, {nullptr, year.c_str(), "8"}, 1, "fiscal period for AccPac", "fiscal-period", "8"},
+        {"17", &table, {nullptr, nullptr, nullptr, "12345"}, 1, "institution number in windows-1252 under en_US",
+         "institution-number", "12345"},
+        {"01", &table, {}, 0, "date proposing "},
+        {"08", &table, {}, 0, "fiscal period for AccPac"},
+        {"01", &empty, {}, 0},
+        {"08", &empty, {}, 0},
+        // FAS cannot go on without its institution number: the file it reads is missing.
+        {"17", &table, {}, -1, "institution number in "},
+        {"17", &empty, {}, -1},
     };
     const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5200", "-40.00")});
+    int index = 0;
     for (Case& c : cases) {
-        SCOPED_TRACE(c.code);
+        SCOPED_TRACE(std::string(c.code) + " case " + std::to_string(index));
+        const std::string hostOutput = outputIn("host-" + std::to_string(index++));
+        const Converter host = create("en_US", nullptr, settings().c_str());
+        ASSERT_EQ(kn_export_set_prompts(host.get(), c.prompts, &c.host), 0);
+        EXPECT_EQ(kn_export_convert(host.get(), c.code, input.c_str(), hostOutput.c_str(), "AccPac", ""), c.result);
+        EXPECT_EQ(kn_export_error_number(host.get()) == 0, c.result != -1) << "a refusal is no error";
+        ASSERT_EQ(c.host.asked.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(c.host.asked[0].rfind(c.asked, 0), 0u) << c.host.asked[0];
+        }
+        if (c.result != 1) {
+            EXPECT_FALSE(QFile::exists(QString::fromStdString(hostOutput)));
+            continue;
+        }
         const std::string scriptedOutput = outputIn(std::string("scripted-") + c.code);
-        const std::string hostOutput = outputIn(std::string("host-") + c.code);
-
         const Converter scripted = create("en_US", nullptr, settings().c_str());
         kn_export_set_answer(scripted.get(), "fiscal-year", year.c_str());
         kn_export_set_answer(scripted.get(), c.answer, c.value);
         ASSERT_EQ(kn_export_convert(scripted.get(), c.code, input.c_str(), scriptedOutput.c_str(), "AccPac", ""), 1);
-
-        const Converter host = create("en_US", nullptr, settings().c_str());
-        const kn_prompts table = HostPrompts::table();
-        ASSERT_EQ(kn_export_set_prompts(host.get(), &table, &c.prompts), 0);
-        ASSERT_EQ(kn_export_convert(host.get(), c.code, input.c_str(), hostOutput.c_str(), "AccPac", ""), 1);
-        ASSERT_EQ(c.prompts.asked.size(), 1u);
-        EXPECT_EQ(c.prompts.asked[0].rfind(c.asked, 0), 0u) << c.prompts.asked[0];
-
         QFile a(QString::fromStdString(scriptedOutput)), b(QString::fromStdString(hostOutput));
         ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         EXPECT_EQ(a.readAll(), b.readAll());
     }
-}
-
-TEST_F(CInterface, ARefusalOrAMissingCallbackOfTheHostsPromptsConvertsNothing)
-{
-    const std::string input = writePayments({headerLine(), paymentWith("5100")});
-    HostPrompts refusing;
-    const kn_prompts table = HostPrompts::table();
-    kn_prompts empty{};
-    struct Case {
-        const char* code;
-        const kn_prompts* prompts;
-        int result;
-    } const cases[] = {
-        {"01", &table, 0}, {"08", &table, 0}, {"01", &empty, 0}, {"08", &empty, 0},
-        // FAS cannot go on without its institution number: the file it reads is missing.
-        {"17", &table, -1}, {"17", &empty, -1},
-    };
-    int index = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.code) + (c.prompts == &empty ? " without callbacks" : " refused"));
-        const Converter converter = create("en_US", nullptr, settings().c_str());
-        kn_export_set_prompts(converter.get(), c.prompts, &refusing);
-        const std::string output = outputIn("refused-" + std::to_string(index++));
-        EXPECT_EQ(kn_export_convert(converter.get(), c.code, input.c_str(), output.c_str(), "AccPac", ""), c.result);
-        EXPECT_EQ(kn_export_error_number(converter.get()) == 0, c.result == 0) << "a refusal is no error";
-        EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
-    }
     // A NULL table goes back to the scripted answers.
+    HostPrompts refusing;
     const Converter converter = create("en_US", nullptr, settings().c_str());
     kn_export_set_prompts(converter.get(), &table, &refusing);
     kn_export_set_prompts(converter.get(), nullptr, nullptr);

@@ -16,6 +16,7 @@
 
 using namespace kn;
 using namespace kn::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -47,30 +48,40 @@ int workbookRows(const QString& path)
     return read ? int(rows) : -1;
 }
 
+// What the payments of kTellingPayments below become in each package.
+const AuditLeftOut kZero{3, u"Nothing Owed Ltd"_s, Money(), AuditReason::ZeroAmount};
+const AuditLeftOut kBank{4, u"BANK CHARGES"_s, Money::fromWhole(15), AuditReason::BankPayee};
+const AuditLeftOut kShort{5, u"Short Account Inc"_s, Money::fromWhole(20), AuditReason::ShortAccount};
+const QList<AuditChange> kMomentumPayee = {
+    {6, u"payee"_s, u"Smith, Jones, and Partners Ltd"_s, u"Smith Jones and Partners Ltd"_s}};
+
 struct PackageCase {
     const char* code;
     const char* fileName;
     PaymentCount paymentsInFile; // empty: a workbook, counted by its rows under the title row
+    int written;
+    QList<AuditLeftOut> leftOut = {};
+    QList<AuditChange> changedByWriter = {};
 };
 
 const PackageCase kPackages[] = {
-    {"01", "MYOB.txt", linesAfter(1)},
-    {"02", "QB.iif", linesStartingWith(QStringLiteral("SPL\t"))},
-    {"03", "SIMPLY.txt", linesAfter(0, 3)},
-    {"04", "SYSPRO.txt", linesAfter(0)},
-    {"05", "MOM.txt", linesAfter(0)},
-    {"06", "PEACH.csv", linesAfter(0)},
-    {"07", "MONEY.qif", linesStartingWith(QStringLiteral("^"))},
-    {"08", "ACCPAC.csv", linesStartingWith(QStringLiteral("\"2\""))},
-    {"09", "QUICKEN5.qif", linesStartingWith(QStringLiteral("^"))},
-    {"10", "QUICKEN6.qif", linesStartingWith(QStringLiteral("^"))},
-    {"11", "ACCPACDOS.txt", linesAfter(0)},
-    {"12", "ADAGIO.txt", linesAfter(0)},
-    {"13", "CUSTOM.txt", linesAfter(0)},
-    {"14", "TRONIA.txt", linesAfter(1)},
-    {"15", "JONAS.txt", linesAfter(0)},
-    {"16", "AIMSI.xls", {}},
-    {"17", "a/b/c/FAS.csv", linesAfter(0)},
+    {"01", "MYOB.txt", linesAfter(1), 6},
+    {"02", "QB.iif", linesStartingWith(u"SPL\t"_s), 6},
+    {"03", "SIMPLY.txt", linesAfter(0, 3), 6},
+    {"04", "SYSPRO.txt", linesAfter(0), 5, {kZero}},
+    {"05", "MOM.txt", linesAfter(0), 5, {kZero}, kMomentumPayee},
+    {"06", "PEACH.csv", linesAfter(0), 6},
+    {"07", "MONEY.qif", linesStartingWith(u"^"_s), 5, {kBank}},
+    {"08", "ACCPAC.csv", linesStartingWith(u"\"2\""_s), 6},
+    {"09", "QUICKEN5.qif", linesStartingWith(u"^"_s), 5, {kBank}},
+    {"10", "QUICKEN6.qif", linesStartingWith(u"^"_s), 5, {kBank}},
+    {"11", "ACCPACDOS.txt", linesAfter(0), 5, {kZero}},
+    {"12", "ADAGIO.txt", linesAfter(0), 5, {kZero}},
+    {"13", "CUSTOM.txt", linesAfter(0), 5, {kZero}},
+    {"14", "TRONIA.txt", linesAfter(1), 6},
+    {"15", "JONAS.txt", linesAfter(0), 5, {kShort}},
+    {"16", "AIMSI.xls", {}, 6},
+    {"17", "a/b/c/FAS.csv", linesAfter(0), 5, {kZero}},
 };
 
 struct Converted {
@@ -102,54 +113,32 @@ Payment payment(const QString& payee, const QString& ledger, const QString& amou
 }
 
 // One payment of each kind that some format leaves out or changes, after an ordinary one.
+const QString kLedger = u"5100|10|AB"_s;
 const QStringList kTellingPayments = {
-    paymentLine(payment(QStringLiteral("City Hydro"), QStringLiteral("5100|10|AB"), QStringLiteral("125.00"))),
-    paymentLine(payment(QStringLiteral("Nothing Owed Ltd"), QStringLiteral("5100|10|AB"), QStringLiteral("0.00"))),
-    paymentLine(payment(QStringLiteral("BANK CHARGES"), QStringLiteral("5100|10|AB"), QStringLiteral("15.00"))),
-    paymentLine(payment(QStringLiteral("Short Account Inc"), QStringLiteral("5100"), QStringLiteral("20.00"))),
-    paymentLine(payment(QStringLiteral("Smith, Jones, and Partners Ltd"), QStringLiteral("5100|10|AB"),
-                        QStringLiteral("-10.00"))),
-    paymentLine(payment(QStringLiteral("Long Line Co"), QStringLiteral("5100|10|AB"), QStringLiteral("30.00"))) +
-        QStringLiteral("  beyond the last column"),
+    paymentWith(kLedger),
+    paymentLine(payment(u"Nothing Owed Ltd"_s, kLedger, u"0.00"_s)),
+    paymentLine(payment(u"BANK CHARGES"_s, kLedger, u"15.00"_s)),
+    paymentLine(payment(u"Short Account Inc"_s, u"5100"_s, u"20.00"_s)),
+    paymentLine(payment(u"Smith, Jones, and Partners Ltd"_s, kLedger, u"-10.00"_s)),
+    paymentLine(payment(u"Long Line Co"_s, kLedger, u"30.00"_s)) + u"  beyond the last column"_s,
 };
-
-struct ExpectedAudit {
-    const char* code;
-    int written;
-    QList<AuditLeftOut> leftOut;
-    QList<AuditChange> changedByWriter;
-};
-
-const AuditLeftOut kZero{3, QStringLiteral("Nothing Owed Ltd"), Money(), AuditReason::ZeroAmount};
-const AuditLeftOut kBank{4, QStringLiteral("BANK CHARGES"), Money::fromWhole(15), AuditReason::BankPayee};
-const AuditLeftOut kShort{5, QStringLiteral("Short Account Inc"), Money::fromWhole(20), AuditReason::ShortAccount};
-const AuditChange kPastLastColumn{7, QStringLiteral("past column 171"), QStringLiteral("  beyond the last column"), {}};
+const AuditChange kPastLastColumn{7, u"past column 171"_s, u"  beyond the last column"_s, {}};
 
 } // namespace
 
 TEST(Audit, SaysWhatEachPackageLeftOutAndChanged)
 {
-    const QList<AuditChange> momentumPayee = {
-        {6, QStringLiteral("payee"), QStringLiteral("Smith, Jones, and Partners Ltd"), QStringLiteral("Smith Jones and Partners Ltd")}};
-    const ExpectedAudit expectations[] = {
-        {"01", 6, {}, {}},       {"02", 6, {}, {}},       {"03", 6, {}, {}},          {"04", 5, {kZero}, {}},
-        {"05", 5, {kZero}, momentumPayee},                {"06", 6, {}, {}},          {"07", 5, {kBank}, {}},
-        {"08", 6, {}, {}},       {"09", 5, {kBank}, {}},  {"10", 5, {kBank}, {}},     {"11", 5, {kZero}, {}},
-        {"12", 5, {kZero}, {}},  {"13", 5, {kZero}, {}},  {"14", 6, {}, {}},          {"15", 5, {kShort}, {}},
-        {"16", 6, {}, {}},       {"17", 5, {kZero}, {}},
-    };
-    ASSERT_EQ(std::size(expectations), std::size(kPackages));
-    for (std::size_t i = 0; i < std::size(kPackages); ++i) {
-        const ExpectedAudit& expected = expectations[i];
-        SCOPED_TRACE(expected.code);
+    for (const PackageCase& package : kPackages) {
+        SCOPED_TRACE(package.code);
         Harness h;
-        const Converted converted = convertWithAnswers(h, kPackages[i], h.writePayments(kTellingPayments));
+        const Converted converted = convertWithAnswers(h, package, h.writePayments(kTellingPayments));
         const ConversionAudit& audit = converted.audit;
         EXPECT_EQ(audit.paymentsRead, 6);
-        EXPECT_EQ(audit.written, expected.written);
-        EXPECT_EQ(converted.paymentsInFile, expected.written);
-        EXPECT_EQ(audit.leftOut, expected.leftOut);
-        EXPECT_EQ(audit.changed, QList<AuditChange>{kPastLastColumn} + expected.changedByWriter);
+        EXPECT_EQ(audit.written, package.written);
+        EXPECT_EQ(converted.paymentsInFile, package.written);
+        EXPECT_EQ(audit.writtenAt.size(), std::size_t(package.written));
+        EXPECT_EQ(audit.leftOut, package.leftOut);
+        EXPECT_EQ(audit.changed, QList<AuditChange>{kPastLastColumn} + package.changedByWriter);
         EXPECT_EQ(audit.debitsRead, Money::fromWhole(190));
         EXPECT_EQ(audit.creditsRead, Money::fromWhole(10));
         EXPECT_FALSE(audit.failure.has_value());
@@ -159,20 +148,18 @@ TEST(Audit, SaysWhatEachPackageLeftOutAndChanged)
 TEST(Audit, WrittenCountsMatchTheFilesOfRandomPaymentFiles)
 {
     std::mt19937 random(20140825);
-    const QStringList payees = {QStringLiteral("City Hydro"), QStringLiteral("BANK FEES"), QStringLiteral("Bank of Rome"),
-                                QStringLiteral("Staples, Inc."), QStringLiteral("EXCH ADJ USD 1.31")};
-    const QStringList ledgers = {QStringLiteral("5100|10|AB"), QStringLiteral("5100"), QStringLiteral("6100|200"),
-                                 QStringLiteral("5100-20"), QStringLiteral("7900|1|2|3")};
+    const QStringList payees = {u"City Hydro"_s, u"BANK FEES"_s, u"Bank of Rome"_s, u"Staples, Inc."_s, u"EXCH ADJ USD 1.31"_s};
+    const QStringList ledgers = {kLedger, u"5100"_s, u"6100|200"_s, u"5100-20"_s, u"7900|1|2|3"_s};
     for (int file = 0; file < 3; ++file) {
         QStringList lines;
         const int count = 20 + int(random() % 40);
         for (int i = 0; i < count; ++i) {
             Payment p = payment(payees[random() % payees.size()], ledgers[random() % ledgers.size()],
-                                QString::number(int(random() % 2001) - 1000) + QStringLiteral(".") +
+                                QString::number(int(random() % 2001) - 1000) + u'.' +
                                     QString::number(random() % 100).rightJustified(2, u'0'));
             if (random() % 5 == 0)
-                p.amount = QStringLiteral("0.00");
-            p.date = QStringLiteral("2014/08/%1").arg(1 + random() % 28, 2, 10, QLatin1Char('0'));
+                p.amount = u"0.00"_s;
+            p.date = u"2014/08/%1"_s.arg(1 + random() % 28, 2, 10, QLatin1Char('0'));
             lines << paymentLine(p);
         }
         for (const PackageCase& package : kPackages) {
@@ -210,52 +197,43 @@ TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
 
 TEST(Audit, FASCutsOnlyTheDescriptionsLongerThanItsColumn)
 {
-    Payment fits = payment(QStringLiteral("City Hydro"), QStringLiteral("5100|10|AB"), QStringLiteral("125.00"));
-    fits.invoice = QStringLiteral("INV-1");
-    fits.purpose = QStringLiteral("Electricity");
-    Payment cut = payment(QStringLiteral("Northwind Traders Incorporated"), QStringLiteral("5100|10|AB"),
-                          QStringLiteral("300.00"));
-    cut.invoice = QStringLiteral("QM-2014-Q4-CLINIC-00017");
-    cut.purpose = QStringLiteral("Quarterly maintenance contract");
+    const Payment fits{.ledger = kLedger, .invoice = u"INV-1"_s, .purpose = u"Electricity"_s};
+    const Payment cut{.payee = u"Northwind Traders Incorporated"_s, .ledger = kLedger, .amount = u"300.00"_s,
+                      .invoice = u"QM-2014-Q4-CLINIC-00017"_s, .purpose = u"Quarterly maintenance contract"_s};
     Harness h;
     const PackageCase& fas = kPackages[16];
     ASSERT_STREQ(fas.code, "17");
     const Converted converted = convertWithAnswers(h, fas, h.writePayments({paymentLine(fits), paymentLine(cut)}));
-    const QString described = QStringLiteral("Northwind Traders Incorporated/QM-2014-Q4-CLINIC-00017/");
-    const AuditChange cutDescription{3, QStringLiteral("description"), described + cut.purpose,
-                                     described + QStringLiteral("Quarterly maintenance con")};
+    const QString described = u"Northwind Traders Incorporated/QM-2014-Q4-CLINIC-00017/"_s;
+    const AuditChange cutDescription{3, u"description"_s, described + cut.purpose, described + u"Quarterly maintenance con"_s};
     EXPECT_EQ(converted.audit.changed, QList<AuditChange>{cutDescription});
     EXPECT_EQ(converted.audit.written, 2);
 }
 
+// QuickBooks makes an entry of each date; Simply makes one of each payment, named after its line.
 TEST(Audit, EntriesBalanceWhenTheirDebitsMeetTheirCredits)
 {
     Harness h;
-    Payment refund = payment(QStringLiteral("Refund"), QStringLiteral("5100|10|AB"), QStringLiteral("-125.00"));
-    Payment later = payment(QStringLiteral("Later"), QStringLiteral("5100|10|AB"), QStringLiteral("40.00"));
-    later.date = QStringLiteral("2014/08/26");
-    const QString input = h.writePayments({paymentWith(QStringLiteral("5100|10|AB")), paymentLine(refund), paymentLine(later)});
-    ASSERT_TRUE(h.convert(QStringLiteral("02"), input, h.path(QStringLiteral("QB.iif"))));
-    const ConversionAudit& audit = h.converter().LastAudit();
-    ASSERT_EQ(audit.entries.size(), 2);
-    EXPECT_TRUE(audit.entries[0].balances());
-    EXPECT_FALSE(audit.entries[1].balances());
-    EXPECT_FALSE(audit.entriesBalance());
-    EXPECT_EQ(auditSummary(audit), QStringLiteral("3 payments read, 3 written to QB.iif; 1 of 2 entries do not "
-                                                  "balance (08/26/14: debits 40.00, credits 0.00)"));
-}
+    Payment later = payment(u"Later"_s, kLedger, u"40.00"_s);
+    later.date = u"2014/08/26"_s;
+    const QString input =
+        h.writePayments({paymentWith(kLedger), paymentLine(payment(u"Refund"_s, kLedger, u"-125.00"_s)), paymentLine(later)});
+    ASSERT_TRUE(h.convert(u"02"_s, input, h.path(u"QB.iif"_s)));
+    const ConversionAudit& quickBooks = h.converter().LastAudit();
+    ASSERT_EQ(quickBooks.entries.size(), 2);
+    EXPECT_TRUE(quickBooks.entries[0].balances());
+    EXPECT_FALSE(quickBooks.entries[1].balances());
+    EXPECT_FALSE(quickBooks.entriesBalance());
+    EXPECT_EQ(auditSummary(quickBooks), u"3 payments read, 3 written to QB.iif; 1 of 2 entries do not "
+                                        u"balance (08/26/14: debits 40.00, credits 0.00)"_s);
 
-TEST(Audit, EachSimplyPaymentIsAnEntryNamedAfterItsLine)
-{
-    Harness h;
-    const QString input = h.writePayments({paymentWith(QStringLiteral("5100")), paymentWith(QStringLiteral("5200"))});
-    ASSERT_TRUE(h.convert(QStringLiteral("03"), input, h.path(QStringLiteral("SIMPLY.txt"))));
-    const ConversionAudit& audit = h.converter().LastAudit();
-    ASSERT_EQ(audit.entries.size(), 2);
-    EXPECT_EQ(audit.entries[0].title(), QStringLiteral("payment-file line 2"));
-    EXPECT_EQ(audit.entries[1].title(), QStringLiteral("payment-file line 3"));
-    EXPECT_TRUE(audit.entriesBalance());
-    EXPECT_TRUE(auditJson(audit).contains("\"name\": \"payment-file line 3\""));
+    ASSERT_TRUE(h.convert(u"03"_s, input, h.path(u"SIMPLY.txt"_s)));
+    const ConversionAudit& simply = h.converter().LastAudit();
+    ASSERT_EQ(simply.entries.size(), 3);
+    EXPECT_EQ(simply.entries[0].title(), u"payment-file line 2"_s);
+    EXPECT_EQ(simply.entries[2].title(), u"payment-file line 4"_s);
+    EXPECT_TRUE(simply.entriesBalance());
+    EXPECT_TRUE(auditJson(simply).contains("\"name\": \"payment-file line 4\""));
 }
 
 TEST(Audit, SummaryListsTenAndCountsTheRest)

@@ -19,7 +19,9 @@ Money units(std::int64_t value) { return Money::fromUnits(value); }
 
 } // namespace
 
-TEST(Money, ArithmeticOverflowFailsWithSix)
+// Rounding to cents half away from zero is pinned by the Simply amounts golden; only the extremes
+// are checked here.
+TEST(Money, ArithmeticOverflowFailsWithSixAndTheSmallestValueStillRounds)
 {
     const Money largest = units(std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(errorNumber([&] { (void)(largest + units(1)); }), 6);
@@ -28,15 +30,6 @@ TEST(Money, ArithmeticOverflowFailsWithSix)
     EXPECT_EQ((units(15) + units(-20)).units(), -5);
     EXPECT_EQ(units(-7).abs().units(), 7);
     EXPECT_LT(units(-1), units(0));
-}
-
-TEST(Money, RoundsCentsHalfAwayFromZero)
-{
-    const std::pair<std::int64_t, std::int64_t> cases[] = {
-        {456750, 4568}, {-123450, -1235}, {456749, 4567}, {50, 1}, {-50, -1}, {49, 0}, {0, 0},
-    };
-    for (auto [in, cents] : cases)
-        EXPECT_EQ(units(in).roundedCents(), cents) << in;
     EXPECT_EQ(units(std::numeric_limits<std::int64_t>::min()).roundedCents(), -92233720368547758);
 }
 
@@ -60,10 +53,8 @@ TEST(ParseDateText, ReadsTheFormsOfEachRegion)
     const DateCase cases[] = {
         {"en_US", "2014/08/25", {2014, 8, 25}},
         {"en_US", " 2014-8-5 ", {2014, 8, 5}},
-        {"en_US", "08/25/2014", {2014, 8, 25}},
         {"en_US", "03/05/2014", {2014, 3, 5}},
         {"en_US", "25/08/2014", {2014, 8, 25}}, // day above 12: day and month swapped
-        {"en_US", "8/25/14", {2014, 8, 25}},
         {"en_US", "8/25/29", {2029, 8, 25}},
         {"en_US", "8/25/30", {1930, 8, 25}},
         {"en_US", "25-Aug-2014", {2014, 8, 25}},
@@ -74,7 +65,6 @@ TEST(ParseDateText, ReadsTheFormsOfEachRegion)
         {"de_DE", "08/25/2014", {2014, 8, 25}},
         {"de_DE", "25-Dez-2014", {2014, 12, 25}},
         {"en_GB", "03/05/14", {2014, 5, 3}},
-        {"fr_CA", "2014-08-25", {2014, 8, 25}},
         {"fr_CA", "14-08-25", {2014, 8, 25}},
         {"fr_CA", "08-25-2014", {2014, 8, 25}},
         {"fr_CA", "25 août 2014", {2014, 8, 25}},
@@ -107,11 +97,10 @@ struct MoneyCase {
     int error;
 };
 
+// Amounts right-aligned in their columns, as a payment file holds them, are pinned by every golden.
 TEST(ParseMoneyText, ReadsSignedDecimalsInTheRegionalSeparator)
 {
     const MoneyCase cases[] = {
-        {"en_US", "        1234.50", 12345000, 0},
-        {"en_US", "-25.00", -250000, 0},
         {"en_US", "+7", 70000, 0},
         {"en_US", ".5", 5000, 0},
         {"en_US", "5.", 50000, 0},
@@ -153,30 +142,18 @@ struct NumberCase {
     const char* expected;
 };
 
+// Every writer's pattern is pinned, on the amounts and regional goldens, for the rounding, signs,
+// zeros and separators those hold; a shape of each is kept here, with what no golden holds.
 TEST(FormatNumber, PatternsAndPlainDecimals)
 {
     const NumberCase cases[] = {
-        {"en_US", 1250000, "########0.00", "125.00"},
-        {"en_US", -400000, "########0.00", "-40.00"},
-        {"en_US", 5000, "0.00", "0.50"},
-        {"en_US", 456750, "0.00", "45.68"},
         {"en_US", -123450, "0.00", "-12.35"},
         {"en_US", -40, "0.00", "0.00"}, // rounds to zero: no sign
-        {"en_US", 10000000000, "######0.00", "1000000.00"},
         {"en_US", 5000, "#.00", ".50"},
-        {"en_US", 0, "#.00", ".00"},
-        {"en_US", -123000, "#.00", "-12.30"},
-        {"en_US", 700, "#.00", ".07"},
         {"en_US", 70000, "000", "007"},
-        {"en_US", 40000, "00000", "00004"},
-        {"en_US", 120000, "###0", "12"},
         {"en_US", 0, "###0", "0"},
-        {"fr_CA", 12345000, "0.00", "1234,50"},
         {"de_DE", -75000, "########0.00", "-7,50"},
         {"en_US", 12345000, nullptr, "1234.5"},
-        {"en_US", 1000000, nullptr, "100"},
-        {"en_US", -257500, nullptr, "-25.75"},
-        {"en_US", 500, nullptr, "0.05"},
         {"en_US", 1, nullptr, "0.0001"},
         {"en_US", 0, nullptr, "0"},
         {"de_DE", -35000, nullptr, "-3,5"},
@@ -200,18 +177,13 @@ TEST(FormatNumber, PatternsAndPlainDecimals)
     }
 }
 
+// The MYOB goldens pin whole amounts, grouped, in en_US, en_CA, fr_CA and de_DE.
 TEST(FormatCurrency, FollowsTheRegionsMoneyFormat)
 {
     const std::tuple<const char*, std::int64_t, const char*> cases[] = {
-        {"en_US", 12345000, "$1,234.50"},
-        {"en_US", 0, "$0.00"},
-        {"en_US", 1230000, "$123.00"},
         {"en_US", 10000000, "$1,000.00"},
-        {"en_US", 12345678901, "$1,234,567.89"},
         {"en_CA", 456750, "$45.68"},
         {"en_GB", 10000, "\u00a31.00"},
-        {"fr_CA", 12345000, "1\u00a0234,50\u00a0$"},
-        {"de_DE", 12345000, "1.234,50\u00a0\u20ac"},
         {"en_US", -12345000, "($1,234.50)"},
         {"en_US", -40, "$0.00"},
         {"ja_JP", 12345000, "\uffe51,235"},
@@ -227,12 +199,12 @@ struct DatePatternCase {
     const char* expected;
 };
 
-TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparator)
+TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparatorAndSlashesForQuickBooksAndJonas)
 {
     // 25 August 2014 was a Monday, day 237 of its year.
+    // The writers' own patterns ("DDMMYYYY", "yyyymmdd", "MM/DD/YYYY" in each region) are pinned
+    // by their goldens.
     const DatePatternCase cases[] = {
-        {"en_US", "DDMMYYYY", "25082014"},
-        {"en_US", "yyyymmdd", "20140825"},
         {"en_US", "MM/DD'YYYY", "08/25'2014"},
         {"en_US", "M/D/YY", "8/25/14"},
         {"en_US", "d/m/y", "25/8/237"},
@@ -241,7 +213,6 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparator)
         {"en_US", "YYY", "14237"},
         {"en_US", "DD-MM.YY x", "25-08.14 x"},
         {"en_US", "", "8/25/2014"},
-        {"fr_CA", "MM/DD/YYYY", "08-25-2014"},
         {"fr_CA", "DDDD MMMM", "lundi août"},
         {"fr_CA", "", "2014-08-25"},
         {"de_DE", "DD/MM/YYYY", "25.08.2014"},
@@ -261,6 +232,12 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparator)
     }
     // Years below 1000 keep their leading zeros.
     EXPECT_EQ(formatDatePattern(CalDate::fromYmd(5, 3, 1), u"YYYY YY D", RegionalSettings::named(u"en_US"_s)), u"0005 05 1"_s);
+    // QuickBooks and Jonas dates have "/" whatever the region.
+    for (const char* locale : {"en_US", "fr_CA", "de_DE"}) {
+        const auto regional = RegionalSettings::named(QString::fromLatin1(locale));
+        EXPECT_EQ(QBDateFormat(CalDate::fromYmd(2009, 3, 1), regional), QStringLiteral("03/01/09")) << locale;
+        EXPECT_EQ(JonasDateFormat(CalDate::fromYmd(2009, 3, 1), regional), QStringLiteral("03/01/2009")) << locale;
+    }
 }
 
 // A writer's line buffer holds what a QString built from the same pieces would, however long the
@@ -273,9 +250,7 @@ TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
     const QString wide = u"caf\u00e9 \u20ac"_s;
     // Views around the lengths where a piece stops being copied four characters at a time.
     const qsizetype viewSizes[] = {0, 1, 3, 4, 5, 8, 31, 32, 33, 100};
-    QString longText;
-    for (int i = 0; i < 100; ++i)
-        longText += QChar(u'A' + i % 26);
+    const QString longText = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s.repeated(4);
     LineBuffer line;
     QString expected;
     for (int i = 0; i < 200; ++i) {
@@ -300,16 +275,6 @@ TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
     EXPECT_EQ(line.view().toString(), u"01.08"_s);
     line.truncate(-1);
     EXPECT_TRUE(line.isEmpty());
-}
-
-TEST(SharedHelpers, QuickBooksAndJonasDatesAlwaysUseSlashes)
-{
-    const CalDate date = CalDate::fromYmd(2009, 3, 1);
-    for (const char* locale : {"en_US", "fr_CA", "de_DE"}) {
-        const auto regional = RegionalSettings::named(QString::fromLatin1(locale));
-        EXPECT_EQ(QBDateFormat(date, regional), QStringLiteral("03/01/09")) << locale;
-        EXPECT_EQ(JonasDateFormat(date, regional), QStringLiteral("03/01/2009")) << locale;
-    }
 }
 
 TEST(SharedHelpers, FixedWidthPadLeftCountChar)

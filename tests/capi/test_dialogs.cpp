@@ -18,34 +18,6 @@
 using kn::payments::headerLine;
 using kn::payments::paymentWith;
 
-namespace {
-
-// Presses the named button of the first modal dialog that shows up; what it saw is its title.
-class ButtonPresser : public QObject {
-public:
-    explicit ButtonPresser(const char* button) : button_(button)
-    {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog)
-                return;
-            title = dialog->windowTitle();
-            if (auto* pressed = dialog->findChild<QPushButton*>(QString::fromLatin1(button_)))
-                pressed->click();
-            timer_.stop();
-        });
-        timer_.start(10);
-    }
-
-    QString title;
-
-private:
-    const char* button_;
-    QTimer timer_;
-};
-
-} // namespace
-
 TEST(Dialogs, TheFiscalPeriodDialogAnswersOrRefusesTheConversion)
 {
     kn_export* converter = kn_export_create("en_US", nullptr, nullptr);
@@ -64,10 +36,21 @@ TEST(Dialogs, TheFiscalPeriodDialogAnswersOrRefusesTheConversion)
     const std::tuple<const char*, int> cases[] = {{"cmdCancel", 0}, {"cmdOk", 1}};
     for (const auto& [button, result] : cases) {
         SCOPED_TRACE(button);
-        ButtonPresser presser(button);
+        // Presses the button of the first modal dialog that shows up, and keeps its title.
+        QString title;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&, button = button] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                title = dialog->windowTitle();
+                if (auto* pressed = dialog->findChild<QPushButton*>(QString::fromLatin1(button)))
+                    pressed->click();
+                presser.stop();
+            }
+        });
+        presser.start(10);
         EXPECT_EQ(kn_export_convert(converter, "08", input.toUtf8().constData(), output.constData(), "AccPac 6", "CAD"),
                   result);
-        EXPECT_EQ(presser.title, QStringLiteral("AccPac 6"));
+        EXPECT_EQ(title, QStringLiteral("AccPac 6"));
         EXPECT_EQ(QFile::exists(QString::fromUtf8(output)), result == 1);
     }
     kn_export_destroy(converter);

@@ -12,21 +12,35 @@
 using namespace kn;
 using namespace kn::testing;
 
+// A character the page lacks takes its closest form there, "?" where none is close; a locale's
+// own characters (grouping spaces, currency signs, month names) included.
 TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
 {
-    const std::tuple<const char*, const char*, QByteArray> cases[] = {
-        {"windows-1252", "Café €", QByteArray("Caf\xe9 \x80")},
-        {"windows-1252", "Łódź 😀", QByteArray("?\xf3" "dz ?")}, // the closest form, "?" where none is close
-        {"ibm-850", "Café", QByteArray("Caf\x82")},
-        {"ISO-8859-15", "€", QByteArray("\xa4")},
+    const std::tuple<const char*, const char*, QByteArray, bool> cases[] = {
+        // page, text, bytes, whether they decode to the text again
+        {"windows-1252", "Café €", "Caf\xe9 \x80", true},
+        {"windows-1252", "Łódź 😀", "?\xf3" "dz ?", false},
+        {"ibm-850", "Café", "Caf\x82", true},
+        {"ISO-8859-15", "€", "\xa4", true},
+        {"windows-1252", "\u202F", "\xA0", false}, // narrow no-break space, the French grouping
+        {"windows-1252", "\u2009", "\xA0", false}, // thin space
+        {"ibm-437", "\u202F", "\xFF", false},      // this page's own no-break space
+        {"us-ascii", "\u202F", " ", false},
+        {"windows-1252", "\uFFE5", "\xA5", false}, // fullwidth yen sign, the Japanese currency sign
+        {"windows-1252", "\u0151", "o", false},    // o with double acute, in a Hungarian month name
+        {"windows-1250", "\u0151", "\xF5", true},  // held by the page itself
+        {"windows-1252", "\U0001D400", "A", false}, // mathematical bold A, outside the BMP
+        {"windows-1252", "\u4E00", "?", false},
     };
-    for (const auto& [name, text, bytes] : cases) {
+    for (const auto& [name, text, bytes, roundTrip] : cases) {
         const CodePage page(QString::fromLatin1(name));
-        EXPECT_EQ(page.encode(QString::fromUtf8(text)), bytes) << name;
-        if (!bytes.contains('?')) {
+        EXPECT_EQ(page.encode(QString::fromUtf8(text)), bytes) << name << " " << text;
+        if (roundTrip) {
             EXPECT_EQ(page.decode(bytes.toStdString()), QString::fromUtf8(text)) << name;
         }
     }
+    EXPECT_FALSE(CodePage().encode(RegionalSettings::named(QStringLiteral("fr_FR")).locale().toString(1234567)).contains('?'));
+
     // A line is appended to what the buffer holds; a character the page lacks, between ones it
     // holds, makes the line inexact and takes its closest form.
     const CodePage windows1252(QStringLiteral("windows-1252"));
@@ -98,23 +112,20 @@ TEST(SettingsStore, IniStoreReadsDefaultsAndKeepsWrites)
 {
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+    const QString app = QStringLiteral("Kaprin Desk 6"), section = QStringLiteral("Settings"), key = QStringLiteral("MYOBDate");
     {
         auto store = makeIniSettingsStore(ini);
-        EXPECT_EQ(store->read(QStringLiteral("Kaprin Desk 6"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"),
-                              QStringLiteral("M/D/YYYY")),
-                  QStringLiteral("M/D/YYYY"));
-        store->write(QStringLiteral("Kaprin Desk 6"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"), QStringLiteral("DD/MM/YYYY"));
+        EXPECT_EQ(store->read(app, section, key, QStringLiteral("M/D/YYYY")), QStringLiteral("M/D/YYYY"));
+        store->write(app, section, key, QStringLiteral("DD/MM/YYYY"));
     }
     auto reopened = makeIniSettingsStore(ini);
-    EXPECT_EQ(reopened->read(QStringLiteral("Kaprin Desk 6"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"), {}),
-              QStringLiteral("DD/MM/YYYY"));
-    EXPECT_EQ(reopened->read(QStringLiteral("Other"), QStringLiteral("Settings"), QStringLiteral("MYOBDate"), QStringLiteral("d")),
-              QStringLiteral("d"));
+    EXPECT_EQ(reopened->read(app, section, key, {}), QStringLiteral("DD/MM/YYYY"));
+    EXPECT_EQ(reopened->read(QStringLiteral("Other"), section, key, QStringLiteral("d")), QStringLiteral("d"));
 
     // A file standing where the store's folder should be makes every write fail.
     writeBytes(dir.filePath(QStringLiteral("blocker")), "x");
     auto unwritable = makeIniSettingsStore(dir.filePath(QStringLiteral("blocker/settings.ini")));
-    EXPECT_NE(errorNumber([&] { unwritable->write(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")); }), 0);
+    EXPECT_NE(errorNumber([&] { unwritable->write(app, section, key, QStringLiteral("d")); }), 0);
 }
 
 TEST(LateBinding, AHostCanConvertByName)

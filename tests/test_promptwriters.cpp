@@ -130,57 +130,55 @@ TEST(DatePromptWriters, ProposeRememberAndApplyThePattern)
     }
 }
 
-TEST(DatePromptWriters, ARefusedOrUnaskedPromptLeavesFileAndSettingAlone)
+// A refused prompt ends the run before the writer opens its file, with no failure and nothing
+// saved. AccPac asks before its first status, under the package's full title.
+TEST(PromptWriters, ARefusedOrUnaskedPromptLeavesFileAndSettingAlone)
 {
-    for (const char* code : {"01", "04"}) {
-        SCOPED_TRACE(code);
+    struct Case {
+        const char* code;
+        std::optional<ScriptedAnswers> answers; // none: the recording prompter, which refuses every prompt
+        const char* why;                        // why the scripted prompter refused
+    };
+    const Case cases[] = {
+        {"01", {}, nullptr},
+        {"04", {}, nullptr},
+        {"08", {}, nullptr},
+        {"08", ScriptedAnswers{}, "The fiscal period prompt needs --fiscal-year and --fiscal-period."},
+        {"08", ScriptedAnswers{{}, "2014", {}, {}}, "The fiscal period prompt needs --fiscal-period."},
+        {"08", ScriptedAnswers{{}, "2010", "9", {}},
+         "--fiscal-year \"2010\": Invalid fiscal year. Please try again. Years 2011 to 2017 are accepted."},
+        {"08", ScriptedAnswers{{}, "2014", "", {}},
+         "--fiscal-period \"\": Invalid fiscal period. Please try again. Periods 1 to 15 are accepted."},
+        {"08", ScriptedAnswers{{}, "1E999", "9", {}}, "--fiscal-year \"1E999\": the number is too large to read."},
+    };
+    const std::map<QString, QStringList> statuses = {
+        {"01", {"Processing MYOB Version 11", "Getting User Settings..."}},
+        {"04", {"Processing SysPro", "Getting User Settings..."}},
+        {"08", {}},
+    };
+    const QString title = QStringLiteral("ACCPAC Advantage Series 5.2");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why ? c.why : c.code);
         Fixture f;
         f.prompter->dateAnswer = DateFormatAnswer{false, QStringLiteral("YYYYMMDD")};
+        const auto scripted = c.answers ? scriptedPrompter(f.h, *c.answers) : nullptr;
         writeBytes(f.output(), "earlier file\r\n");
-        EXPECT_FALSE(f.convert(code));
+        EXPECT_FALSE(f.h.convert(latin1(c.code), data("payments-whole.txt"), f.output(), title));
         EXPECT_FALSE(f.h.failure.has_value());
-        EXPECT_EQ(f.h.events.last(), QStringLiteral("Getting User Settings..."));
+        EXPECT_EQ(f.h.events, kImportEvents + statuses.at(latin1(c.code)));
         EXPECT_EQ(readBytes(f.output()), QByteArray("earlier file\r\n"));
         EXPECT_TRUE(f.settings->writes.isEmpty());
+        if (scripted) {
+            EXPECT_EQ(scripted->lastRefusal(), QString::fromUtf8(c.why));
+        } else if (latin1(c.code) == u"08") {
+            EXPECT_EQ(f.prompter->fiscalTitles, QStringList{title});
+        }
     }
     // The host's own prompter answers nothing.
     Harness h;
     const QString output = h.path(QStringLiteral("out.txt"));
     EXPECT_FALSE(h.convert(QStringLiteral("01"), data("payments-whole.txt"), output));
     EXPECT_FALSE(h.failure.has_value() || QFile::exists(output) || QFile::exists(h.path(QStringLiteral("settings.ini"))));
-}
-
-TEST(AccPac, ARefusedFiscalPeriodRaisesNoStatusAndLeavesTheFile)
-{
-    const std::tuple<std::optional<QString>, std::optional<QString>, const char*> cases[] = {
-        // year, period, why the scripted prompter refused (null: a prompter that refuses every answer)
-        {{}, {}, nullptr},
-        {{}, {}, "The fiscal period prompt needs --fiscal-year and --fiscal-period."},
-        {QStringLiteral("2014"), {}, "The fiscal period prompt needs --fiscal-period."},
-        {QStringLiteral("2010"), QStringLiteral("9"),
-         "--fiscal-year \"2010\": Invalid fiscal year. Please try again. Years 2011 to 2017 are accepted."},
-        {QStringLiteral("2014"), QString(),
-         "--fiscal-period \"\": Invalid fiscal period. Please try again. Periods 1 to 15 are accepted."},
-        {QStringLiteral("1E999"), QStringLiteral("9"), "--fiscal-year \"1E999\": the number is too large to read."},
-    };
-    for (const auto& [year, period, why] : cases) {
-        SCOPED_TRACE(why ? why : "recording prompter");
-        Harness h;
-        const auto recording = std::make_shared<RecordingPrompter>();
-        h.converter().setPrompter(recording);
-        const auto scripted = why ? scriptedPrompter(h, ScriptedAnswers{{}, year, period, {}}) : nullptr;
-        const QString output = h.path(QStringLiteral("out.txt"));
-        writeBytes(output, "earlier file\r\n");
-        const QString title = QStringLiteral("ACCPAC Advantage Series 5.2");
-        EXPECT_FALSE(h.convert(QStringLiteral("08"), data("payments-whole.txt"), output, title));
-        EXPECT_FALSE(h.failure.has_value());
-        EXPECT_EQ(h.events, kImportEvents);
-        EXPECT_EQ(readBytes(output), QByteArray("earlier file\r\n"));
-        if (scripted)
-            EXPECT_EQ(scripted->lastRefusal(), QString::fromUtf8(why));
-        else // asked under the package's full title
-            EXPECT_EQ(recording->fiscalTitles, QStringList{title});
-    }
 }
 
 TEST(FAS, InstitutionNumberFileLiesTwoFoldersAboveTheOutput)

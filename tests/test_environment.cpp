@@ -54,8 +54,9 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
 
 // A line is read as it stands, with no decoding, only where that gives exactly what decoding it
 // would, with no control character: printable ASCII in a page whose bytes under 0x80 all read as
-// ASCII, and from 0xA0 on in one whose bytes there all read as Latin-1 too. The one-pass scan reads sixteen bytes at a time: every kind of byte at every
-// place of lines around that width, with and without a next line behind it, against that rule.
+// ASCII, and from 0xA0 on in one whose bytes there all read as Latin-1 too. The one-pass scan
+// reads sixteen bytes at a time: every kind of byte at every place of lines around that width,
+// with and without a next line behind it, against that rule.
 TEST(CodePage, ScansALineForItsEndAndWhetherItReadsAsItStandsAtEveryPlace)
 {
     const std::tuple<const char*, bool, bool> pages[] = {

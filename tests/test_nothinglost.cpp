@@ -17,33 +17,23 @@ QStringList paymentsPast(int count)
     return QStringList(count, paymentLine(Payment{}));
 }
 
+// Absent: no output before or after; Kept: an old output, there before, stays; IsPaymentFile: the
+// output names the payment file, which stays.
 enum class Output { Absent, Kept, IsPaymentFile };
 
 struct Row {
     const char* name;
     QString package;
     QStringList detailLines;
-    // Makes the output path (an old file, a link) and returns it.
-    std::function<QString(Harness&, const QString& payments)> prepare;
+    const char* output; // in the scratch folder, which holds payments.txt
+    std::function<void(Harness&)> prepare; // run after the payment file and any old output are written
     QString lastLine;
     QString detail; // a text the line before the last holds
-    Output output;
+    Output kind;
     rlim_t fileSizeLimit = RLIM_INFINITY;
 };
 
 const QByteArray kOldOutput = "the import file of yesterday\r\n";
-
-QString oldOutput(Harness& h)
-{
-    const QString output = h.path(QStringLiteral("out.txt"));
-    writeBytes(output, kOldOutput);
-    return output;
-}
-
-QString keepOldOutput(Harness& h, const QString&)
-{
-    return oldOutput(h);
-}
 
 } // namespace
 
@@ -57,50 +47,38 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
     const QString settingsError = QStringLiteral("knexport: error 75: Path/File access error (KNExport.ProcessMYOB11)");
 
     const Row rows[] = {
-        {"output is the payment file", "05", one, [](Harness&, const QString& payments) { return payments; }, sameFile,
+        {"output is the payment file", "05", one, "payments.txt", {}, sameFile, "is the payment file being read",
+         Output::IsPaymentFile},
+        {"the payment file by another spelling", "05", one, "./sub/../payments.txt", {}, sameFile,
          "is the payment file being read", Output::IsPaymentFile},
-        {"the payment file by another spelling", "05", one,
-         [](Harness& h, const QString&) { return h.path(QStringLiteral("./sub/../payments.txt")); }, sameFile,
+        {"a symbolic link to the payment file", "05", one, "out.txt",
+         [](Harness& h) { QFile::link(h.path(QStringLiteral("payments.txt")), h.path(QStringLiteral("out.txt"))); }, sameFile,
          "is the payment file being read", Output::IsPaymentFile},
-        {"a symbolic link to the payment file", "05", one,
-         [](Harness& h, const QString& payments) {
-             const QString link = h.path(QStringLiteral("out.txt"));
-             QFile::link(payments, link);
-             return link;
-         },
-         sameFile, "is the payment file being read", Output::IsPaymentFile},
-        {"QuickBooks overflows over an old file", "02", paymentsPast(32768), keepOldOutput,
+        {"QuickBooks overflows over an old file", "02", paymentsPast(32768), "out.txt", {},
          "knexport: error 6: Overflow (KNExport.ProcessQuickBooks1999)", {}, Output::Kept},
-        {"Peachtree overflows over an old file", "06", paymentsPast(32768), keepOldOutput,
+        {"Peachtree overflows over an old file", "06", paymentsPast(32768), "out.txt", {},
          "knexport: error 6: Overflow (KNExport.ProcessPeachtree)", {}, Output::Kept},
-        {"Tronia overflows over an old file", "14", paymentsPast(32768), keepOldOutput,
+        {"Tronia overflows over an old file", "14", paymentsPast(32768), "out.txt", {},
          "knexport: error 6: Overflow (KNExport.ProcessTronia)", {}, Output::Kept},
-        {"the disk fills up", "05", paymentsPast(2000), keepOldOutput, "knexport: error 61: Disk full (KNExport.ProcessMomentum)",
+        {"the disk fills up", "05", paymentsPast(2000), "out.txt", {}, "knexport: error 61: Disk full (KNExport.ProcessMomentum)",
          {}, Output::Kept, 64 * 1024},
-        {"the old output is read-only", "05", one,
-         [](Harness& h, const QString&) {
-             const QString output = oldOutput(h);
-             QFile::setPermissions(output, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-             return output;
+        {"the old output is read-only", "05", one, "out.txt",
+         [](Harness& h) {
+             QFile::setPermissions(h.path(QStringLiteral("out.txt")), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
          },
          "knexport: error 75: Path/File access error (KNExport.ProcessMomentum)", {}, Output::Kept},
-        {"a control character in a payment line", "05", one + QStringList{paymentLine(withNul)}, keepOldOutput,
+        {"a control character in a payment line", "05", one + QStringList{paymentLine(withNul)}, "out.txt", {},
          "knexport: error 13: Type mismatch (KNExport.ImportKNFile)",
          "payment file line 3: the payee in columns 20-49 holds the control character 0x00 at column 24", Output::Kept},
-        {"settings that do not parse", "01", one,
-         [](Harness& h, const QString&) {
+        {"settings that do not parse", "01", one, "out.txt",
+         [](Harness& h) {
              writeBytes(h.path(QStringLiteral("settings.ini")), "[Kaprin Desk 6/Settings\nMYOBDate=DD.MM.YYYY\n");
-             return h.path(QStringLiteral("out.txt"));
          },
          settingsError, "settings.ini does not parse", Output::Absent},
-        {"settings that cannot be read", "01", one,
-         [](Harness& h, const QString&) {
-             QDir(h.path({})).mkdir(QStringLiteral("settings.ini"));
-             return oldOutput(h);
-         },
-         settingsError, "settings.ini cannot be read", Output::Kept},
-        {"a failed conversion saves no answer", "01", one,
-         [](Harness& h, const QString&) { return h.path(QStringLiteral("no such folder/out.txt")); },
+        {"settings that cannot be read", "01", one, "out.txt",
+         [](Harness& h) { QDir(h.path({})).mkdir(QStringLiteral("settings.ini")); }, settingsError,
+         "settings.ini cannot be read", Output::Kept},
+        {"a failed conversion saves no answer", "01", one, "no such folder/out.txt", {},
          "knexport: error 76: Path not found (KNExport.ProcessMYOB11)", {}, Output::Absent},
     };
     for (const Row& row : rows) {
@@ -109,7 +87,11 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
         QDir(h.path({})).mkdir(QStringLiteral("sub"));
         const QString payments = h.writePayments(row.detailLines);
         const QByteArray paymentBytes = readBytes(payments);
-        const QString output = row.prepare(h, payments);
+        const QString output = h.path(QLatin1String(row.output));
+        if (row.kind == Output::Kept)
+            writeBytes(output, kOldOutput);
+        if (row.prepare)
+            row.prepare(h);
         const QStringList before = QDir(h.path({})).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         const QByteArray settingsBefore = readBytes(h.path(QStringLiteral("settings.ini")));
         const QFile::Permissions modeBefore = QFileInfo(output).permissions();
@@ -126,7 +108,7 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
         }
 
         EXPECT_EQ(readBytes(payments), paymentBytes) << "the payment file changed";
-        switch (row.output) {
+        switch (row.kind) {
         case Output::Absent:
             EXPECT_FALSE(QFileInfo::exists(output));
             break;
@@ -148,7 +130,8 @@ TEST(NothingLost, AKilledConversionLeavesTheOldFile)
 {
     Harness h;
     const QString payments = h.writePayments(paymentsPast(200000));
-    const QString output = oldOutput(h);
+    const QString output = h.path(QStringLiteral("out.txt"));
+    writeBytes(output, kOldOutput);
     QProcess process;
     process.setReadChannel(QProcess::StandardError);
     process.start(QStringLiteral(KNEXPORT_PATH), {"convert", "--package", "05", "--input", payments, "--output", output,

@@ -16,10 +16,10 @@ struct CliRun {
 };
 
 // A file size limit stands in for a full disk, as a small tmpfs cannot be mounted everywhere
-// tests run.
+// tests run; `program` may be a copy of the command elsewhere.
 inline CliRun knexport(const QStringList& arguments,
                        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
-                       rlim_t fileSizeLimit = RLIM_INFINITY)
+                       rlim_t fileSizeLimit = RLIM_INFINITY, const QString& program = QStringLiteral(KNEXPORT_PATH))
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -30,7 +30,7 @@ inline CliRun knexport(const QStringList& arguments,
         const rlimit limit{fileSizeLimit, fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
     });
-    process.start(QStringLiteral(KNEXPORT_PATH), arguments);
+    process.start(program, arguments);
     process.waitForFinished(120000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};

@@ -1,11 +1,11 @@
 // The AIMsi workbook (package code "16"), read back by spreadsheet libraries that are not ours.
+#include "clirun.h"
 #include "testsupport.h"
 #include "workbookreaders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 using namespace kn;
 using namespace kn::testing;
@@ -121,14 +121,12 @@ TEST(AimsiWorkbookModule, MissingFailsTheWriterWithFileNotFound)
     ASSERT_TRUE(QDir().mkpath(harness.path(u"bin"_s)));
     const QString alone = harness.path(u"bin/knexport"_s);
     ASSERT_TRUE(QFile::copy(QStringLiteral(KNEXPORT_PATH), alone));
-    QProcess process;
-    process.start(alone, {u"convert"_s, u"--package"_s, u"16"_s, u"--input"_s, QStringLiteral(KN_EXAMPLES_DIR "/payments.txt"),
-                          u"--output"_s, harness.path(u"aimsi.xlsx"_s), u"--locale=en_US"_s, u"--quiet"_s,
-                          u"--settings"_s, harness.path(u"settings.ini"_s)});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 1);
-    const QStringList err = QString::fromUtf8(process.readAllStandardError()).trimmed().split(u'\n');
+    const CliRun run = knexport({"convert", "--package", "16", "--input", KN_EXAMPLES_DIR "/payments.txt", "--output",
+                                 harness.path(u"aimsi.xlsx"_s), "--locale=en_US", "--quiet", "--settings",
+                                 harness.path(u"settings.ini"_s)},
+                                QProcessEnvironment::systemEnvironment(), RLIM_INFINITY, alone);
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList err = outputLinesOf(run.err);
     ASSERT_EQ(err.size(), 2) << err.join(u'\n').toStdString();
     EXPECT_TRUE(err[0].startsWith(u"knexport: the workbooks module darodev-workbooks-xlsx.so could not be loaded: "_s)) << err[0].toStdString();
     EXPECT_TRUE(err[0].contains(harness.path(u"bin/darodev-workbooks-xlsx.so"_s))) << err[0].toStdString();

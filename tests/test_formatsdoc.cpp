@@ -2,12 +2,9 @@
 // of examples/payments.txt. The description is written by hand; the sample lines in the "```text"
 // block under each "## <code>" heading come from here, so they cannot drift from the writers.
 // The test fails when the committed document differs; scripts/update-formats-doc rewrites it.
-#include "testsupport.h"
+#include "prompttestsupport.h"
 
 #include "core/audit.h"
-
-#include "core/codepage.h"
-#include "prompts/scriptedprompter.h"
 #include "writers/packagetable.h"
 
 #include <QDir>
@@ -38,10 +35,7 @@ Sample sampleOf(const PackageRow& row)
 {
     Harness harness;
     // The packages that ask get the demonstration's answers; FAS keeps its number two folders up.
-    harness.converter().setPrompter(std::make_shared<ScriptedPrompter>(
-        demoAnswers(QDate(2014, 9, 2)),
-        PromptEnvironment{harness.converter().regionalSettings(), harness.converter().codePage(),
-                          std::make_shared<FixedClock>(QDate(2014, 9, 2))}));
+    scriptedPrompter(harness, demoAnswers(QDate(2014, 9, 2)));
     QDir(harness.path(QString())).mkpath(QStringLiteral("export"));
     const QString output = harness.path(QStringLiteral("export/GLEXP20140902.txt"));
     harness.convert(QString::fromLatin1(row.code), fromRepository(QStringLiteral("examples/payments.txt")), output,

@@ -1,0 +1,247 @@
+// The writers that ask the user something: MYOB 11 and SysPro the date pattern they propose,
+// remember and apply; AccPac its fiscal period; FAS its institution number, kept in a file.
+#include "prompttestsupport.h"
+
+#include <QDir>
+
+using namespace kn;
+using namespace kn::testing;
+
+namespace {
+
+const QStringList kImportEvents{QStringLiteral("Reading the Kaprin File..."), QStringLiteral("Importing Kaprin File..."),
+                                QStringLiteral("Kaprin File Import Complete...")};
+
+QString latin1(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+QString data(const char* name)
+{
+    return dataPath(latin1(name));
+}
+
+// Each file is written two folders below "clinic", where FAS, and only FAS, keeps its number file.
+TEST(PromptWriters, FilesStatusTextsAndTheNumberFileMatch)
+{
+    struct Case {
+        const char *code, *locale, *input;
+        ScriptedAnswers answers; // a date format left out: the proposal is accepted
+        const char *currency, *golden;
+    };
+    const Case cases[] = {
+        {"01", "en_US", "payments-prompted.txt", {}, "CAD", "myob-en_US.txt"},
+        {"01", "en_US", "payments-whole.txt", {}, "CAD", "myob-whole-en_US.txt"},
+        {"01", "en_CA", "payments-whole.txt", {}, "CAD", "myob-whole-en_CA.txt"},
+        {"01", "fr_CA", "payments-whole.txt", {}, "CAD", "myob-whole-fr_CA.txt"},
+        {"01", "de_DE", "payments-whole.txt", {"DD/MM/YYYY", {}, {}, {}}, "CAD", "myob-whole-de_DE.txt"},
+        {"04", "en_US", "payments-prompted.txt", {}, "CAD", "syspro-en_US.txt"},
+        {"04", "de_DE", "payments-whole.txt", {"MMDDYY", {}, {}, {}}, "CAD", "syspro-whole-de_DE.txt"},
+        {"04", "fr_CA", "payments-whole.txt", {"DD/MM/YYYY", {}, {}, {}}, "CAD", "syspro-whole-fr_CA.txt"},
+        {"08", "en_US", "payments-prompted.txt", {{}, " 2014 ", "07", {}}, "CAD", "accpac-en_US.txt"},
+        {"08", "fr_CA", "payments-whole.txt", {{}, "2017", "15", {}}, "CAD", "accpac-whole-fr_CA.txt"},
+        {"17", "en_US", "payments-prompted.txt", {{}, {}, {}, "0042001"}, "", "fas-en_US.txt"},
+        {"17", "de_DE", "payments-whole.txt", {{}, {}, {}, "0042001"}, "  usd  ", "fas-whole-de_DE.txt"},
+    };
+    // What each writer says between the import and the opening of its file.
+    const std::map<QString, QStringList> firstEvents = {
+        {"01", {"Processing MYOB Version 11", "Getting User Settings..."}},
+        {"04", {"Processing SysPro", "Getting User Settings..."}},
+        {"08", {"Processing AccPac..."}},
+        {"17", {"Processing FAS File..."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.golden);
+        const bool fas = latin1(c.code) == u"17";
+        Harness h(latin1(c.locale));
+        QDir().mkpath(h.path(QStringLiteral("clinic/exports")));
+        scriptedPrompter(h, c.answers);
+        const QString output = h.path(QStringLiteral("clinic/exports/gl.txt"));
+        ASSERT_TRUE(h.convert(latin1(c.code), data(c.input), output, QStringLiteral("Package"), latin1(c.currency)));
+        EXPECT_TRUE(matchesGolden(readBytes(output), latin1(c.golden)));
+        EXPECT_EQ(readBytes(h.path(QStringLiteral("clinic/FASINSTNUM"))), fas ? QByteArray("0042001\r\n") : QByteArray());
+        const QStringList lastEvents{QStringLiteral("Opening the Export File..."), QStringLiteral("Processing transactions..."),
+                                     fas ? QStringLiteral("Closing File...") : QStringLiteral("Closing the file..."),
+                                     QStringLiteral("<ProcessComplete>")};
+        EXPECT_EQ(h.events, kImportEvents + firstEvents.at(latin1(c.code)) + lastEvents);
+    }
+}
+
+struct Fixture {
+    explicit Fixture(const char* locale = "en_US") : h(latin1(locale))
+    {
+        h.converter().setPrompter(prompter);
+        h.converter().setSettingsStore(settings);
+    }
+    bool convert(const char* code) { return h.convert(latin1(code), data("payments-whole.txt"), output()); }
+    QString output() const { return h.path(QStringLiteral("out.txt")); }
+
+    Harness h;
+    std::shared_ptr<RecordingPrompter> prompter = std::make_shared<RecordingPrompter>();
+    std::shared_ptr<RecordingSettings> settings = std::make_shared<RecordingSettings>();
+};
+
+// MYOB proposes the remembered pattern, else the region's short date pattern (four-digit year) upper-cased, and saves
+// only a changed answer; SysPro proposes the remembered pattern, else its first, and always saves.
+TEST(DatePromptWriters, ProposeRememberAndApplyThePattern)
+{
+    struct Case {
+        const char *code, *locale;
+        const char* remembered; // null: no setting
+        const char* answer;     // null: the proposal is accepted
+        const char* proposed;
+        bool saved;
+        const char* firstDate; // as the first payment's date appears in the file
+    };
+    const Case cases[] = {
+        {"01", "en_US", nullptr, nullptr, "M/D/YYYY", false, ",8/25/2014,"}, // the region's "M/d/yy" keeps its century
+        {"01", "en_US", nullptr, "M/D/YY", "M/D/YYYY", true, ",8/25/14,"},     // two digits only when asked for
+        {"01", "en_CA", nullptr, nullptr, "YYYY-MM-DD", false, ",2014-08-25,"},
+        {"01", "de_DE", nullptr, nullptr, "DD.MM.YYYY", false, ",25.08.2014,"},
+        {"01", "en_GB", nullptr, nullptr, "DD/MM/YYYY", false, ",25/08/2014,"},
+        {"01", "en_US", "DD/MM/YYYY", "DD/MM/YYYY", "DD/MM/YYYY", false, ",25/08/2014,"},
+        {"01", "en_US", "DD/MM/YYYY", "YYYY/MM/DD", "DD/MM/YYYY", true, ",2014/08/25,"},
+        {"01", "en_US", "DD/MM/YYYY", "dd/mm/yyyy", "DD/MM/YYYY", true, ",25/08/2014,"}, // compared case-sensitively
+        {"01", "en_US", nullptr, "D.M.YYYY", "M/D/YYYY", true, ",25.8.2014,"},              // a pattern in no list
+        {"04", "en_US", nullptr, nullptr, "DDMMYY", true, "Kaprin   250814City Hydro"},
+        {"04", "en_US", "", nullptr, "DDMMYY", true, "Kaprin   250814City Hydro"},
+        {"04", "en_US", "MMDDYY", nullptr, "MMDDYY", true, "Kaprin   082514City Hydro"},
+        {"04", "en_US", "MMDDYY", "YYYYMMDD", "MMDDYY", true, "Kaprin   20140825City Hydro"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + " " + c.locale + " " + (c.answer ? c.answer : "-"));
+        Fixture f(c.locale);
+        const bool myob = latin1(c.code) == u"01";
+        const QString key = kSettingsApp + (myob ? QStringLiteral("MYOBDate") : QStringLiteral("SysProDate"));
+        if (c.remembered)
+            f.settings->values[key] = latin1(c.remembered);
+        if (c.answer)
+            f.prompter->dateAnswer = DateFormatAnswer{true, latin1(c.answer)};
+        ASSERT_TRUE(f.convert(c.code));
+        ASSERT_EQ(f.prompter->dateRequests.size(), 1u);
+        const DateFormatRequest& asked = f.prompter->dateRequests[0];
+        EXPECT_EQ(asked.initial, latin1(c.proposed));
+        // MYOB asks the prompt as it is designed, with no list of its own; SysPro gives its own list.
+        EXPECT_EQ(asked.suggestions, (myob ? QStringList{} : QStringList{"DDMMYY", "MMDDYY"}));
+        const QString saved = key + u'=' + latin1(c.answer ? c.answer : c.proposed);
+        EXPECT_EQ(f.settings->writes, c.saved ? QStringList{saved} : QStringList{});
+        EXPECT_TRUE(readBytes(f.output()).contains(c.firstDate)) << readBytes(f.output()).toStdString();
+    }
+}
+
+// A refused prompt ends the run before the writer opens its file, with no failure and nothing
+// saved. AccPac asks before its first status, under the package's full title.
+TEST(PromptWriters, ARefusedOrUnaskedPromptLeavesFileAndSettingAlone)
+{
+    struct Case {
+        const char* code;
+        std::optional<ScriptedAnswers> answers; // none: the recording prompter, which refuses every prompt
+        const char* why;                        // why the scripted prompter refused
+    };
+    const Case cases[] = {
+        {"01", {}, nullptr},
+        {"04", {}, nullptr},
+        {"08", {}, nullptr},
+        {"08", ScriptedAnswers{}, "The fiscal period prompt needs --fiscal-year and --fiscal-period."},
+        {"08", ScriptedAnswers{{}, "2014", {}, {}}, "The fiscal period prompt needs --fiscal-period."},
+        {"08", ScriptedAnswers{{}, "2010", "9", {}},
+         "--fiscal-year \"2010\": Invalid fiscal year. Please try again. Years 2011 to 2017 are accepted."},
+        {"08", ScriptedAnswers{{}, "2014", "", {}},
+         "--fiscal-period \"\": Invalid fiscal period. Please try again. Periods 1 to 15 are accepted."},
+        {"08", ScriptedAnswers{{}, "1E999", "9", {}}, "--fiscal-year \"1E999\": the number is too large to read."},
+    };
+    const std::map<QString, QStringList> statuses = {
+        {"01", {"Processing MYOB Version 11", "Getting User Settings..."}},
+        {"04", {"Processing SysPro", "Getting User Settings..."}},
+        {"08", {}},
+    };
+    const QString title = QStringLiteral("ACCPAC Advantage Series 5.2");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why ? c.why : c.code);
+        Fixture f;
+        f.prompter->dateAnswer = DateFormatAnswer{false, QStringLiteral("YYYYMMDD")};
+        const auto scripted = c.answers ? scriptedPrompter(f.h, *c.answers) : nullptr;
+        writeBytes(f.output(), "earlier file\r\n");
+        EXPECT_FALSE(f.h.convert(latin1(c.code), data("payments-whole.txt"), f.output(), title));
+        EXPECT_FALSE(f.h.failure.has_value());
+        EXPECT_EQ(f.h.events, kImportEvents + statuses.at(latin1(c.code)));
+        EXPECT_EQ(readBytes(f.output()), QByteArray("earlier file\r\n"));
+        EXPECT_TRUE(f.settings->writes.isEmpty());
+        if (scripted) {
+            EXPECT_EQ(scripted->lastRefusal(), QString::fromUtf8(c.why));
+        } else if (latin1(c.code) == u"08") {
+            EXPECT_EQ(f.prompter->fiscalTitles, QStringList{title});
+        }
+    }
+    // The host's own prompter answers nothing.
+    Harness h;
+    const QString output = h.path(QStringLiteral("out.txt"));
+    EXPECT_FALSE(h.convert(QStringLiteral("01"), data("payments-whole.txt"), output));
+    EXPECT_FALSE(h.failure.has_value() || QFile::exists(output) || QFile::exists(h.path(QStringLiteral("settings.ini"))));
+}
+
+TEST(FAS, InstitutionNumberFileLiesTwoFoldersAboveTheOutput)
+{
+    Harness h;
+    // Bare names land in the process's current folder: the scratch folder for this test.
+    const QString previousFolder = QDir::currentPath();
+    QDir::setCurrent(h.path(QString()));
+    const std::pair<QString, QString> cases[] = {
+        {h.path(QStringLiteral("clinic/exports/gl.txt")), h.path(QStringLiteral("clinic/FASINSTNUM"))},
+        {QStringLiteral("a/b/c/gl.txt"), QStringLiteral("a/b/FASINSTNUM")},
+        {QStringLiteral("exports/gl.txt"), QStringLiteral("FASINSTNUM")},
+        {QStringLiteral("gl.txt"), QStringLiteral("FASINSTNUM")},
+        {QStringLiteral("/exports/gl.txt"), QStringLiteral("/FASINSTNUM")},
+        {QStringLiteral("/gl.txt"), QStringLiteral("FASINSTNUM")},
+    };
+    for (const auto& [output, numberFile] : cases) {
+        auto prompter = std::make_shared<RecordingPrompter>();
+        h.converter().setPrompter(prompter);
+        EXPECT_FALSE(h.convert(QStringLiteral("17"), data("payments-whole.txt"), output));
+        EXPECT_EQ(prompter->institutionPaths, QStringList{numberFile}) << output.toStdString();
+    }
+    QDir::setCurrent(previousFolder);
+}
+
+// A number file already there is read as it is, with nothing asked and nothing rewritten; without
+// a usable number the run fails before the output is touched.
+TEST(FAS, TheNumberFileIsReadOrWrittenBeforeTheOutputIsTouched)
+{
+    const std::tuple<std::optional<QString>, std::optional<QByteArray>, int, const char*> cases[] = {
+        // the number given, a number file already there, the error, why the number went unwritten
+        {std::nullopt, std::nullopt, 53, "The institution number prompt needs --institution-number; %1 was not written."},
+        {QStringLiteral("12A"), std::nullopt, 53,
+         "--institution-number \"12A\": Invalid Institution Number: Please enter a numeric Institution Number"},
+        {QStringLiteral("42"), QByteArray(), 62, ""},
+        {QStringLiteral("42"), QByteArray("  0042 \r\nsecond line\r\n"), 0, ""},
+    };
+    for (const auto& [number, existing, error, why] : cases) {
+        SCOPED_TRACE(::testing::Message() << error << " " << why);
+        Harness h;
+        QDir().mkpath(h.path(QStringLiteral("clinic/exports")));
+        const QString numberFile = h.path(QStringLiteral("clinic/FASINSTNUM"));
+        if (existing)
+            writeBytes(numberFile, *existing);
+        const auto prompter = scriptedPrompter(h, ScriptedAnswers{{}, {}, {}, number});
+        const QString output = h.path(QStringLiteral("clinic/exports/gl.txt"));
+        writeBytes(output, "earlier file\r\n");
+        EXPECT_EQ(h.convert(QStringLiteral("17"), data("payments-whole.txt"), output), error == 0);
+        EXPECT_EQ(h.failure ? h.failure->number() : 0, error);
+        if (error != 0) {
+            EXPECT_EQ(h.failure->source(), QStringLiteral("KNExport.ProcessFAS"));
+            EXPECT_EQ(h.events.last(), QStringLiteral("Processing FAS File..."));
+            EXPECT_EQ(readBytes(output), QByteArray("earlier file\r\n"));
+        } else {
+            const QStringList lines = outputLines(readBytes(output));
+            EXPECT_EQ(lines.size(), 3); // the three non-zero payments
+            for (const QString& line : lines)
+                EXPECT_TRUE(line.startsWith(QStringLiteral("  0042 ,,,"))) << line.toStdString();
+        }
+        EXPECT_EQ(QFile::exists(numberFile), existing.has_value());
+        EXPECT_EQ(readBytes(numberFile), existing.value_or(QByteArray()));
+        EXPECT_EQ(prompter->lastRefusal(), QString::fromUtf8(why).replace(QStringLiteral("%1"), numberFile));
+    }
+}
+
+} // namespace

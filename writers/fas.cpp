@@ -31,9 +31,9 @@ void appendBlanked(LineBuffer& out, const Char* first, const Char* end, char16_t
         ++first;
     while (end > first && isBlank(wide(end[-1])))
         --end;
-    std::transform(first, end, out.grow(end - first), [=](Char c) {
+    std::transform(first, end, out.grow(end - first), [&](Char c) {
         const char16_t unit = wide(c);
-        return (unit == blanked) | (unit == alsoBlanked) ? u' ' : unit;
+        return isBlank(unit) ? u' ' : unit;
     });
 }
 

@@ -25,9 +25,7 @@ ReadRow paymentRow(const QString& ledger, const QString& payee, double amount)
             amount < 0 ? empty : value, amount < 0 ? value : empty};
 }
 
-const QStringList kStatusesToTheEnd = {
-    "Reading the Kaprin File...", "Importing Kaprin File...", "Kaprin File Import Complete...", "Processing AIMsi format...",
-    "Opening the Export File...", "Processing transactions...", "Closing the file...",          "<ProcessComplete>"};
+const QStringList kStatusesToTheEnd = conversionEvents({u"Processing AIMsi format..."_s});
 
 class AimsiWorkbook : public ::testing::TestWithParam<const char*> {
 protected:
@@ -50,12 +48,8 @@ TEST_P(AimsiWorkbook, HoldsTitlesThenOneTypedRowPerPayment)
     QStringList lines;
     std::vector<ReadRow> rows = {kTitles};
     for (const Row& r : payments) {
-        Payment p;
-        p.payee = QString::fromUtf8(r.payee);
-        p.ledger = r.ledger;
-        p.amount = r.amount;
-        lines << paymentLine(p);
-        rows.push_back(paymentRow(r.ledgerSub, p.payee, r.value));
+        lines << paymentLine({.payee = QString::fromUtf8(r.payee), .ledger = r.ledger, .amount = r.amount});
+        rows.push_back(paymentRow(r.ledgerSub, QString::fromUtf8(r.payee), r.value));
     }
     ASSERT_TRUE(harness.convert("16", harness.writePayments(lines), output()));
     EXPECT_EQ(harness.events, kStatusesToTheEnd);
@@ -96,7 +90,8 @@ TEST_P(AimsiWorkbook, AFullDiskLeavesTheEarlierFile)
 }
 
 // A host's own records can hold what no payment file can: texts up to the columns' 50 characters,
-// and a failure after rows that keeps them.
+// and a failure after rows that keeps them. A longer text is refused, not cut, so the audit tells
+// of no change, only of the row written.
 TEST_P(AimsiWorkbook, TakesFiftyCharacterTextsFromAHostsRecordsButNoMore)
 {
     QList<TransRecord> records(3, sampleRecord(QString(50, u'D')));
@@ -105,6 +100,8 @@ TEST_P(AimsiWorkbook, TakesFiftyCharacterTextsFromAHostsRecordsButNoMore)
     const WriterRun run = runWriter("16", records, {.fileName = u"records"_s + GetParam()});
     ASSERT_TRUE(run.failure);
     EXPECT_EQ(run.failure->number(), 13);
+    EXPECT_TRUE(run.audit.changed.isEmpty());
+    EXPECT_EQ(run.audit.writtenAt, std::vector<int>{2});
     writeBytes(output(), run.bytes);
     expectWorkbook(output(), {kTitles, paymentRow(QString(50, u'L'), QString(50, u'D'), 125)});
 }
@@ -114,22 +111,23 @@ INSTANTIATE_TEST_SUITE_P(Formats, AimsiWorkbook, ::testing::Values(".xls", ".XLS
                          [](const auto& info) { return QString(info.param).remove(u'.').toStdString(); });
 
 // A knexport without the workbooks module beside it or in an installed folder fails the writer
-// cleanly: the error with its source, the module and the loader's words, and no workbook.
+// cleanly: the error with its source, the module and the loader's words for every folder it
+// looked in, and no workbook.
 TEST(AimsiWorkbookModule, MissingFailsTheWriterWithFileNotFound)
 {
     Harness harness;
     ASSERT_TRUE(QDir().mkpath(harness.path(u"bin"_s)));
     const QString alone = harness.path(u"bin/knexport"_s);
     ASSERT_TRUE(QFile::copy(QStringLiteral(KNEXPORT_PATH), alone));
-    const CliRun run = knexport({"convert", "--package", "16", "--input", KN_EXAMPLES_DIR "/payments.txt", "--output",
-                                 harness.path(u"aimsi.xlsx"_s), "--locale=en_US", "--quiet", "--settings",
-                                 harness.path(u"settings.ini"_s)},
+    const CliRun run = knexport(convert("16", kExample, harness.path(u"aimsi.xlsx"_s),
+                                        {"--locale=en_US", "--quiet", "--settings", harness.path(u"settings.ini"_s)}),
                                 QProcessEnvironment::systemEnvironment(), RLIM_INFINITY, alone);
     EXPECT_EQ(run.exitCode, 1);
     const QStringList err = outputLinesOf(run.err);
     ASSERT_EQ(err.size(), 2) << err.join(u'\n').toStdString();
     EXPECT_TRUE(err[0].startsWith(u"knexport: the workbooks module darodev-workbooks-xlsx.so could not be loaded: "_s)) << err[0].toStdString();
     EXPECT_TRUE(err[0].contains(harness.path(u"bin/darodev-workbooks-xlsx.so"_s))) << err[0].toStdString();
+    EXPECT_EQ(err[0].count(u"cannot open shared object file"_s), 3) << "the loader's words for each folder looked in";
     EXPECT_EQ(err[1], u"knexport: error 53: File not found (KNExport.ProcessAIMsi)"_s);
     EXPECT_FALSE(QFile::exists(harness.path(u"aimsi.xlsx"_s)));
 }

@@ -103,21 +103,4 @@ TEST(Workbook, TheModulesFailuresKeepTheirNumbers)
     EXPECT_EQ(errorNumber([] { beginSheetWriter(WorkbookFormat::OfficeOpenXml, QString(32, u'S')); }), 5);
 }
 
-// Without the module, a workbook cannot be begun: File not found, naming the module and what the
-// loader said for every folder it looked in.
-TEST(Workbook, AMissingModuleIsFileNotFoundNamingTheModule)
-{
-    Harness harness;
-    try {
-        loadWorkbooksModule(WorkbookFormat::Excel97, {harness.path("none"), harness.path("")});
-        FAIL() << "loaded a module from an empty folder";
-    } catch (const KNError& error) {
-        EXPECT_EQ(error.number(), 53);
-        EXPECT_EQ(error.description(), "File not found");
-        EXPECT_TRUE(error.detail().startsWith("the workbooks module darodev-workbooks-xls.so could not be loaded: "))
-            << error.detail().toStdString();
-        EXPECT_EQ(error.detail().count("cannot open shared object file"), 2) << error.detail().toStdString();
-    }
-}
-
 } // namespace

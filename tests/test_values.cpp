@@ -19,17 +19,14 @@ Money units(std::int64_t value) { return Money::fromUnits(value); }
 
 } // namespace
 
-// Rounding to cents half away from zero is pinned by the Simply amounts golden; only the extremes
-// are checked here.
+// Rounding to cents half away from zero is pinned by the Simply amounts golden, sums, signs and
+// absolute values by the goldens and the audit's totals; only the extremes are checked here.
 TEST(Money, ArithmeticOverflowFailsWithSixAndTheSmallestValueStillRounds)
 {
     const Money largest = units(std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(errorNumber([&] { (void)(largest + units(1)); }), 6);
     EXPECT_EQ(errorNumber([&] { (void)(units(std::numeric_limits<std::int64_t>::min()) - units(1)); }), 6);
     EXPECT_EQ(errorNumber([&] { (void)-units(std::numeric_limits<std::int64_t>::min()); }), 6);
-    EXPECT_EQ((units(15) + units(-20)).units(), -5);
-    EXPECT_EQ(units(-7).abs().units(), 7);
-    EXPECT_LT(units(-1), units(0));
     EXPECT_EQ(units(std::numeric_limits<std::int64_t>::min()).roundedCents(), -92233720368547758);
 }
 

@@ -153,7 +153,7 @@ TEST(Audit, SaysWhatEachPackageLeftOutAndChangedAndCountsWhatItsFileHolds)
     }
 }
 
-// A workbook refuses a text too long for its column instead of cutting it: see test_aimsi.
+// A workbook refuses a text too long for its column instead of cutting it: see the AIMsi workbook tests.
 TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
 {
     TransRecord record = sampleRecord(QStringLiteral("Łukasz Supplies, Warsaw, Poland Ltd"));

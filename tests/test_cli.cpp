@@ -105,20 +105,20 @@ TEST(Cli, PromptAnswersComeFromOptions)
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--fiscal-period"))) << refused.err.toStdString();
     EXPECT_EQ(readBytes(accpacOutput), QByteArray("keep"));
 
+    // Each prompt answered by its option, and what the file the answer decides holds.
     const QString year = QString::number(QDate::currentDate().year());
-    const CliRun accpac = knexport(
-        convert("08", kExample, accpacOutput, {"--fiscal-year", year, "--fiscal-period", "3", "--locale", "en_US", "--quiet"}));
-    EXPECT_EQ(accpac.exitCode, 0) << accpac.err.toStdString();
-    EXPECT_TRUE(readBytes(accpacOutput).contains(QStringLiteral("\"%1\",\"3\"").arg(year).toLatin1()));
-
-    const CliRun fas = knexport(convert("17", kExample, fasOutput, {"--institution-number", "815001", "--locale", "en_US", "--quiet"}));
-    EXPECT_EQ(fas.exitCode, 0) << fas.err.toStdString();
-    EXPECT_EQ(readBytes(h.path(QStringLiteral("a/FASINSTNUM"))), QByteArray("815001\r\n"));
-
-    const CliRun myob = knexport(convert("01", kExample, h.path("myob.txt"),
-                                         {"--date-format", "DD.MM.YYYY", "--settings", settings, "--locale", "en_US", "--quiet"}));
-    EXPECT_EQ(myob.exitCode, 0) << myob.err.toStdString();
-    EXPECT_TRUE(readBytes(h.path("myob.txt")).contains(",25.08.2014,\"City Hydro\""));
+    const std::tuple<const char*, QString, QStringList, QString, QByteArray> answered[] = {
+        {"08", accpacOutput, {"--fiscal-year", year, "--fiscal-period", "3"}, accpacOutput,
+         QStringLiteral("\"%1\",\"3\"").arg(year).toLatin1()},
+        {"17", fasOutput, {"--institution-number", "815001"}, h.path("a/FASINSTNUM"), "815001\r\n"},
+        {"01", h.path("myob.txt"), {"--date-format", "DD.MM.YYYY", "--settings", settings}, h.path("myob.txt"),
+         ",25.08.2014,\"City Hydro\""},
+    };
+    for (const auto& [code, output, options, decided, holds] : answered) {
+        const CliRun run = knexport(convert(code, kExample, output, options + QStringList{"--locale", "en_US", "--quiet"}));
+        EXPECT_EQ(run.exitCode, 0) << code << "\n" << run.err.toStdString();
+        EXPECT_TRUE(readBytes(decided).contains(holds)) << code;
+    }
     EXPECT_EQ(kn::makeIniSettingsStore(settings)->read("Kaprin Desk 6", "Settings", "MYOBDate", {}), QStringLiteral("DD.MM.YYYY"));
 }
 

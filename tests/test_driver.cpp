@@ -161,6 +161,22 @@ TEST(Driver, FileexistsNeverFails)
     EXPECT_EQ(h.converter().Fileexists(QString()), 0);
 }
 
+namespace {
+
+// A package as the catalogue holds it, in the order of a host's description, "~" between: code,
+// extension, base name, date (empty when it did not read), full and short title, then "home"
+// where Kaprin Home may use it.
+QString entryOf(const PackagePtr& package)
+{
+    const CalDate listed = package->LastUpdated;
+    return QStringList{package->PackageCode, package->FileExtension, package->FileBaseName,
+                       listed == CalDate() ? QString() : listed.toQDate().toString(u"yyyy/MM/dd"), package->PackageFullTitle,
+                       package->PackageTitle.toString(), package->AllowKaprinHome ? u"home"_s : QString()}
+        .join(u'~');
+}
+
+} // namespace
+
 TEST(Catalogue, LoadsEveryElementButTheLast)
 {
     Harness h;
@@ -176,19 +192,9 @@ TEST(Catalogue, LoadsEveryElementButTheLast)
                                              QStringLiteral("10~qif~Q~x~Quicken"),
                                              QStringLiteral("10~qif~Q~x~Quicken~Q")}));
     ASSERT_EQ(k.AcctPackages().Count(), 3);
-    const auto& first = k.AcctPackages().Item(1);
-    EXPECT_EQ(first->PackageCode, QStringLiteral("05"));
-    EXPECT_EQ(first->FileExtension, QStringLiteral("txt"));
-    EXPECT_EQ(first->FileBaseName, QStringLiteral("MOM"));
-    EXPECT_EQ(first->PackageFullTitle, QStringLiteral("Momentum Accounting"));
-    EXPECT_EQ(first->PackageTitle.toString(), QStringLiteral("Momentum"));
-    EXPECT_EQ(first->LastUpdated, CalDate::fromYmd(2014, 8, 25));
-    EXPECT_FALSE(first->AllowKaprinHome);
-    const auto& quicken = k.AcctPackages().Item(2);
-    EXPECT_EQ(quicken->PackageFullTitle, QStringLiteral(" Quicken "));
-    EXPECT_EQ(quicken->LastUpdated, CalDate());
-    EXPECT_TRUE(quicken->AllowKaprinHome);
-    EXPECT_FALSE(k.AcctPackages().Item(3)->AllowKaprinHome); // " 09" is not "09"
+    EXPECT_EQ(entryOf(k.AcctPackages().Item(1)), u"05~txt~MOM~2014/08/25~Momentum Accounting~Momentum~"_s);
+    EXPECT_EQ(entryOf(k.AcctPackages().Item(2)), u"09~qif~Q~~ Quicken ~Quicken~home"_s);
+    EXPECT_EQ(entryOf(k.AcctPackages().Item(3)), u" 09~qif~Q~~Quicken~Quicken~"_s); // " 09" is not "09"
 
     k.LoadAccountingPackageList({momentum, QString()});
     EXPECT_EQ(k.AcctPackages().Count(), 4);
@@ -213,12 +219,7 @@ TEST(PackageTable, OneCompleteRowPerCodeAndTheHostCatalogueAgreesWithIt)
         EXPECT_NE(row.makeWriter(row), nullptr);
         EXPECT_EQ(findPackageRow(table, row.codeText()), &row);
         const PackagePtr& package = k.AcctPackages().Item(static_cast<int>(i) + 1);
-        EXPECT_EQ(package->PackageCode, row.codeText());
-        EXPECT_EQ(package->PackageFullTitle, QString::fromUtf8(row.fullTitle));
-        EXPECT_EQ(package->PackageTitle.toString(), QString::fromUtf8(row.shortTitle));
-        EXPECT_EQ(package->FileExtension, QString::fromUtf8(row.fileExtension));
-        EXPECT_EQ(package->FileBaseName, QString::fromUtf8(row.fileBaseName));
-        EXPECT_NE(package->LastUpdated, CalDate());
-        EXPECT_EQ(package->AllowKaprinHome, row.allowKaprinHome);
+        EXPECT_EQ(entryOf(package), QStringList({row.code, row.fileExtension, row.fileBaseName, row.listed, row.fullTitle,
+                                                 row.shortTitle, row.allowKaprinHome ? "home" : ""}).join(u'~'));
     }
 }

@@ -183,8 +183,8 @@ TEST(Cli, PreviewShowsTheFirstLinesAndWritesNothing)
 {
     Harness h;
     const QString settings = h.path(QStringLiteral("settings.ini"));
-    const CliRun run = knexport({"preview", "--package", "04", "--input", dataPath(QStringLiteral("payments-prompted.txt")), "--lines",
-                                 "2", "--settings", settings, "--locale", "en_US", "--quiet"});
+    const CliRun run = knexport({"preview", "--package", "04", "--input", dataPath(QStringLiteral("payments-prompted.txt")),
+                                 "--lines", "2", "--settings", settings, "--locale", "en_US", "--quiet"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList expected = outputLines(readBytes(dataPath(QStringLiteral("syspro-en_US.txt")))).mid(0, 2);
     EXPECT_EQ(run.out, expected.join(u'\n') + u'\n');

@@ -36,6 +36,12 @@ inline CliRun knexport(const QStringList& arguments,
             QString::fromUtf8(process.readAllStandardError())};
 }
 
+// The arguments of a conversion of `input` by the package `code`, then any others.
+inline QStringList convert(const QString& code, const QString& input, const QString& output, const QStringList& more = {})
+{
+    return QStringList{"convert", "--package", code, "--input", input, "--output", output} + more;
+}
+
 inline QStringList outputLinesOf(const QString& text)
 {
     return text.trimmed().split(u'\n');

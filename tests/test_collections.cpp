@@ -207,40 +207,15 @@ TEST(TransRecord, ChangingOneTextKeepsTheOthersEvenWhenTheyLayInsideIt)
     EXPECT_EQ(record.PaymentFor(), u"Electricity"_s);
 }
 
-// A run of one date is converted once: a different text, a failing one or one read the other way
-// (decoded rather than as Latin-1) must still give its own date or failure.
-TEST(PaymentLineReader, ReusesADateOnlyForTheSameText)
+// A payment line is read with two shortcuts: a run of one date is converted once, whichever form
+// the line comes in (as it stands in Latin-1, or decoded), and an amount as it stands is read
+// without the general reading. Whatever was read before, each line must give what a reader of its
+// own gives the decoded line, value or failure: dates in runs, changing and failing, and every shape
+// of amount around the shortcut's limits.
+TEST(PaymentLineReader, ShortcutsGiveWhatTheGeneralReadingGives)
 {
-    const auto regional = RegionalSettings::named(QStringLiteral("en_US"));
-    PaymentLineReader reader(regional);
-    const auto lineDated = [](const char* date) {
-        payments::Payment p;
-        p.date = QString::fromLatin1(date);
-        return payments::paymentLine(p).toLatin1();
-    };
-    const std::pair<const char*, int> lines[] = {
-        {"2014/08/25", 0}, {"2014/08/25", 0}, {"2014/08/26", 0}, {"2014/08/25", 0},
-        {"2014/08/32", 13}, {"2014/08/25", 0}, {"2014/02/30", 13}, {"08/25/2014", 0},
-    };
-    for (std::size_t i = 0; i < std::size(lines); ++i) {
-        const auto [date, failure] = lines[i];
-        const QByteArray bytes = lineDated(date);
-        const auto read = [&] {
-            return i % 2 == 0 ? reader.read(QLatin1String(bytes)) : reader.read(QString::fromLatin1(bytes));
-        };
-        if (failure != 0) {
-            EXPECT_EQ(kn::testing::errorNumber([&] { read(); }), failure) << date;
-            continue;
-        }
-        const QDate expected = QDate::fromString(QString::fromLatin1(date), QString::fromLatin1(date[2] == '/' ? "MM/dd/yyyy" : "yyyy/MM/dd"));
-        EXPECT_EQ(read()->TransDate.toQDate(), expected) << date;
-    }
-}
-
-// An amount read as it stands in the line takes a shortcut; it must give what the general
-// reading gives, value or failure, for every shape around the shortcut's limits.
-TEST(PaymentLineReader, ReadsAnAmountAsItStandsAsTheGeneralReadingDoes)
-{
+    const char* const dates[] = {"2014/08/25", "2014/08/25", "2014/08/26", "2014/08/25",
+                                 "2014/08/32", "2014/08/25", "2014/02/30", "08/25/2014"};
     const char* const amounts[] = {
         "125.00", "-2,000.00", "+.5", "-.5", "5.", ".", "-", "+-5", "- 5", "1 2", ", 5", "-,5", "5 , ",
         "1.2.3", "1.23456", "1.23455", "0.00005", "-0", "12345678901234.5", "123456789012345",
@@ -248,18 +223,25 @@ TEST(PaymentLineReader, ReadsAnAmountAsItStandsAsTheGeneralReadingDoes)
     };
     for (const char* region : {"en_US", "de_DE"}) {
         const auto regional = RegionalSettings::named(QString::fromLatin1(region));
-        PaymentLineReader asItStands(regional);
-        PaymentLineReader decoded(regional);
-        for (const char* amount : amounts) {
-            const QString line = payments::paymentWith(u"5100"_s, QString::fromLatin1(amount));
+        PaymentLineReader reader(regional);
+        const auto readsAsTheGeneralReading = [&](const QString& line) {
+            SCOPED_TRACE(::testing::Message() << region << " '" << line.toStdString() << "'");
+            TransRecordPtr general;
+            const int generalFailure = errorNumber([&] { general = PaymentLineReader(regional).read(line); });
             const QByteArray bytes = line.toLatin1();
-            Money general;
-            const int generalFailure = kn::testing::errorNumber([&] { general = decoded.read(line)->Amount; });
-            Money shortcut;
-            const int shortcutFailure =
-                kn::testing::errorNumber([&] { shortcut = asItStands.read(QLatin1String(bytes))->Amount; });
-            EXPECT_EQ(shortcutFailure, generalFailure) << region << " '" << amount << "'";
-            EXPECT_EQ(shortcut, general) << region << " '" << amount << "'";
-        }
+            for (const bool asItStands : {true, false}) {
+                TransRecordPtr read;
+                EXPECT_EQ(errorNumber([&] { read = asItStands ? reader.read(QLatin1String(bytes)) : reader.read(line); }),
+                          generalFailure);
+                if (read && general) {
+                    EXPECT_EQ(read->TransDate, general->TransDate);
+                    EXPECT_EQ(read->Amount, general->Amount);
+                }
+            }
+        };
+        for (const char* date : dates)
+            readsAsTheGeneralReading(payments::paymentLine({.date = QString::fromLatin1(date)}));
+        for (const char* amount : amounts)
+            readsAsTheGeneralReading(payments::paymentWith(u"5100"_s, QString::fromLatin1(amount)));
     }
 }

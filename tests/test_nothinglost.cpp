@@ -56,10 +56,6 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
          "is the payment file being read", Output::IsPaymentFile},
         {"QuickBooks overflows over an old file", "02", paymentsPast(32768), "out.txt", {},
          "knexport: error 6: Overflow (KNExport.ProcessQuickBooks1999)", {}, Output::Kept},
-        {"Peachtree overflows over an old file", "06", paymentsPast(32768), "out.txt", {},
-         "knexport: error 6: Overflow (KNExport.ProcessPeachtree)", {}, Output::Kept},
-        {"Tronia overflows over an old file", "14", paymentsPast(32768), "out.txt", {},
-         "knexport: error 6: Overflow (KNExport.ProcessTronia)", {}, Output::Kept},
         {"the disk fills up", "05", paymentsPast(2000), "out.txt", {}, "knexport: error 61: Disk full (KNExport.ProcessMomentum)",
          {}, Output::Kept, 64 * 1024},
         {"the old output is read-only", "05", one, "out.txt",
@@ -96,9 +92,9 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
         const QByteArray settingsBefore = readBytes(h.path(QStringLiteral("settings.ini")));
         const QFile::Permissions modeBefore = QFileInfo(output).permissions();
 
-        const CliRun run = knexport({"convert", "--package", row.package, "--input", payments, "--output", output, "--locale",
-                                     "en_US", "--date-format", "DD.MM.YYYY", "--settings", h.path(QStringLiteral("settings.ini")),
-                                     "--quiet"},
+        const CliRun run = knexport(convert(row.package, payments, output,
+                                            {"--locale", "en_US", "--date-format", "DD.MM.YYYY", "--settings",
+                                             h.path(QStringLiteral("settings.ini")), "--quiet"}),
                                     QProcessEnvironment::systemEnvironment(), row.fileSizeLimit);
         const QStringList err = outputLinesOf(run.err);
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
@@ -134,8 +130,7 @@ TEST(NothingLost, AKilledConversionLeavesTheOldFile)
     writeBytes(output, kOldOutput);
     QProcess process;
     process.setReadChannel(QProcess::StandardError);
-    process.start(QStringLiteral(KNEXPORT_PATH), {"convert", "--package", "05", "--input", payments, "--output", output,
-                                                  "--locale", "en_US"});
+    process.start(QStringLiteral(KNEXPORT_PATH), convert("05", payments, output, {"--locale", "en_US"}));
     QByteArray err;
     while (!err.contains("Processing transactions...") && process.waitForReadyRead(60000))
         err += process.readAllStandardError();

@@ -19,17 +19,14 @@ Money units(std::int64_t value) { return Money::fromUnits(value); }
 
 } // namespace
 
-// Rounding to cents half away from zero is pinned by the Simply amounts golden; only the extremes
-// are checked here.
+// Rounding to cents half away from zero is pinned by the Simply amounts golden, sums, signs and
+// absolute values by the goldens and the audit's totals; only the extremes are checked here.
 TEST(Money, ArithmeticOverflowFailsWithSixAndTheSmallestValueStillRounds)
 {
     const Money largest = units(std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(errorNumber([&] { (void)(largest + units(1)); }), 6);
     EXPECT_EQ(errorNumber([&] { (void)(units(std::numeric_limits<std::int64_t>::min()) - units(1)); }), 6);
     EXPECT_EQ(errorNumber([&] { (void)-units(std::numeric_limits<std::int64_t>::min()); }), 6);
-    EXPECT_EQ((units(15) + units(-20)).units(), -5);
-    EXPECT_EQ(units(-7).abs().units(), 7);
-    EXPECT_LT(units(-1), units(0));
     EXPECT_EQ(units(std::numeric_limits<std::int64_t>::min()).roundedCents(), -92233720368547758);
 }
 
@@ -48,10 +45,10 @@ struct DateCase {
     QDate expected; // invalid: the text must fail with Type mismatch
 };
 
+// Every payment file's "2014/08/25" is pinned by the goldens.
 TEST(ParseDateText, ReadsTheFormsOfEachRegion)
 {
     const DateCase cases[] = {
-        {"en_US", "2014/08/25", {2014, 8, 25}},
         {"en_US", " 2014-8-5 ", {2014, 8, 5}},
         {"en_US", "03/05/2014", {2014, 3, 5}},
         {"en_US", "25/08/2014", {2014, 8, 25}}, // day above 12: day and month swapped
@@ -203,7 +200,7 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparatorAndSlashesForQuickBo
 {
     // 25 August 2014 was a Monday, day 237 of its year.
     // The writers' own patterns ("DDMMYYYY", "yyyymmdd", "MM/DD/YYYY" in each region) are pinned
-    // by their goldens.
+    // by their goldens, as is "/" becoming the region's separator (MYOB's "DD/MM/YYYY" in de_DE).
     const DatePatternCase cases[] = {
         {"en_US", "MM/DD'YYYY", "08/25'2014"},
         {"en_US", "M/D/YY", "8/25/14"},
@@ -215,7 +212,6 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparatorAndSlashesForQuickBo
         {"en_US", "", "8/25/2014"},
         {"fr_CA", "DDDD MMMM", "lundi août"},
         {"fr_CA", "", "2014-08-25"},
-        {"de_DE", "DD/MM/YYYY", "25.08.2014"},
         {"de_DE", "", "25.08.2014"},
     };
     const CalDate date = CalDate::fromYmd(2014, 8, 25);

@@ -58,6 +58,22 @@ struct FileSizeLimit {
 QByteArray crlfLines(const QStringList& lines);
 QString dataPath(const QString& name);
 
+// The example payment file the writers' example goldens are made of.
+inline const QString kExample = QStringLiteral(KN_EXAMPLES_DIR "/payments.txt");
+
+// What the import says before any writer begins.
+inline const QStringList kImportEvents = {QStringLiteral("Reading the Kaprin File..."), QStringLiteral("Importing Kaprin File..."),
+                                          QStringLiteral("Kaprin File Import Complete...")};
+
+// A whole conversion's events: the import's, the writer's own statuses, the file's opening, its
+// transactions and closing, and the completion.
+inline QStringList conversionEvents(const QStringList& writerStatuses, const QString& closing = QStringLiteral("Closing the file..."))
+{
+    return kImportEvents + writerStatuses +
+           QStringList{QStringLiteral("Opening the Export File..."), QStringLiteral("Processing transactions..."), closing,
+                       QStringLiteral("<ProcessComplete>")};
+}
+
 // A converter pinned for tests: a named locale, an INI settings store and a clock of its own, a
 // scratch folder, and every event recorded in order.
 class Harness {

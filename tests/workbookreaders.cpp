@@ -62,10 +62,16 @@ void readWithOpenpyxl(const QString& path, std::vector<ReadRow>& rows)
 
 } // namespace
 
-void expectWorkbook(const QString& path, const std::vector<ReadRow>& expected)
+std::vector<ReadRow> readWorkbook(const QString& path)
 {
     std::vector<ReadRow> rows;
     (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive) ? readWithOpenpyxl : readWithFreeXL)(path, rows);
+    return rows;
+}
+
+void expectWorkbook(const QString& path, const std::vector<ReadRow>& expected)
+{
+    const std::vector<ReadRow> rows = readWorkbook(path);
     ASSERT_EQ(rows.size(), expected.size());
     for (std::size_t r = 0; r < rows.size(); ++r)
         ASSERT_EQ(rows[r], expected[r]) << "row " << r; // the first difference is enough

@@ -15,6 +15,9 @@ namespace kn::testing {
 using ReadCell = std::variant<std::monostate, QString, double>;
 using ReadRow = std::vector<ReadCell>;
 
+// The rows of the file's one sheet, read as expectWorkbook below reads them.
+std::vector<ReadRow> readWorkbook(const QString& path);
+
 // Reads the file in the format its name asks for (".xlsx" in any case: Office Open XML, any other
 // name: Excel 97-2003) and expects one sheet, "Sheet1", holding exactly these rows, each as wide
 // as the sheet, and no complaint from the reader.

@@ -65,10 +65,18 @@ const char* const kInvalidArgument = "Invalid procedure call or argument";
 // The events of a conversion, of a file without payments and of a prompt refused and then answered
 // through the scripted answers are compared, byte for byte, by the installed example hosts.
 
-// A missing file's number, description and source are compared by the example hosts too.
-TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetail)
+// A missing file's number, description and source are compared by the example hosts too. A
+// callback set to NULL is not called, whatever was set before it: neither conversion here has one.
+TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetailAndNullCallbacksAreLeftOut)
 {
     const Converter converter = create();
+    int events = 0;
+    kn_export_on_status(converter.get(), [](void* user, const char*) { ++*static_cast<int*>(user); }, &events);
+    kn_export_on_complete(converter.get(), [](void* user) { ++*static_cast<int*>(user); }, &events);
+    kn_export_on_error(converter.get(), [](void* user, int, const char*, const char*) { ++*static_cast<int*>(user); }, &events);
+    kn_export_on_status(converter.get(), nullptr, &events);
+    kn_export_on_complete(converter.get(), nullptr, nullptr);
+    kn_export_on_error(converter.get(), nullptr, nullptr);
     const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5100", "12x")});
     EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "", ""), -1);
     EXPECT_EQ(kn_export_error_number(converter.get()), 13);
@@ -82,6 +90,7 @@ TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetail)
     EXPECT_EQ(kn_export_convert(converter.get(), "99", good.c_str(), path("out.txt").c_str(), "", ""), 1);
     EXPECT_EQ(kn_export_error_number(converter.get()), 0);
     EXPECT_STREQ(kn_export_error_source(converter.get()), "");
+    EXPECT_EQ(events, 0);
 }
 
 TEST(CInterfaceCreation, DefaultsForNullOrEmptyAndNullForAnUnknownCodePage)
@@ -148,60 +157,41 @@ TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
     EXPECT_STRNE(kn_version(), "");
 }
 
-// A callback set to NULL is not called, whatever was set before it.
-TEST_F(CInterface, NullCallbacksAreLeftOut)
+// An event may neither start a conversion, which is refused, nor, by destroying its converter, have
+// the converter touched again: that conversion runs to its end without another event.
+TEST_F(CInterface, AnEventStartsNoConversionAndMayDestroyItsConverter)
 {
-    const Converter converter = create();
-    int events = 0;
-    kn_export_on_status(converter.get(), [](void* user, const char*) { ++*static_cast<int*>(user); }, &events);
-    kn_export_on_complete(converter.get(), [](void* user) { ++*static_cast<int*>(user); }, &events);
-    kn_export_on_error(converter.get(), [](void* user, int, const char*, const char*) { ++*static_cast<int*>(user); }, &events);
-    kn_export_on_status(converter.get(), nullptr, &events);
-    kn_export_on_complete(converter.get(), nullptr, nullptr);
-    kn_export_on_error(converter.get(), nullptr, nullptr);
     const std::string input = writePayments({headerLine(), paymentWith("5100")});
-    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "", ""), 1);
-    EXPECT_EQ(kn_export_convert(converter.get(), "05", path("missing.txt").c_str(), path("out.txt").c_str(), "", ""), -1);
-    EXPECT_EQ(events, 0);
-}
-
-TEST_F(CInterface, AConversionStartedInsideAnEventOfAnotherIsRefused)
-{
     const Converter converter = create("en_US", nullptr, settings().c_str());
     struct Nested {
         kn_export* converter;
         std::string input;
         std::vector<int> results;
         std::vector<int> errors;
-    } nested{converter.get(), writePayments({headerLine(), paymentWith("5100")}), {}, {}};
+    } nested{converter.get(), input, {}, {}};
     kn_export_on_status(converter.get(), [](void* user, const char*) {
         auto* n = static_cast<Nested*>(user);
         n->results.push_back(kn_export_convert(n->converter, "05", n->input.c_str(), n->input.c_str(), "", ""));
         n->errors.push_back(kn_export_error_number(n->converter));
     }, &nested);
-    EXPECT_EQ(kn_export_convert(converter.get(), "05", nested.input.c_str(), path("out.txt").c_str(), "", ""), 1);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "", ""), 1);
     ASSERT_FALSE(nested.results.empty());
     EXPECT_EQ(std::count(nested.results.begin(), nested.results.end(), -1), std::ssize(nested.results));
     EXPECT_EQ(std::count(nested.errors.begin(), nested.errors.end(), 5), std::ssize(nested.errors));
     EXPECT_EQ(kn_export_record_count(converter.get()), 1);
     EXPECT_EQ(kn_export_error_number(converter.get()), 0);
-}
 
-TEST_F(CInterface, AConverterDestroyedInsideItsOwnEventIsNotTouchedAgain)
-{
-    kn_export* converter = kn_export_create("en_US", nullptr, settings().c_str());
+    kn_export* destroyed = kn_export_create("en_US", nullptr, settings().c_str());
     struct Seen {
         kn_export* converter;
         int statuses = 0;
-    } seen{converter};
-    kn_export_on_status(converter, [](void* user, const char*) {
+    } seen{destroyed};
+    kn_export_on_status(destroyed, [](void* user, const char*) {
         auto* s = static_cast<Seen*>(user);
         ++s->statuses;
         kn_export_destroy(s->converter);
     }, &seen);
-    const std::string input = writePayments({headerLine(), paymentWith("5100")});
-    // The conversion runs to its end without another event, then the object goes.
-    EXPECT_EQ(kn_export_convert(converter, "05", input.c_str(), path("out.txt").c_str(), "", ""), 1);
+    EXPECT_EQ(kn_export_convert(destroyed, "05", input.c_str(), path("out.txt").c_str(), "", ""), 1);
     EXPECT_EQ(seen.statuses, 1);
 }
 

@@ -19,7 +19,7 @@ TEST(LibreOffice, ReadsTheExampleWorkbooksToTheExpectedCsv)
     Harness harness;
     const QStringList workbooks = {harness.path("aimsi-xls.xls"), harness.path("aimsi-xlsx.xlsx")};
     for (const QString& workbook : workbooks)
-        ASSERT_TRUE(harness.convert("16", QStringLiteral(KN_EXAMPLES_DIR "/payments.txt"), workbook));
+        ASSERT_TRUE(harness.convert("16", kExample, workbook));
 
     // A profile of its own, so that a LibreOffice the user has open does not take the job, and
     // a fixed locale for the numbers. The filter options: ",", '"', UTF-8, from line 1, English

@@ -107,10 +107,12 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         const QString headerLine = file.readLine();
         header_ = readPaymentHeader(headerLine);
         TransRecords& records = Records();
-        // Detail lines are about as long as the header line: room for all of them at once, up to
-        // a few million (a file of odd short lines grows the collection as it goes).
+        // Detail lines are about as long as the header line, often a little shorter: room for
+        // lines of half its length, up to a few million, so the collection never moves as it
+        // fills (a file of odd short lines grows it as it goes). Room never reached is never
+        // touched, so it costs no memory.
         constexpr qint64 largestReservation = qint64(1) << 22;
-        const qint64 estimated = QFileInfo(ImportFileName).size() / (headerLine.size() + 2);
+        const qint64 estimated = QFileInfo(ImportFileName).size() / (headerLine.size() / 2 + 2);
         records.reserve(int(std::min(estimated, largestReservation)));
         PaymentLineReader reader(regional_);
         QString line;

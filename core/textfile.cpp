@@ -24,6 +24,8 @@ namespace {
 constexpr std::size_t kChunk = 1 << 16;
 // Reads go by larger pieces: fewer calls into the kernel, and a piece still stays in the cache.
 constexpr std::size_t kReadChunk = 1 << 18;
+// Every this many bytes written, the disk is asked to start writing them out.
+constexpr std::int64_t kWriteBackStep = std::int64_t(8) << 20;
 
 QByteArray nativePath(const QString& path)
 {
@@ -212,12 +214,31 @@ void AtomicFile::write(const char* data, std::size_t size)
             throw fileError(errno, FileAccess::Write);
         written += std::size_t(n);
     }
+    position_ += std::int64_t(size);
+    startWriteBack(fd);
+}
+
+// The commit waits until the whole file is on the disk. Pieces handed to the disk while later
+// ones are still being made leave only the last few to wait for. A hint only: a failure to
+// start shows again, and is reported, when the commit writes the file through.
+void AtomicFile::startWriteBack(int fd)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (position_ - writeBackFrom_ < kWriteBackStep)
+        return;
+    ::sync_file_range(fd, off_t(writeBackFrom_), off_t(position_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
+    writeBackFrom_ = position_;
+#else
+    Q_UNUSED(fd);
+#endif
 }
 
 void AtomicFile::seek(std::int64_t position)
 {
     if (::lseek(file_->handle(), off_t(position), SEEK_SET) < 0)
         throw fileError(errno, FileAccess::Write);
+    position_ = position;
+    writeBackFrom_ = std::min(writeBackFrom_, position);
 }
 
 void AtomicFile::commit()

@@ -71,7 +71,12 @@ public:
     void commit();
 
 private:
+    void startWriteBack(int fd);
+
     std::unique_ptr<QSaveFile> file_;
+    // Where the next write goes, and where the bytes not yet handed to the disk begin.
+    std::int64_t position_ = 0;
+    std::int64_t writeBackFrom_ = 0;
     bool committed_ = false;
 };
 

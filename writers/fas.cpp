@@ -31,9 +31,10 @@ void appendBlanked(LineBuffer& out, const Char* first, const Char* end, char16_t
         ++first;
     while (end > first && isBlank(wide(end[-1])))
         --end;
+    // A blank stays a blank: only the other two are looked for.
     std::transform(first, end, out.grow(end - first), [&](Char c) {
         const char16_t unit = wide(c);
-        return isBlank(unit) ? u' ' : unit;
+        return unit == blanked || unit == alsoBlanked ? u' ' : unit;
     });
 }
 
@@ -87,7 +88,7 @@ public:
     {
         const DatePattern date(u"MMDDYYYY", context.regional);
         const NumberPattern amountPattern(u"0.00", context.regional);
-        QString amount;
+        LineBuffer amount;
         LineBuffer uncut;
         LineBuffer line;
         out.startTransactions();
@@ -120,9 +121,9 @@ public:
             line += u',';
             date.appendTo(line, record->TransDate);
             line += u',';
-            line += amount;
+            line += amount.view();
             line += u',';
-            line += amount;
+            line += amount.view();
             line += u",Kaprin";
             out.writeLine(line);
         }

@@ -38,6 +38,11 @@ CodePage::CodePage(const QString& name) : name_(name)
         if (unit != u'\uFFFD')
             (*fromUnicode)[unit] = static_cast<unsigned char>(byte);
     }
+    latin1WritesAsItself_ = true;
+    for (int unit = 0; unit < 0x100; ++unit) {
+        if (unit < 0x80 || unit >= 0xA0)
+            latin1WritesAsItself_ = latin1WritesAsItself_ && (*fromUnicode)[std::size_t(unit)] == unit;
+    }
     fromUnicode_ = std::move(fromUnicode);
     asciiReadsAsItself_ = true;
     for (int byte = 0; byte < 0x80; ++byte)
@@ -79,7 +84,8 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
     const auto size = std::size_t(text.size());
     if (asciiReadsAsItself_) {
         // Most lines are ASCII: written as one byte a character in the same pass that finds
-        // whether they are, and taken back when they are not.
+        // whether they are. In a page that writes Latin-1 as itself, a Latin-1 line is written
+        // right by the same pass once it holds nothing from the C1 range; any other is taken back.
         const std::size_t before = out.size();
         out.resize(before + size);
         char* bytes = out.data() + before;
@@ -90,6 +96,13 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
         }
         if (high < 0x80)
             return true;
+        if (latin1WritesAsItself_ && high < 0x100) {
+            char16_t c1 = 0;
+            for (std::size_t i = 0; i < size; ++i)
+                c1 |= char16_t(units[i] - 0x80) < 0x20 ? 1 : 0;
+            if (c1 == 0)
+                return true;
+        }
         out.resize(before);
     }
     // The table holds only the page's own round trips: a byte found there reads back as the

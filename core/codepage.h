@@ -45,6 +45,9 @@ private:
     // Bytes below 0x80 read as themselves, as they do in nearly every 8-bit code page.
     bool asciiReadsAsItself_ = false;
     bool latin1ReadsAsItself_ = false;
+    // The characters below U+0080 and from U+00A0 to U+00FF are written as the byte of the same
+    // value.
+    bool latin1WritesAsItself_ = false;
     // One byte per UTF-16 code unit; 0 stands for "not in the code page" except for U+0000.
     std::shared_ptr<const std::vector<unsigned char>> fromUnicode_;
 };

@@ -50,6 +50,22 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
     EXPECT_EQ(buffer, "x\r\nCaf\xe9 ? \xe9t\xe9\xe9t\xe9");
     EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("no-such-page")); }), 5);
     EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("UTF-8")); }), 5);
+
+    // ASCII and Latin-1 lines take a quicker way than the page's table, which must write the
+    // same: every character up to U+017F, inside a line long enough to be read several at a time,
+    // in pages that write Latin-1 as itself, all but its C1 range, or not at all.
+    for (const char* name : {"windows-1252", "ISO-8859-1", "ISO-8859-15", "ibm-850"}) {
+        const CodePage page(QString::fromLatin1(name));
+        for (char16_t unit = 0; unit < 0x180; ++unit) {
+            const std::u16string line = u"Payment for " + std::u16string(1, unit) + u" at the clinic";
+            std::string written;
+            const std::optional<char> byte = page.byteFor(unit);
+            EXPECT_EQ(page.encodeAppend(QStringView(line), written), byte.has_value()) << name << " " << int(unit);
+            if (byte) {
+                EXPECT_EQ(written, "Payment for " + std::string(1, *byte) + " at the clinic") << name << " " << int(unit);
+            }
+        }
+    }
 }
 
 // A line is read as it stands, with no decoding, only where that gives exactly what decoding it

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 
@@ -76,6 +77,14 @@ std::optional<Money> plainAmount(QLatin1String field, QChar separator)
     const char* at = field.begin();
     const char* const end = field.end();
     const auto digit = [](char c) { return unsigned(uchar(c)) - unsigned('0') <= 9u; };
+    // The field is right-aligned: its run of leading blanks is passed over eight at a time first.
+    const auto eightBlanks = [&] {
+        std::uint64_t word;
+        std::memcpy(&word, at, sizeof word);
+        return word == 0x2020202020202020u;
+    };
+    while (end - at >= 8 && eightBlanks())
+        at += 8;
     while (at != end && (*at == ' ' || *at == ','))
         ++at;
     bool negative = false;

@@ -6,10 +6,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <optional>
-#include <utility>
 
 namespace kn {
 
@@ -268,46 +266,6 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional)
         overflow();
     const auto value = std::int64_t(units == limit ? std::numeric_limits<std::int64_t>::min() : std::int64_t(units));
     return Money::fromUnits(negative && units != limit ? -value : value);
-}
-
-namespace {
-// The characters between the blanks at both ends. Fixed-width fields end in long runs of blanks:
-// eight bytes at a time, then one by one.
-template <typename Char>
-std::pair<const Char*, const Char*> withoutBlanks(const Char* first, const Char* end)
-{
-    while (first != end && *first == Char(' '))
-        ++first;
-    constexpr std::size_t perWord = sizeof(std::uint64_t) / sizeof(Char);
-    constexpr std::uint64_t blanks = sizeof(Char) == 1 ? 0x2020202020202020u : 0x0020002000200020u;
-    while (std::size_t(end - first) >= perWord) {
-        std::uint64_t last;
-        std::memcpy(&last, end - perWord, sizeof last);
-        if (last != blanks)
-            break;
-        end -= perWord;
-    }
-    while (end != first && end[-1] == Char(' '))
-        --end;
-    return {first, end};
-}
-} // namespace
-
-QStringView trimmedBlanks(QStringView text)
-{
-    const auto [first, end] = withoutBlanks(text.utf16(), text.utf16() + text.size());
-    return QStringView(first, end - first);
-}
-
-QLatin1String trimmedBlanks(QLatin1String text)
-{
-    const auto [first, end] = withoutBlanks(text.data(), text.data() + text.size());
-    return QLatin1String(first, end - first);
-}
-
-TextView trimmedBlanks(TextView text)
-{
-    return text.visit([](auto view) { return TextView(trimmedBlanks(view)); });
 }
 
 } // namespace kn

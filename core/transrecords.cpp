@@ -36,6 +36,20 @@ bool needsUtf16(TextView text)
     return std::any_of(units.begin(), units.end(), [](QChar c) { return c.unicode() > 0xFF; });
 }
 
+constexpr auto LedgerText = std::size_t(RecordText::GLAccount_Full);
+
+bool isLedgerPart(std::size_t i)
+{
+    return i == std::size_t(RecordText::GLAccount) || i == std::size_t(RecordText::GLDetails);
+}
+
+// How many characters into the ledger text a part that lies inside it starts.
+std::uint32_t charactersInto(TextView part, TextView ledger)
+{
+    const auto bytes = std::uint32_t(address(part, 0) - address(ledger, 0));
+    return part.isLatin1() ? bytes : bytes / 2;
+}
+
 // Writes the text in one byte or two per character; a text written in one byte fits in Latin-1.
 void copyText(TextView text, bool wide, char* out)
 {
@@ -60,8 +74,6 @@ void copyText(TextView text, bool wide, char* out)
 // when they lie inside the full ledger text as the import cuts them, take no room of their own;
 // any other text gets its own copy, which reads the same.
 struct TransRecord::Layout {
-    static constexpr auto Ledger = std::size_t(RecordText::GLAccount_Full);
-
     std::array<std::uint32_t, RecordTextCount> start{};
     std::array<std::uint16_t, RecordTextCount> size{};
     std::array<bool, RecordTextCount> insideLedger{};
@@ -78,8 +90,7 @@ struct TransRecord::Layout {
         const std::size_t unit = wide ? 2 : 1;
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
             size[i] = std::uint16_t(texts[i].size());
-            const bool ledgerPart = i == std::size_t(RecordText::GLAccount) || i == std::size_t(RecordText::GLDetails);
-            insideLedger[i] = ledgerPart && size[i] > 0 && liesInside(texts[i], texts[Ledger]);
+            insideLedger[i] = isLedgerPart(i) && size[i] > 0 && liesInside(texts[i], texts[LedgerText]);
             if (size[i] > 0 && !insideLedger[i]) {
                 start[i] = std::uint32_t(total);
                 total += std::size_t(size[i]) * unit;
@@ -91,11 +102,8 @@ struct TransRecord::Layout {
     void placeInner(const RecordTextViews& texts)
     {
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
-            if (insideLedger[i]) {
-                const std::size_t bytes = std::size_t(address(texts[i], 0) - address(texts[Ledger], 0));
-                const std::size_t characters = texts[i].isLatin1() ? bytes : bytes / 2;
-                start[i] = start[Ledger] + std::uint32_t(wide ? 2 * characters : characters);
-            }
+            if (insideLedger[i])
+                start[i] = start[LedgerText] + charactersInto(texts[i], texts[LedgerText]) * (wide ? 2 : 1);
         }
     }
 
@@ -321,10 +329,20 @@ inline std::uint32_t TransRecordBlocks::store(TextView text, bool wide)
     return start;
 }
 
+// The import's one pass over a record's texts: a ledger part inside the ledger text is placed
+// within the ledger's stored copy, any other text is stored. The room asked of the block counts
+// the ledger parts too, which costs a block a few bytes at its end rather than a second pass.
 TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amount, CalDate transDate)
 {
-    TransRecord::Layout layout(texts);
-    if (!block_ || !block_->holds(layout.total)) {
+    bool wide = false;
+    std::size_t characters = 0;
+    for (const TextView& text : texts) {
+        if (text.size() > 0xFFFF)
+            throw KNError(ErrorCode::Overflow);
+        wide = wide || needsUtf16(text);
+        characters += std::size_t(text.size());
+    }
+    if (!block_ || !block_->holds(wide ? 2 * characters : characters)) {
         block_ = std::make_shared<Block>();
         recent_.assign(RecentTextSlots, StoredText{});
     }
@@ -332,14 +350,17 @@ TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amoun
     auto* record = new (block.memory + sizeof(TransRecord) * block.count) TransRecord();
     ++block.count;
     for (std::size_t i = 0; i < RecordTextCount; ++i) {
-        if (!layout.insideLedger[i] && !texts[i].isEmpty())
-            layout.start[i] = store(texts[i], layout.wide);
+        const TextView& text = texts[i];
+        if (text.isEmpty())
+            continue;
+        record->size_[i] = std::uint16_t(text.size());
+        if (isLedgerPart(i) && liesInside(text, texts[LedgerText]))
+            record->start_[i] = record->start_[LedgerText] + charactersInto(text, texts[LedgerText]) * (wide ? 2 : 1);
+        else
+            record->start_[i] = store(text, wide);
     }
-    layout.placeInner(texts);
     record->texts_ = block.texts();
-    record->wide_ = layout.wide;
-    record->start_ = layout.start;
-    record->size_ = layout.size;
+    record->wide_ = wide;
     record->Amount = amount;
     record->TransDate = transDate;
     return TransRecordPtr(block_, record);

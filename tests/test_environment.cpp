@@ -7,6 +7,8 @@
 
 #include <QMetaObject>
 
+#include <numeric>
+
 #include <gtest/gtest.h>
 
 using namespace kn;
@@ -52,17 +54,34 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
     EXPECT_EQ(errorNumber([] { CodePage(QStringLiteral("UTF-8")); }), 5);
 
     // ASCII and Latin-1 lines take a quicker way than the page's table, which must write the
-    // same: every character up to U+017F, inside a line long enough to be read several at a time,
-    // in pages that write Latin-1 as itself, all but its C1 range, or not at all.
+    // same: every character up to U+017F and some far above it, at the start, middle and end of
+    // lines shorter and longer than the eight characters that are written at a time, in pages
+    // that write Latin-1 as itself, all but its C1 range, or not at all.
+    std::vector<char16_t> units(0x180);
+    std::iota(units.begin(), units.end(), char16_t(0));
+    units.insert(units.end(), {u'\u20AC', u'\u7FFF', u'\u8000', u'\uFFFF'});
+    const std::u16string text = u"Payment for the clinic";
     for (const char* name : {"windows-1252", "ISO-8859-1", "ISO-8859-15", "ibm-850"}) {
         const CodePage page(QString::fromLatin1(name));
-        for (char16_t unit = 0; unit < 0x180; ++unit) {
-            const std::u16string line = u"Payment for " + std::u16string(1, unit) + u" at the clinic";
-            std::string written;
-            const std::optional<char> byte = page.byteFor(unit);
-            EXPECT_EQ(page.encodeAppend(QStringView(line), written), byte.has_value()) << name << " " << int(unit);
-            if (byte) {
-                EXPECT_EQ(written, "Payment for " + std::string(1, *byte) + " at the clinic") << name << " " << int(unit);
+        for (const std::size_t length : {1, 7, 8, 9, 16, 17, 22}) {
+            for (const std::size_t at : {std::size_t(0), length / 2, length - 1}) {
+                for (const char16_t unit : units) {
+                    std::u16string line = text.substr(0, length);
+                    line[at] = unit;
+                    std::string expected;
+                    bool held = true;
+                    for (const char16_t c : line) {
+                        const std::optional<char> byte = page.byteFor(c);
+                        held = held && byte.has_value();
+                        expected += byte.value_or('?');
+                    }
+                    std::string written;
+                    SCOPED_TRACE(::testing::Message() << name << " length " << length << " at " << at << " U+" << std::hex << int(unit));
+                    EXPECT_EQ(page.encodeAppend(QStringView(line), written), held);
+                    if (held) {
+                        EXPECT_EQ(written, expected);
+                    }
+                }
             }
         }
     }

@@ -71,7 +71,7 @@ QString auditSummary(const ConversionAudit& audit, int listed)
     for (const AuditEntry& entry : audit.entries) {
         if (!entry.balances())
             unbalanced.append(QStringLiteral("%1: debits %2, credits %3")
-                                  .arg(entry.title(), entry.debits.decimalText(), entry.credits.decimalText()));
+                                  .arg(audit.entryTitle(entry), entry.debits.decimalText(), entry.credits.decimalText()));
     }
     if (!unbalanced.isEmpty())
         summary += QStringLiteral("; %1 of %2 entries do not balance (%3)")
@@ -99,7 +99,7 @@ QByteArray auditJson(const ConversionAudit& audit)
                                    {QStringLiteral("to"), change.to}});
     QJsonArray entries;
     for (const AuditEntry& entry : audit.entries)
-        entries.append(QJsonObject{{QStringLiteral("name"), entry.title()},
+        entries.append(QJsonObject{{QStringLiteral("name"), audit.entryTitle(entry)},
                                    {QStringLiteral("debits"), entry.debits.decimalText()},
                                    {QStringLiteral("credits"), entry.credits.decimalText()},
                                    {QStringLiteral("balances"), entry.balances()}});
@@ -177,16 +177,17 @@ void AuditRecorder::changed(const TransRecord& record, const QString& field, Tex
         audit_.changed.append({record.PaymentFileLine, field, sharedText(from), sharedText(to)});
 }
 
-QString AuditEntry::title() const
+QString ConversionAudit::entryTitle(const AuditEntry& entry) const
 {
-    return name.isEmpty() ? QStringLiteral("payment-file line %1").arg(paymentFileLine) : name;
+    return entry.nameIndex < 0 ? QStringLiteral("payment-file line %1").arg(entry.paymentFileLine)
+                               : entryNames.at(entry.nameIndex);
 }
 
 void AuditRecorder::paymentEntryLine(const TransRecord& record, Money amountAsWritten)
 {
-    if (audit_.entries.isEmpty() || !audit_.entries.constLast().name.isEmpty() ||
+    if (audit_.entries.isEmpty() || audit_.entries.constLast().nameIndex >= 0 ||
         audit_.entries.constLast().paymentFileLine != record.PaymentFileLine)
-        audit_.entries.append({{}, record.PaymentFileLine, {}, {}});
+        audit_.entries.append({record.PaymentFileLine, -1, {}, {}});
     AuditEntry& current = audit_.entries.last();
     if (!addToTotals(amountAsWritten, current.debits, current.credits))
         audit_.totalsOverflowed = true;
@@ -194,8 +195,11 @@ void AuditRecorder::paymentEntryLine(const TransRecord& record, Money amountAsWr
 
 void AuditRecorder::entryLine(const QString& entry, Money amountAsWritten)
 {
-    if (audit_.entries.isEmpty() || audit_.entries.constLast().name != entry)
-        audit_.entries.append({entry, 0, {}, {}});
+    if (audit_.entries.isEmpty() || audit_.entries.constLast().nameIndex < 0 ||
+        audit_.entryNames.at(audit_.entries.constLast().nameIndex) != entry) {
+        audit_.entryNames.append(entry);
+        audit_.entries.append({0, int(audit_.entryNames.size() - 1), {}, {}});
+    }
     AuditEntry& current = audit_.entries.last();
     if (!addToTotals(amountAsWritten, current.debits, current.credits))
         audit_.totalsOverflowed = true;

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -43,14 +44,13 @@ struct AuditChange {
 // One entry of a writer that makes entries (a day's journal, a batch, a payment's own entry):
 // what its lines debit and credit as written.
 struct AuditEntry {
-    QString name;
-    // An entry made for one payment is named after its line, which spares a text per payment.
+    // An entry made for one payment is named after its line, which spares a text per payment and
+    // keeps an entry at 24 bytes; any other has its name in the audit's entryNames.
     int paymentFileLine = 0;
+    int nameIndex = -1;
     Money debits;
     Money credits;
     bool balances() const { return debits == credits; }
-    // The name, or "payment-file line <n>" for a payment's own entry.
-    QString title() const;
 };
 
 } // namespace kn
@@ -87,12 +87,15 @@ struct ConversionAudit {
     Money debitsWritten;
     Money creditsWritten;
     QList<AuditEntry> entries;
+    QStringList entryNames;
     std::optional<AuditFailure> failure;
     // A total that would leave Money's range stops adding: the conversion itself goes on.
     bool totalsOverflowed = false;
 
     // Every entry balances (true when the writer makes none).
     bool entriesBalance() const;
+    // The entry's name, or "payment-file line <n>" for a payment's own entry.
+    QString entryTitle(const AuditEntry& entry) const;
 };
 
 // How a writer tells the frame what it did with each record.

@@ -186,8 +186,8 @@ TEST(Audit, EntriesBalanceWhenTheirDebitsMeetTheirCredits)
     ASSERT_TRUE(h.convert(u"03"_s, input, h.path(u"SIMPLY.txt"_s)));
     const ConversionAudit& simply = h.converter().LastAudit();
     ASSERT_EQ(simply.entries.size(), 3);
-    EXPECT_EQ(simply.entries[0].title(), u"payment-file line 2"_s);
-    EXPECT_EQ(simply.entries[2].title(), u"payment-file line 4"_s);
+    EXPECT_EQ(simply.entryTitle(simply.entries[0]), u"payment-file line 2"_s);
+    EXPECT_EQ(simply.entryTitle(simply.entries[2]), u"payment-file line 4"_s);
     EXPECT_TRUE(simply.entriesBalance());
     EXPECT_TRUE(auditJson(simply).contains("\"name\": \"payment-file line 4\""));
 }

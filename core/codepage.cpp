@@ -18,9 +18,11 @@ struct ConverterCloser {
     void operator()(UConverter* converter) const { ucnv_close(converter); }
 };
 
-// Writes each unit's low byte and gives all the units' bits together. Eight units go at a time,
-// the last eight overlapping the ones before rather than going one by one: a written line is
-// short, and a loop that finishes byte by byte spends most of its time there.
+// Writes each unit below 0x100 as its byte and gives all the units' bits together, which tell the
+// caller whether the bytes written stand (any other unit is written as no byte in particular).
+// Eight units go at a time, the last eight overlapping the ones before rather than going one by
+// one: a written line is short, and a loop that finishes byte by byte spends most of its time
+// there.
 char16_t narrowUnits(const char16_t* units, std::size_t size, char* bytes)
 {
 #ifdef __SSE2__
@@ -29,7 +31,6 @@ char16_t narrowUnits(const char16_t* units, std::size_t size, char* bytes)
         const auto eightAt = [&](std::size_t i) {
             const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
             all = _mm_or_si128(all, chunk);
-            // Saturates a unit above 0xFF, which the bits given back tell the caller about.
             _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes + i), _mm_packus_epi16(chunk, chunk));
         };
         for (std::size_t i = 0; i + 8 < size; i += 8)

@@ -12,6 +12,10 @@
 #include <cstring>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace kn {
 
 // A line that a writer assembles field by field and hands to the export file. Its appends are
@@ -57,26 +61,44 @@ public:
         return *this;
     }
     LineBuffer& operator+=(char16_t c) { return *this += QChar(c); }
+    // Most pieces are a few characters: copied several at a time in place, not through a call,
+    // the last few overlapping the ones before rather than going one by one.
     LineBuffer& operator+=(QStringView text)
     {
-        // Most pieces are a few characters: copied four at a time in place, not through a call.
         const qsizetype size = text.size();
         const char16_t* from = text.utf16();
         char16_t* to = grow(size);
         if (size > 32) {
             std::memcpy(to, from, std::size_t(size) * sizeof(char16_t));
-            return *this;
+        } else if (size >= 4) {
+            for (qsizetype i = 0; i + 4 < size; i += 4)
+                std::memcpy(to + i, from + i, 4 * sizeof(char16_t));
+            std::memcpy(to + size - 4, from + size - 4, 4 * sizeof(char16_t));
+        } else {
+            for (qsizetype i = 0; i < size; ++i)
+                to[i] = from[i];
         }
-        qsizetype i = 0;
-        for (; i + 4 <= size; i += 4)
-            std::memcpy(to + i, from + i, 4 * sizeof(char16_t));
-        for (; i < size; ++i)
-            to[i] = from[i];
         return *this;
     }
     LineBuffer& operator+=(QLatin1String text)
     {
-        std::transform(text.begin(), text.end(), grow(text.size()), [](char c) { return char16_t(uchar(c)); });
+        const qsizetype size = text.size();
+        const char* from = text.data();
+        char16_t* to = grow(size);
+#ifdef __SSE2__
+        if (size >= 8) {
+            const auto eightAt = [from, to](qsizetype i) {
+                const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from + i));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+            };
+            for (qsizetype i = 0; i + 8 < size; i += 8)
+                eightAt(i);
+            eightAt(size - 8);
+            return *this;
+        }
+#endif
+        for (qsizetype i = 0; i < size; ++i)
+            to[i] = char16_t(uchar(from[i]));
         return *this;
     }
     LineBuffer& operator+=(const QString& text) { return *this += QStringView(text); }

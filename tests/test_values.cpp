@@ -244,9 +244,11 @@ TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
     const DatePattern date(u"DD/MM/YYYY", regional);
     const NumberPattern amount(u"########0.00", regional);
     const QString wide = u"caf\u00e9 \u20ac"_s;
-    // Views around the lengths where a piece stops being copied four characters at a time.
-    const qsizetype viewSizes[] = {0, 1, 3, 4, 5, 8, 31, 32, 33, 100};
+    // Pieces around the lengths where they are copied four or eight characters at a time, or
+    // through a call.
+    const qsizetype viewSizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 100};
     const QString longText = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s.repeated(4);
+    const QByteArray longLatin1 = QByteArray("abcdefghijklmnopqrstuvwxy\xff").repeated(4);
     LineBuffer line;
     QString expected;
     for (int i = 0; i < 200; ++i) {
@@ -263,6 +265,9 @@ TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
         const QStringView piece = QStringView(longText).first(viewSizes[i % std::size(viewSizes)]);
         line += piece;
         expected += piece;
+        const QLatin1String latin1Piece(longLatin1.constData() + i % 3, viewSizes[i % std::size(viewSizes)]);
+        line += latin1Piece;
+        expected += latin1Piece;
         line.resize(line.size() + 3, u' ');
         expected += u"   "_s;
         ASSERT_EQ(line.view().toString(), expected) << "after " << i + 1 << " pieces";

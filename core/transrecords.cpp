@@ -50,6 +50,23 @@ std::uint32_t charactersInto(TextView part, TextView ledger)
     return part.isLatin1() ? bytes : bytes / 2;
 }
 
+// Whether a record of these texts keeps them in two bytes a character, and how many characters
+// they have in all; a text longer than a record can hold fails with Overflow.
+struct TextsMeasure {
+    bool wide = false;
+    std::size_t characters = 0;
+
+    explicit TextsMeasure(const RecordTextViews& texts)
+    {
+        for (const TextView& text : texts) {
+            if (text.size() > 0xFFFF)
+                throw KNError(ErrorCode::Overflow);
+            wide = wide || needsUtf16(text);
+            characters += std::size_t(text.size());
+        }
+    }
+};
+
 // Writes the text in one byte or two per character; a text written in one byte fits in Latin-1.
 void copyText(TextView text, bool wide, char* out)
 {
@@ -80,13 +97,8 @@ struct TransRecord::Layout {
     std::size_t total = 0;
     bool wide = false;
 
-    explicit Layout(const RecordTextViews& texts)
+    explicit Layout(const RecordTextViews& texts) : wide(TextsMeasure(texts).wide)
     {
-        for (const TextView text : texts) {
-            if (text.size() > 0xFFFF)
-                throw KNError(ErrorCode::Overflow);
-            wide = wide || needsUtf16(text);
-        }
         const std::size_t unit = wide ? 2 : 1;
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
             size[i] = std::uint16_t(texts[i].size());
@@ -334,15 +346,9 @@ inline std::uint32_t TransRecordBlocks::store(TextView text, bool wide)
 // the ledger parts too, which costs a block a few bytes at its end rather than a second pass.
 TransRecordPtr TransRecordBlocks::make(const RecordTextViews& texts, Money amount, CalDate transDate)
 {
-    bool wide = false;
-    std::size_t characters = 0;
-    for (const TextView& text : texts) {
-        if (text.size() > 0xFFFF)
-            throw KNError(ErrorCode::Overflow);
-        wide = wide || needsUtf16(text);
-        characters += std::size_t(text.size());
-    }
-    if (!block_ || !block_->holds(wide ? 2 * characters : characters)) {
+    const TextsMeasure measure(texts);
+    const bool wide = measure.wide;
+    if (!block_ || !block_->holds(wide ? 2 * measure.characters : measure.characters)) {
         block_ = std::make_shared<Block>();
         recent_.assign(RecentTextSlots, StoredText{});
     }

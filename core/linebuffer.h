@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -25,11 +25,11 @@ class LineBuffer {
 public:
     qsizetype size() const noexcept { return size_; }
     bool isEmpty() const noexcept { return size_ == 0; }
-    const char16_t* data() const noexcept { return units_.data(); }
-    char16_t* data() noexcept { return units_.data(); }
-    QChar* begin() noexcept { return reinterpret_cast<QChar*>(units_.data()); }
+    const char16_t* data() const noexcept { return units_.get(); }
+    char16_t* data() noexcept { return units_.get(); }
+    QChar* begin() noexcept { return reinterpret_cast<QChar*>(units_.get()); }
     QChar* end() noexcept { return begin() + size_; }
-    QStringView view() const noexcept { return QStringView(units_.data(), size_); }
+    QStringView view() const noexcept { return QStringView(units_.get(), size_); }
     operator QStringView() const noexcept { return view(); }
 
     // Characters past the old size are left as they happen to be: the caller writes them.
@@ -42,7 +42,7 @@ public:
     {
         roomFor(size);
         if (size > size_)
-            std::fill(units_.data() + size_, units_.data() + size, fill.unicode());
+            std::fill(units_.get() + size_, units_.get() + size, fill.unicode());
         size_ = size;
     }
     void truncate(qsizetype size) noexcept { size_ = std::clamp<qsizetype>(size, 0, size_); }
@@ -50,7 +50,7 @@ public:
     char16_t* grow(qsizetype count)
     {
         roomFor(size_ + count);
-        char16_t* const at = units_.data() + size_;
+        char16_t* const at = units_.get() + size_;
         size_ += count;
         return at;
     }
@@ -118,13 +118,23 @@ public:
     }
 
 private:
+    // The capacity is a member of its own, so the check before each piece is one comparison.
     void roomFor(qsizetype size)
     {
-        if (std::size_t(size) > units_.size()) [[unlikely]]
-            units_.resize(std::max(std::size_t(size), 2 * units_.size() + 256));
+        if (size > capacity_) [[unlikely]]
+            growTo(size);
+    }
+    void growTo(qsizetype size)
+    {
+        const qsizetype capacity = std::max(size, 2 * capacity_ + 256);
+        auto units = std::make_unique_for_overwrite<char16_t[]>(std::size_t(capacity));
+        std::copy_n(units_.get(), size_, units.get());
+        units_ = std::move(units);
+        capacity_ = capacity;
     }
 
-    std::vector<char16_t> units_;
+    std::unique_ptr<char16_t[]> units_;
+    qsizetype capacity_ = 0;
     qsizetype size_ = 0;
 };
 

@@ -55,15 +55,15 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
 
     // ASCII and Latin-1 lines take a quicker way than the page's table, which must write the
     // same: every character up to U+017F and some far above it, at the start, middle and end of
-    // lines shorter and longer than the eight characters that are written at a time, in pages
+    // lines shorter and longer than the eight or sixteen characters written at a time, in pages
     // that write Latin-1 as itself, all but its C1 range, or not at all.
     std::vector<char16_t> units(0x180);
     std::iota(units.begin(), units.end(), char16_t(0));
     units.insert(units.end(), {u'\u20AC', u'\u7FFF', u'\u8000', u'\uFFFF'});
-    const std::u16string text = u"Payment for the clinic";
+    const std::u16string text = u"Payment for the clinic, March and April";
     for (const char* name : {"windows-1252", "ISO-8859-1", "ISO-8859-15", "ibm-850"}) {
         const CodePage page(QString::fromLatin1(name));
-        for (const std::size_t length : {1, 7, 8, 9, 16, 17, 22}) {
+        for (const std::size_t length : {1, 7, 8, 9, 15, 16, 17, 22, 31, 32, 33}) {
             for (const std::size_t at : {std::size_t(0), length / 2, length - 1}) {
                 for (const char16_t unit : units) {
                     std::u16string line = text.substr(0, length);

@@ -128,17 +128,16 @@ void CodePage::decode(std::string_view bytes, QString& text) const
         out[i] = toUnicode_[in[i]];
 }
 
-bool CodePage::encodeAppend(QStringView text, std::string& out) const
+bool CodePage::encodeHeld(QStringView text, char* bytes) const
 {
     const char16_t* units = text.utf16();
     const auto size = std::size_t(text.size());
     if (asciiReadsAsItself_) {
         // Most lines are ASCII: written as one byte a character in the same pass that finds
         // whether they are. In a page that writes Latin-1 as itself, a Latin-1 line is written
-        // right by the same pass once it holds nothing from the C1 range; any other is taken back.
-        const std::size_t before = out.size();
-        out.resize(before + size);
-        const char16_t high = narrowUnits(units, size, out.data() + before);
+        // right by the same pass once it holds nothing from the C1 range; any other goes through
+        // the table.
+        const char16_t high = narrowUnits(units, size, bytes);
         if (high < 0x80)
             return true;
         if (latin1WritesAsItself_ && high < 0x100) {
@@ -148,42 +147,42 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
             if (c1 == 0)
                 return true;
         }
-        out.resize(before);
     }
     // The table holds only the page's own round trips: a byte found there reads back as the
-    // character it came from, and only a character it lacks is written as something else.
+    // character it came from.
     const auto& table = *fromUnicode_;
-    // Every character the page holds is one byte: those are written straight into room made for
-    // all of them, up to the first character the page lacks.
-    const std::size_t before = out.size();
-    out.resize(before + size);
-    char* const bytes = out.data() + before;
-    std::size_t held = 0;
-    for (; held < size; ++held) {
-        const char16_t unit = units[held];
+    for (std::size_t i = 0; i < size; ++i) {
+        const char16_t unit = units[i];
         const unsigned char byte = table[unit];
         if (byte == 0 && unit != 0)
-            break;
-        bytes[held] = char(byte);
+            return false;
+        bytes[i] = char(byte);
     }
-    out.resize(before + held);
-    if (held == size)
+    return true;
+}
+
+bool CodePage::encodeAppend(QStringView text, std::string& out) const
+{
+    const std::size_t before = out.size();
+    out.resize(before + std::size_t(text.size()));
+    if (encodeHeld(text, out.data() + before))
         return true;
-    bool exact = true;
-    for (auto i = qsizetype(held); i < text.size(); ++i) {
+    out.resize(before);
+    // Only a character the page lacks is written as something else.
+    const auto& table = *fromUnicode_;
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
         const unsigned char byte = table[unit];
         if (byte != 0 || unit == 0) {
             out.push_back(char(byte));
             continue;
         }
-        exact = false;
         char32_t character = unit;
         if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             character = QChar::surrogateToUcs4(unit, text[++i].unicode());
         out += closestInCodePage(character, *this);
     }
-    return exact;
+    return false;
 }
 
 std::optional<char> CodePage::byteFor(char16_t unit) const

@@ -35,6 +35,9 @@ public:
     void decode(std::string_view bytes, QString& text) const;
     // True when the code page holds every character of the text, so that it reads back unchanged.
     bool encodeAppend(QStringView text, std::string& out) const;
+    // Writes the text as one byte a character into room for that many when the page holds every
+    // character, and says whether it did; when not, the room holds nothing to be used.
+    bool encodeHeld(QStringView text, char* bytes) const;
     QByteArray encode(QStringView text) const;
     // The page's byte for the code unit, nothing when the page lacks it.
     std::optional<char> byteFor(char16_t unit) const;

@@ -251,24 +251,50 @@ void AtomicFile::commit()
         throw fileError(errno != 0 ? errno : EIO, FileAccess::Write);
 }
 
-TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : file_(path), codePage_(codePage)
+TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage)
+    : file_(path), codePage_(codePage), buffer_(std::make_unique_for_overwrite<char[]>(kChunk + 1024)),
+      capacity_(kChunk + 1024)
 {
-    buffer_.reserve(kChunk + 1024);
 }
 
+char* TextFileWriter::roomFor(std::size_t bytes)
+{
+    if (size_ + bytes > capacity_) [[unlikely]] {
+        const std::size_t capacity = std::max(size_ + bytes, 2 * capacity_);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        std::copy_n(buffer_.get(), size_, grown.get());
+        buffer_ = std::move(grown);
+        capacity_ = capacity;
+    }
+    return buffer_.get() + size_;
+}
+
+// A line the page holds is one byte a character, written straight into the buffer; any other is
+// encoded apart first, as it may take more bytes than characters.
 bool TextFileWriter::writeLine(QStringView line)
 {
-    const bool exact = codePage_.encodeAppend(line, buffer_);
-    buffer_ += "\r\n";
-    if (buffer_.size() >= kChunk)
+    std::size_t size = std::size_t(line.size());
+    char* at = roomFor(size + 2);
+    const bool exact = codePage_.encodeHeld(line, at);
+    if (!exact) {
+        std::string bytes;
+        codePage_.encodeAppend(line, bytes);
+        size = bytes.size();
+        at = roomFor(size + 2);
+        std::copy_n(bytes.data(), size, at);
+    }
+    at[size] = '\r';
+    at[size + 1] = '\n';
+    size_ += size + 2;
+    if (size_ >= kChunk)
         flush();
     return exact;
 }
 
 void TextFileWriter::flush()
 {
-    file_.write(buffer_.data(), buffer_.size());
-    buffer_.clear();
+    file_.write(buffer_.get(), size_);
+    size_ = 0;
 }
 
 void TextFileWriter::close()

@@ -91,11 +91,15 @@ public:
     void close();
 
 private:
+    // Room for this many more bytes at the end of what is buffered.
+    char* roomFor(std::size_t bytes);
     void flush();
 
     AtomicFile file_;
     const CodePage& codePage_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;
 };
 
 // Writes bytes as they are given to a file that replaces the one there when closed; a container

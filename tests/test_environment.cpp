@@ -4,6 +4,7 @@
 #include "core/codepage.h"
 #include "core/controltext.h"
 #include "core/settingsstore.h"
+#include "core/textfile.h"
 
 #include <QMetaObject>
 
@@ -128,6 +129,30 @@ TEST(CodePage, ScansALineForItsEndAndWhetherItReadsAsItStandsAtEveryPlace)
 }
 
 // A value written by the command and read back here is checked with the prompt answers in test_cli.
+// Lines go into the buffer as they come, each ended by CR LF: one with characters the page lacks,
+// in closest forms of fewer bytes than the characters had units, one longer than the buffer, and
+// enough short ones to pass its size many times.
+TEST(TextFileWriter, WritesEveryLineAsThePageEncodesIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.txt"));
+    const CodePage windows1252(QStringLiteral("windows-1252"));
+    std::vector<QString> lines = {QStringLiteral("Caf\u00e9"), QString(), QString::fromUtf8("\u0141\u00f3d\u017a \U0001F600"),
+                                  QString(100'000, u'x') + u'\u4e00'};
+    for (int i = 0; i < 20'000; ++i)
+        lines.push_back(QStringLiteral("line %1").arg(i));
+    QByteArray expected;
+    {
+        TextFileWriter writer(path, windows1252);
+        for (const QString& line : lines) {
+            EXPECT_EQ(writer.writeLine(line), line == windows1252.decode(windows1252.encode(line).toStdString()));
+            expected += windows1252.encode(line) + "\r\n";
+        }
+        writer.close();
+    }
+    EXPECT_TRUE(readBytes(path) == expected);
+}
+
 TEST(SettingsStore, IniStoreKeepsWritesPerApplicationAndFailsOnesItCannotMake)
 {
     QTemporaryDir dir;

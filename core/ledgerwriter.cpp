@@ -4,12 +4,8 @@
 
 namespace kn {
 
-void ExportFile::writeLine(QStringView line)
+void ExportFile::noteOutsideCodePage(QStringView line)
 {
-    const bool exact = file_.writeLine(line);
-    ++lines_;
-    if (record_ == nullptr || exact)
-        return;
     const QByteArray bytes = context_.codePage.encode(line);
     const QString written = context_.codePage.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     context_.audit.changed(*record_, QStringLiteral("outside the code page"), line.toString(), written);

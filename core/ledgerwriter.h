@@ -49,7 +49,13 @@ class ExportFile {
 public:
     explicit ExportFile(const WriterContext& context) : file_(context.exportPath, context.codePage), context_(context) {}
     // A text the code page cannot hold in the record's lines is noted as a change of the record.
-    void writeLine(QStringView line);
+    void writeLine(QStringView line)
+    {
+        const bool exact = file_.writeLine(line);
+        ++lines_;
+        if (record_ != nullptr && !exact) [[unlikely]]
+            noteOutsideCodePage(line);
+    }
     // The lines that follow are the record's: it counts as written from the next line on.
     void beginRecord(const TransRecord& record);
     // Raises "Processing transactions..."; the writer calls it where its own order puts it.
@@ -57,6 +63,8 @@ public:
     void close() { file_.close(); }
 
 private:
+    void noteOutsideCodePage(QStringView line);
+
     TextFileWriter file_;
     const WriterContext& context_;
     const TransRecord* record_ = nullptr;

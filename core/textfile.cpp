@@ -20,8 +20,6 @@
 namespace kn {
 
 namespace {
-// Written lines go out in pieces of this size.
-constexpr std::size_t kChunk = 1 << 16;
 // Reads go by larger pieces: fewer calls into the kernel, and a piece still stays in the cache.
 constexpr std::size_t kReadChunk = 1 << 18;
 // Every this many bytes written, the disk is asked to start writing them out.
@@ -252,42 +250,26 @@ void AtomicFile::commit()
 }
 
 TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage)
-    : file_(path), codePage_(codePage), buffer_(std::make_unique_for_overwrite<char[]>(kChunk + 1024)),
-      capacity_(kChunk + 1024)
+    : file_(path), codePage_(codePage), buffer_(std::make_unique_for_overwrite<char[]>(Chunk + 1024)),
+      capacity_(Chunk + 1024)
 {
 }
 
-char* TextFileWriter::roomFor(std::size_t bytes)
+// The line is encoded apart, as it may take more or fewer bytes than characters, and the buffer
+// grows when it lacks room for them.
+bool TextFileWriter::writeOtherLine(QStringView line)
 {
-    if (size_ + bytes > capacity_) [[unlikely]] {
-        const std::size_t capacity = std::max(size_ + bytes, 2 * capacity_);
+    std::string bytes;
+    const bool exact = codePage_.encodeAppend(line, bytes);
+    if (size_ + bytes.size() + 2 > capacity_) {
+        const std::size_t capacity = std::max(size_ + bytes.size() + 2, 2 * capacity_);
         auto grown = std::make_unique_for_overwrite<char[]>(capacity);
         std::copy_n(buffer_.get(), size_, grown.get());
         buffer_ = std::move(grown);
         capacity_ = capacity;
     }
-    return buffer_.get() + size_;
-}
-
-// A line the page holds is one byte a character, written straight into the buffer; any other is
-// encoded apart first, as it may take more bytes than characters.
-bool TextFileWriter::writeLine(QStringView line)
-{
-    std::size_t size = std::size_t(line.size());
-    char* at = roomFor(size + 2);
-    const bool exact = codePage_.encodeHeld(line, at);
-    if (!exact) {
-        std::string bytes;
-        codePage_.encodeAppend(line, bytes);
-        size = bytes.size();
-        at = roomFor(size + 2);
-        std::copy_n(bytes.data(), size, at);
-    }
-    at[size] = '\r';
-    at[size + 1] = '\n';
-    size_ += size + 2;
-    if (size_ >= kChunk)
-        flush();
+    std::copy_n(bytes.data(), bytes.size(), buffer_.get() + size_);
+    endLine(bytes.size());
     return exact;
 }
 

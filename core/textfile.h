@@ -86,13 +86,36 @@ public:
     TextFileWriter(const QString& path, const CodePage& codePage);
 
     // True when the code page holds every character of the line, so that it reads back unchanged.
-    bool writeLine(QStringView line);
+    // A line the page holds, with room for it, is written one byte a character straight into the
+    // buffer, inline: a file is mostly such short lines.
+    bool writeLine(QStringView line)
+    {
+        const auto size = std::size_t(line.size());
+        if (size_ + size + 2 > capacity_ || !codePage_.encodeHeld(line, buffer_.get() + size_)) [[unlikely]]
+            return writeOtherLine(line);
+        endLine(size);
+        return true;
+    }
     // Writes what is buffered and gives the file its name; until then the previous file stands.
     void close();
 
 private:
-    // Room for this many more bytes at the end of what is buffered.
-    char* roomFor(std::size_t bytes);
+    // Bytes gathered before they are handed to the file.
+    static constexpr std::size_t Chunk = std::size_t(1) << 16;
+
+    // A line the page lacks a character of, whose bytes are not one a character, or one longer
+    // than the room left.
+    bool writeOtherLine(QStringView line);
+    // Ends the line of this many bytes written at the end of the buffer.
+    void endLine(std::size_t bytes)
+    {
+        char* const end = buffer_.get() + size_ + bytes;
+        end[0] = '\r';
+        end[1] = '\n';
+        size_ += bytes + 2;
+        if (size_ >= Chunk)
+            flush();
+    }
     void flush();
 
     AtomicFile file_;

@@ -25,6 +25,18 @@ constexpr std::size_t kReadChunk = 1 << 18;
 // Every this many bytes written, the disk is asked to start writing them out.
 constexpr std::int64_t kWriteBackStep = std::int64_t(8) << 20;
 
+// Replaces the buffer with one of at least `needed` bytes, and at least twice as large, that
+// starts with the `kept` bytes the old one holds from `from`.
+void growBuffer(std::unique_ptr<char[]>& buffer, std::size_t& capacity, std::size_t needed, std::size_t from,
+                std::size_t kept)
+{
+    const std::size_t grownCapacity = std::max(2 * capacity, needed);
+    auto grown = std::make_unique_for_overwrite<char[]>(grownCapacity);
+    std::copy_n(buffer.get() + from, kept, grown.get());
+    buffer = std::move(grown);
+    capacity = grownCapacity;
+}
+
 QByteArray nativePath(const QString& path)
 {
     if (path.isEmpty() || path.contains(QChar(0)))
@@ -116,11 +128,7 @@ bool TextFileReader::fill()
         return false;
     const std::size_t kept = size_ - position_;
     if (kept + kReadChunk > capacity_) {
-        const std::size_t capacity = std::max(2 * capacity_, kept + kReadChunk);
-        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-        std::copy_n(buffer_.get() + position_, kept, grown.get());
-        buffer_ = std::move(grown);
-        capacity_ = capacity;
+        growBuffer(buffer_, capacity_, kept + kReadChunk, position_, kept);
     } else if (kept > 0) {
         std::memmove(buffer_.get(), buffer_.get() + position_, kept);
     }
@@ -261,13 +269,8 @@ bool TextFileWriter::writeOtherLine(QStringView line)
 {
     std::string bytes;
     const bool exact = codePage_.encodeAppend(line, bytes);
-    if (size_ + bytes.size() + 2 > capacity_) {
-        const std::size_t capacity = std::max(size_ + bytes.size() + 2, 2 * capacity_);
-        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-        std::copy_n(buffer_.get(), size_, grown.get());
-        buffer_ = std::move(grown);
-        capacity_ = capacity;
-    }
+    if (size_ + bytes.size() + 2 > capacity_)
+        growBuffer(buffer_, capacity_, size_ + bytes.size() + 2, 0, size_);
     std::copy_n(bytes.data(), bytes.size(), buffer_.get() + size_);
     endLine(bytes.size());
     return exact;

@@ -4,6 +4,8 @@
 #include "knerror.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <limits>
 
 namespace kn {
@@ -32,12 +34,18 @@ constexpr std::uint64_t powerOfTen(int exponent)
     return exponent == 0 ? 1 : 10 * powerOfTen(exponent - 1);
 }
 
+// The count of decimal digits (none for zero): the value's width in bits times log10(2), about
+// 1233/4096, gives it or one less, which one comparison tells apart. No division.
 int digitCount(std::uint64_t value)
 {
-    int count = 0;
-    for (; value >= 100; value /= 100)
-        count += 2;
-    return count + (value >= 10 ? 2 : value > 0 ? 1 : 0);
+    static constexpr auto powers = [] {
+        std::array<std::uint64_t, 20> table{};
+        for (std::size_t i = 0; i < table.size(); ++i)
+            table[i] = powerOfTen(int(i));
+        return table;
+    }();
+    const int estimate = (std::bit_width(value) * 1233) >> 12;
+    return estimate + int(value >= powers[std::size_t(estimate)]);
 }
 
 // The number's decimal text, "-" first when negative, with "0"s in front up to minimumWidth

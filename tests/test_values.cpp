@@ -149,6 +149,10 @@ TEST(FormatNumber, PatternsAndPlainDecimals)
         {"en_US", 5000, "#.00", ".50"},
         {"en_US", 70000, "000", "007"},
         {"en_US", 0, "###0", "0"},
+        {"en_US", 99999, "0.00", "10.00"}, // one more digit once rounded
+        {"en_US", 9999999999, "0", "1000000"},
+        {"en_US", std::numeric_limits<std::int64_t>::max(), "0.00", "922337203685477.58"},
+        {"en_US", std::numeric_limits<std::int64_t>::min(), "0.0000", "-922337203685477.5808"},
         {"de_DE", -75000, "########0.00", "-7,50"},
         {"en_US", 12345000, nullptr, "1234.5"},
         {"en_US", 1, nullptr, "0.0001"},
@@ -171,6 +175,13 @@ TEST(FormatNumber, PatternsAndPlainDecimals)
             line += u',';
         }
         EXPECT_EQ(line.toStdString(), "x," + std::string(c.expected) + "," + c.expected + ",");
+    }
+    // Whole amounts on either side of each count of digits.
+    const auto enUS = RegionalSettings::named(u"en_US"_s);
+    std::int64_t power = 1;
+    for (int digits = 1; digits <= 14; ++digits, power *= 10) {
+        EXPECT_EQ(formatNumber(units(power * 10 * 10000), u"0", enUS).toStdString(), "1" + std::string(digits, '0'));
+        EXPECT_EQ(formatNumber(units((power * 10 - 1) * 10000), u"0", enUS).toStdString(), std::string(digits, '9'));
     }
 }
 

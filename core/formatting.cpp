@@ -44,7 +44,7 @@ int digitCount(std::uint64_t value)
             table[i] = powerOfTen(int(i));
         return table;
     }();
-    const int estimate = (std::bit_width(value) * 1233) >> 12;
+    const int estimate = (int(std::bit_width(value)) * 1233) >> 12;
     return estimate + int(value >= powers[std::size_t(estimate)]);
 }
 

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -23,6 +24,21 @@ namespace kn {
 // checks for shared data and for room, for each of the dozen small pieces of a line.
 class LineBuffer {
 public:
+    LineBuffer() = default;
+    // A buffer moved from is empty and without storage, ready to grow again.
+    LineBuffer(LineBuffer&& other) noexcept
+        : units_(std::move(other.units_)), capacity_(std::exchange(other.capacity_, 0)),
+          size_(std::exchange(other.size_, 0))
+    {
+    }
+    LineBuffer& operator=(LineBuffer&& other) noexcept
+    {
+        units_ = std::move(other.units_);
+        capacity_ = std::exchange(other.capacity_, 0);
+        size_ = std::exchange(other.size_, 0);
+        return *this;
+    }
+
     qsizetype size() const noexcept { return size_; }
     bool isEmpty() const noexcept { return size_ == 0; }
     const char16_t* data() const noexcept { return units_.get(); }

@@ -263,17 +263,24 @@ TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage)
 {
 }
 
-// The line is encoded apart, as it may take more or fewer bytes than characters, and the buffer
-// grows when it lacks room for them.
+// The buffer grows for a line longer than the room left; a line the page lacks a character of is
+// encoded apart, as it may take more or fewer bytes than characters.
 bool TextFileWriter::writeOtherLine(QStringView line)
 {
-    std::string bytes;
-    const bool exact = codePage_.encodeAppend(line, bytes);
-    if (size_ + bytes.size() + 2 > capacity_)
-        growBuffer(buffer_, capacity_, size_ + bytes.size() + 2, 0, size_);
-    std::copy_n(bytes.data(), bytes.size(), buffer_.get() + size_);
-    endLine(bytes.size());
-    return exact;
+    const auto size = std::size_t(line.size());
+    if (size_ + size + 2 > capacity_)
+        growBuffer(buffer_, capacity_, size_ + size + 2, 0, size_);
+    if (codePage_.encodeHeld(line, buffer_.get() + size_)) {
+        endLine(size);
+        return true;
+    }
+    otherBytes_.clear();
+    codePage_.encodeAppend(line, otherBytes_);
+    if (size_ + otherBytes_.size() + 2 > capacity_)
+        growBuffer(buffer_, capacity_, size_ + otherBytes_.size() + 2, 0, size_);
+    std::copy_n(otherBytes_.data(), otherBytes_.size(), buffer_.get() + size_);
+    endLine(otherBytes_.size());
+    return false;
 }
 
 // Whole chunks go out, and the bytes after them wait for the next: every write then starts and

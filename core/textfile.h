@@ -86,8 +86,8 @@ public:
     TextFileWriter(const QString& path, const CodePage& codePage);
 
     // True when the code page holds every character of the line, so that it reads back unchanged.
-    // A line the page holds, with room for it, is written one byte a character straight into the
-    // buffer, inline: a file is mostly such short lines.
+    // A line the page holds, with room for it, is encoded one byte a character straight into the
+    // buffer, and its room and CR LF are handled inline: a file is mostly such short lines.
     bool writeLine(QStringView line)
     {
         const auto size = std::size_t(line.size());
@@ -123,6 +123,8 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
     std::size_t size_ = 0;
+    // The bytes of a line the page lacks a character of, kept from one such line to the next.
+    std::string otherBytes_;
 };
 
 // Writes bytes as they are given to a file that replaces the one there when closed; a container

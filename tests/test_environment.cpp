@@ -128,17 +128,16 @@ TEST(CodePage, ScansALineForItsEndAndWhetherItReadsAsItStandsAtEveryPlace)
     }
 }
 
-// A value written by the command and read back here is checked with the prompt answers in test_cli.
 // Lines go into the buffer as they come, each ended by CR LF: one with characters the page lacks,
-// in closest forms of fewer bytes than the characters had units, one longer than the buffer, and
-// enough short ones to pass its size many times.
+// in closest forms of fewer bytes than the characters had units, lines longer than the buffer
+// with and without such a character, and enough short ones to pass its size many times.
 TEST(TextFileWriter, WritesEveryLineAsThePageEncodesIt)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.txt"));
     const CodePage windows1252(QStringLiteral("windows-1252"));
     std::vector<QString> lines = {QStringLiteral("Caf\u00e9"), QString(), QString::fromUtf8("\u0141\u00f3d\u017a \U0001F600"),
-                                  QString(100'000, u'x') + u'\u4e00'};
+                                  QString(100'000, u'x') + u'\u4e00', QString(200'000, u'y')};
     for (int i = 0; i < 20'000; ++i)
         lines.push_back(QStringLiteral("line %1").arg(i));
     QByteArray expected;
@@ -150,9 +149,12 @@ TEST(TextFileWriter, WritesEveryLineAsThePageEncodesIt)
         }
         writer.close();
     }
-    EXPECT_TRUE(readBytes(path) == expected);
+    const QByteArray written = readBytes(path);
+    ASSERT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
 }
 
+// A value written by the command and read back here is checked with the prompt answers in test_cli.
 TEST(SettingsStore, IniStoreKeepsWritesPerApplicationAndFailsOnesItCannotMake)
 {
     QTemporaryDir dir;

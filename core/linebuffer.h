@@ -1,5 +1,6 @@
 #pragma once
 
+#include "growstorage.h"
 #include "textview.h"
 
 #include <QChar>
@@ -138,15 +139,8 @@ private:
     void roomFor(qsizetype size)
     {
         if (size > capacity_) [[unlikely]]
-            growTo(size);
-    }
-    void growTo(qsizetype size)
-    {
-        const qsizetype capacity = std::max(size, 2 * capacity_ + 256);
-        auto units = std::make_unique_for_overwrite<char16_t[]>(std::size_t(capacity));
-        std::copy_n(units_.get(), size_, units.get());
-        units_ = std::move(units);
-        capacity_ = capacity;
+            capacity_ = qsizetype(growStorage(units_, std::size_t(capacity_), std::size_t(std::max<qsizetype>(size, 256)),
+                                              0, std::size_t(size_)));
     }
 
     std::unique_ptr<char16_t[]> units_;

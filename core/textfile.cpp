@@ -1,6 +1,7 @@
 #include "textfile.h"
 
 #include "controltext.h"
+#include "growstorage.h"
 #include "knerror.h"
 
 #include <QFile>
@@ -24,18 +25,6 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 18;
 // Every this many bytes written, the disk is asked to start writing them out.
 constexpr std::int64_t kWriteBackStep = std::int64_t(8) << 20;
-
-// Replaces the buffer with one of at least `needed` bytes, and at least twice as large, that
-// starts with the `kept` bytes the old one holds from `from`.
-void growBuffer(std::unique_ptr<char[]>& buffer, std::size_t& capacity, std::size_t needed, std::size_t from,
-                std::size_t kept)
-{
-    const std::size_t grownCapacity = std::max(2 * capacity, needed);
-    auto grown = std::make_unique_for_overwrite<char[]>(grownCapacity);
-    std::copy_n(buffer.get() + from, kept, grown.get());
-    buffer = std::move(grown);
-    capacity = grownCapacity;
-}
 
 QByteArray nativePath(const QString& path)
 {
@@ -128,7 +117,7 @@ bool TextFileReader::fill()
         return false;
     const std::size_t kept = size_ - position_;
     if (kept + kReadChunk > capacity_) {
-        growBuffer(buffer_, capacity_, kept + kReadChunk, position_, kept);
+        capacity_ = growStorage(buffer_, capacity_, kept + kReadChunk, position_, kept);
     } else if (kept > 0) {
         std::memmove(buffer_.get(), buffer_.get() + position_, kept);
     }
@@ -268,19 +257,23 @@ TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage)
 bool TextFileWriter::writeOtherLine(QStringView line)
 {
     const auto size = std::size_t(line.size());
-    if (size_ + size + 2 > capacity_)
-        growBuffer(buffer_, capacity_, size_ + size + 2, 0, size_);
+    makeRoom(size + 2);
     if (codePage_.encodeHeld(line, buffer_.get() + size_)) {
         endLine(size);
         return true;
     }
     otherBytes_.clear();
     codePage_.encodeAppend(line, otherBytes_);
-    if (size_ + otherBytes_.size() + 2 > capacity_)
-        growBuffer(buffer_, capacity_, size_ + otherBytes_.size() + 2, 0, size_);
+    makeRoom(otherBytes_.size() + 2);
     std::copy_n(otherBytes_.data(), otherBytes_.size(), buffer_.get() + size_);
     endLine(otherBytes_.size());
     return false;
+}
+
+void TextFileWriter::makeRoom(std::size_t bytes)
+{
+    if (size_ + bytes > capacity_)
+        capacity_ = growStorage(buffer_, capacity_, size_ + bytes, 0, size_);
 }
 
 // Whole chunks go out, and the bytes after them wait for the next: every write then starts and

@@ -106,6 +106,8 @@ private:
     // A line the page lacks a character of, whose bytes are not one a character, or one longer
     // than the room left.
     bool writeOtherLine(QStringView line);
+    // Room for this many more bytes after those buffered.
+    void makeRoom(std::size_t bytes);
     // Ends the line of this many bytes written at the end of the buffer.
     void endLine(std::size_t bytes)
     {

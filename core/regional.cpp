@@ -52,6 +52,34 @@ void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
     suffix = last >= first ? text.mid(last + 1) : QString();
 }
 
+// The places of a formatted whole number's group separators, as a set of bits: bit i stands for a
+// separator with i digits to its right. The first separator found is kept in `separator`.
+std::uint32_t separatorPlaces(const QString& text, QString& separator)
+{
+    qsizetype first = 0;
+    while (first < text.size() && !text[first].isDigit())
+        ++first;
+    qsizetype last = text.size() - 1;
+    while (last >= 0 && !text[last].isDigit())
+        --last;
+    std::uint32_t places = 0;
+    int digitsToTheRight = 0;
+    for (qsizetype i = last; i >= first; --i) {
+        if (text[i].isDigit()) {
+            ++digitsToTheRight;
+            continue;
+        }
+        qsizetype runStart = i;
+        while (runStart > first && !text[runStart - 1].isDigit())
+            --runStart;
+        if (separator.isEmpty())
+            separator = text.mid(runStart, i - runStart + 1);
+        places |= std::uint32_t(1) << digitsToTheRight;
+        i = runStart;
+    }
+    return places;
+}
+
 // Qt's short formats keep two-digit years ("M/d/yy"), losing the century a payment's date needs; a
 // lone "yy" becomes "yyyy", the form regional short dates take on the desktops this tool serves.
 // Quoted literal text is left as it is.
@@ -106,10 +134,12 @@ RegionalSettings::RegionalSettings(const QLocale& locale)
                       currency_.positiveSuffix);
     splitAroundDigits(locale.toCurrencyString(qlonglong(-1234567)), currency_.negativePrefix,
                       currency_.negativeSuffix);
-    const QString grouped = locale.toCurrencyString(qlonglong(1234567));
-    const qsizetype firstDigit = grouped.indexOf(u'1');
-    if (firstDigit >= 0 && firstDigit + 1 < grouped.size() && !grouped[firstDigit + 1].isDigit())
-        currency_.groupSeparator = grouped.mid(firstDigit + 1, 1);
+    // Where the separators go depends on the locale and on how many digits there are (groups of
+    // three, of two above the first three, none in a four-digit amount): a probe of every length
+    // gives each length's places.
+    qulonglong probe = 1;
+    for (std::size_t digits = 1; digits < currency_.separatorsAfter.size(); ++digits, probe *= 10)
+        currency_.separatorsAfter[digits] = separatorPlaces(locale.toCurrencyString(probe), currency_.groupSeparator);
     const QString zero = locale.toCurrencyString(0.0);
     const qsizetype point = zero.lastIndexOf(decimalSeparator_);
     int decimals = 0;
@@ -153,10 +183,10 @@ void RegionalSettings::appendCurrency(LineBuffer& out, Money amount) const
     int count = 0;
     for (std::uint64_t whole = scaled / unit; count == 0 || whole != 0; whole /= 10)
         reversed[count++] = char16_t(u'0' + whole % 10);
-    // A group separator after every third digit counted from the right, none after the last.
+    const std::uint32_t separators = currency_.separatorsAfter[std::size_t(count)];
     for (int i = count - 1; i >= 0; --i) {
         out += reversed[i];
-        if (i > 0 && i % 3 == 0)
+        if (i > 0 && (separators >> i & 1) != 0)
             out += currency_.groupSeparator;
     }
     if (decimals > 0) {

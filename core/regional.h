@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 
 namespace kn {
 
@@ -48,6 +49,9 @@ private:
     struct CurrencyLayout {
         QString positivePrefix, positiveSuffix, negativePrefix, negativeSuffix;
         QString groupSeparator;
+        // For a whole part of each length (up to the twenty digits an unsigned 64-bit count can
+        // have), the places of its separators: bit i for a separator with i digits to its right.
+        std::array<std::uint32_t, 21> separatorsAfter{};
         int decimals = 2;
     };
 

@@ -195,6 +195,13 @@ TEST(FormatCurrency, FollowsTheRegionsMoneyFormat)
         {"en_US", -12345000, "($1,234.50)"},
         {"en_US", -40, "$0.00"},
         {"ja_JP", 12345000, "\uffe51,235"},
+        // Separators where the region puts them: groups of two above the first three, a
+        // four-digit amount left whole, a separator other than a comma.
+        {"en_IN", 12345678000, "\u20b912,34,567.80"},
+        {"en_IN", 1234560000, "\u20b91,23,456.00"},
+        {"es_ES", 12340000, "1234,00\u00a0\u20ac"},
+        {"es_ES", 123450000, "12.345,00\u00a0\u20ac"},
+        {"de_CH", 12345670000, "1\u2019234\u2019567.00\u00a0CHF"},
     };
     for (auto [locale, amount, expected] : cases)
         EXPECT_EQ(RegionalSettings::named(QString::fromLatin1(locale)).formatCurrency(units(amount)), QString::fromUtf8(expected))

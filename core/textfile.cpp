@@ -95,8 +95,13 @@ void ProtectedInput::refuseAsOutput(const QString& outputPath) const
 TextFileReader::TextFileReader(const QString& path, const CodePage& codePage) : codePage_(codePage)
 {
     fd_ = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
-        throw fileError(errno, FileAccess::Read);
+    if (fd_ < 0) {
+        const int openErrno = errno;
+        // A file in a folder that is not there is a path not found, as the desktop reports it.
+        if (openErrno == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
+            throw KNError(ErrorCode::PathNotFound);
+        throw fileError(openErrno, FileAccess::Read);
+    }
     struct stat info {};
     if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd_);

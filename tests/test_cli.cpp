@@ -42,6 +42,8 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
     const Case cases[] = {
         {"missing payment file", convert("05", h.path("none.txt"), output), 1,
          "knexport: error 53: File not found (KNExport.ImportKNFile)"},
+        {"payment file's folder missing", convert("05", h.path("no/none.txt"), output), 1,
+         "knexport: error 76: Path not found (KNExport.ImportKNFile)"},
         {"output folder missing", convert("05", kExample, h.path("no/out.txt"), {"--locale", "en_US"}), 1,
          "knexport: error 76: Path not found (KNExport.ProcessMomentum)"},
         {"bad amount for the region", convert("05", kExample, output, {"--locale", "de_DE"}), 1,

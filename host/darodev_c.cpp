@@ -33,6 +33,7 @@ struct kn_export {
     QByteArray errorDescription;
     QByteArray errorSource;
     QByteArray errorDetail;
+    QByteArray packageText;
 
     void clearError()
     {
@@ -341,12 +342,59 @@ int kn_export_load_packages(kn_export* converter, const char* const* description
                 return converter->failInvalidArgument("KNExport.LoadAccountingPackageList");
             list << QString::fromUtf8(descriptions[i]);
         }
-        converter->converter->LoadAccountingPackageList(list);
-        return 0;
+        return converter->converter->LoadAccountingPackageList(list) ? 1 : 0;
     } catch (const kn::KNError& error) {
         return converter->fail(error);
     } catch (...) {
         return converter->failUnexpected("KNExport.LoadAccountingPackageList");
+    }
+}
+
+int kn_export_package_count(kn_export* converter)
+{
+    if (!converter)
+        return -1;
+    return converter->converter->AcctPackages().Count();
+}
+
+const char* kn_export_package_text(kn_export* converter, int index, const char* name)
+{
+    if (!converter)
+        return nullptr;
+    converter->clearError();
+    const char* const source = "KNExport.AcctPackages";
+    const kn::Packages& packages = converter->converter->AcctPackages();
+    if (!name || index < 0 || index >= packages.Count()) {
+        converter->failInvalidArgument(source);
+        return nullptr;
+    }
+    try {
+        const kn::Package& package = *packages.Item(index + 1);
+        const QByteArray property(name);
+        QString value;
+        if (property == "code")
+            value = package.PackageCode;
+        else if (property == "full-title")
+            value = package.PackageFullTitle;
+        else if (property == "title")
+            value = package.PackageTitle.toString();
+        else if (property == "extension")
+            value = package.FileExtension;
+        else if (property == "base-name")
+            value = package.FileBaseName;
+        else if (property == "last-updated")
+            value = package.LastUpdated == kn::CalDate() ? QString() : package.LastUpdated.toQDate().toString(Qt::ISODate);
+        else if (property == "allow-kaprin-home")
+            value = package.AllowKaprinHome ? QStringLiteral("1") : QStringLiteral("0");
+        else {
+            converter->failInvalidArgument(source, QStringLiteral("no package text is named \"%1\"").arg(text(name)));
+            return nullptr;
+        }
+        converter->packageText = value.toUtf8();
+        return converter->packageText.constData();
+    } catch (...) {
+        converter->failUnexpected(source);
+        return nullptr;
     }
 }
 

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using kn::payments::headerLine;
@@ -140,12 +142,44 @@ TEST_F(CInterface, NullTextsAndUnknownAnswerNamesFailWithInvalidProcedureCall)
         EXPECT_EQ(kn_export_set_answer(c, name, "1"), 0) << name;
 }
 
+// A C host reads back what its list stored, in the list's order, and learns whether anything was.
+TEST_F(CInterface, TheCatalogueReadsBackWhatTheListStored)
+{
+    const Converter converter = create();
+    kn_export* c = converter.get();
+    const char* const incomplete[] = {"05~txt~MOMGL~2014/08/25~~Momentum", ""};
+    EXPECT_EQ(kn_export_load_packages(c, incomplete, 2), 0);
+    EXPECT_EQ(kn_export_package_count(c), 0);
+    const char* const list[] = {"05~txt~MOMGL~08/25/2014~Momentum Accounting~Momentum", "09~qif~QKN~~Quicken 2000~Quicken", ""};
+    EXPECT_EQ(kn_export_load_packages(c, list, 3), 1);
+    ASSERT_EQ(kn_export_package_count(c), 2);
+    const std::tuple<int, const char*, const char*> texts[] = {
+        {0, "code", "05"},          {0, "full-title", "Momentum Accounting"}, {0, "title", "Momentum"},
+        {0, "extension", "txt"},    {0, "base-name", "MOMGL"},                {0, "last-updated", "2014-08-25"},
+        {0, "allow-kaprin-home", "0"}, {1, "code", "09"},                     {1, "last-updated", ""},
+        {1, "allow-kaprin-home", "1"},
+    };
+    for (const auto& [index, name, expected] : texts) {
+        const char* value = kn_export_package_text(c, index, name);
+        ASSERT_NE(value, nullptr) << index << " " << name;
+        EXPECT_STREQ(value, expected) << index << " " << name;
+        EXPECT_EQ(kn_export_error_number(c), 0);
+    }
+    for (const auto& [index, name] : {std::pair<int, const char*>{2, "code"}, {-1, "code"}, {0, "Code"}, {0, nullptr}}) {
+        EXPECT_EQ(kn_export_package_text(c, index, name), nullptr) << index;
+        EXPECT_EQ(kn_export_error_number(c), 5) << index;
+        EXPECT_STREQ(kn_export_error_source(c), "KNExport.AcctPackages") << index;
+    }
+}
+
 TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
 {
     EXPECT_EQ(kn_export_convert(nullptr, "05", "in", "out", "t", "CAD"), -1);
     EXPECT_EQ(kn_export_set_answer(nullptr, "fiscal-year", "2014"), -1);
     EXPECT_EQ(kn_export_load_packages(nullptr, nullptr, 0), -1);
     EXPECT_EQ(kn_export_record_count(nullptr), -1);
+    EXPECT_EQ(kn_export_package_count(nullptr), -1);
+    EXPECT_EQ(kn_export_package_text(nullptr, 0, "code"), nullptr);
     EXPECT_EQ(kn_export_error_number(nullptr), 5);
     EXPECT_STREQ(kn_export_error_description(nullptr), kInvalidArgument);
     EXPECT_STREQ(kn_export_error_source(nullptr), "");

@@ -354,7 +354,12 @@ int kn_export_package_count(kn_export* converter)
 {
     if (!converter)
         return -1;
-    return converter->converter->AcctPackages().Count();
+    try {
+        // The catalogue comes into being on first use, also when a host only asks how many.
+        return converter->converter->AcctPackages().Count();
+    } catch (...) {
+        return -1;
+    }
 }
 
 const char* kn_export_package_text(kn_export* converter, int index, const char* name)
@@ -363,12 +368,12 @@ const char* kn_export_package_text(kn_export* converter, int index, const char* 
         return nullptr;
     converter->clearError();
     const char* const source = "KNExport.AcctPackages";
-    const kn::Packages& packages = converter->converter->AcctPackages();
-    if (!name || index < 0 || index >= packages.Count()) {
-        converter->failInvalidArgument(source);
-        return nullptr;
-    }
     try {
+        const kn::Packages& packages = converter->converter->AcctPackages();
+        if (!name || index < 0 || index >= packages.Count()) {
+            converter->failInvalidArgument(source);
+            return nullptr;
+        }
         const kn::Package& package = *packages.Item(index + 1);
         const QByteArray property(name);
         QString value;

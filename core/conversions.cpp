@@ -212,6 +212,63 @@ CalDate parseDateText(QStringView text, const RegionalSettings& regional)
     return CalDate::fromQDate(namedMonthDate(*tokens, regional));
 }
 
+namespace {
+// The fraction of a day a time text stands for: "H:MM", "H:MM:SS", either with a 12-hour marker.
+std::optional<double> timeOfDay(QStringView text, const RegionalSettings& regional)
+{
+    int afternoon = -1; // -1: a 24-hour time; 0: before noon; 1: after it
+    const qsizetype blank = text.lastIndexOf(u' ');
+    if (blank >= 0) {
+        const QStringView marker = text.sliced(blank + 1);
+        const QLocale& locale = regional.locale();
+        if (marker.compare(u"AM", Qt::CaseInsensitive) == 0 || marker.compare(locale.amText(), Qt::CaseInsensitive) == 0)
+            afternoon = 0;
+        else if (marker.compare(u"PM", Qt::CaseInsensitive) == 0 || marker.compare(locale.pmText(), Qt::CaseInsensitive) == 0)
+            afternoon = 1;
+        else
+            return std::nullopt;
+        text = trimmedBlanks(text.first(blank));
+    }
+    const auto parts = text.split(u':');
+    if (parts.size() < 2 || parts.size() > 3)
+        return std::nullopt;
+    int values[3] = {0, 0, 0};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QStringView part = parts[i];
+        if (part.isEmpty() || part.size() > 2 || !std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return std::nullopt;
+        values[i] = part.toInt();
+    }
+    int hours = values[0];
+    if (afternoon >= 0) {
+        if (hours < 1 || hours > 12)
+            return std::nullopt;
+        hours = hours % 12 + 12 * afternoon;
+    }
+    if (hours > 23 || values[1] > 59 || values[2] > 59)
+        return std::nullopt;
+    return double(hours * 3600 + values[1] * 60 + values[2]) / 86400.0;
+}
+} // namespace
+
+CalDate parseDateTimeText(QStringView text, const RegionalSettings& regional)
+{
+    text = trimmedBlanks(text);
+    if (!text.contains(u':'))
+        return parseDateText(text, regional);
+    // The time follows the date's last blank before its first ":" (its marker may follow it).
+    const qsizetype colon = text.indexOf(u':');
+    const qsizetype blank = text.first(colon).lastIndexOf(u' ');
+    const auto time = timeOfDay(text.sliced(blank + 1), regional);
+    if (!time)
+        typeMismatch();
+    if (blank < 0)
+        return CalDate(*time);
+    // Before day 0 the value still counts the day and its fraction the time: away from zero.
+    const double day = parseDateText(text.first(blank), regional).value();
+    return CalDate(day < 0 ? day - *time : day + *time);
+}
+
 Money parseMoneyText(QStringView text, const RegionalSettings& regional)
 {
     text = trimmedBlanks(text);

@@ -22,6 +22,12 @@ namespace kn {
 // Type mismatch (13).
 CalDate parseDateText(QStringView text, const RegionalSettings& regional);
 
+// Reads a date text that may carry a time of day after it, or a time alone (on day 0): hours and
+// minutes, optionally seconds, separated by ":", with "AM"/"PM" or the region's own texts for
+// them after a blank (hours 1-12 then, 0-23 without). The time is the value's fraction of a day.
+// Anything else fails with Type mismatch (13).
+CalDate parseDateTimeText(QStringView text, const RegionalSettings& regional);
+
 // Reads a number text as a money amount: blanks around, an optional leading sign, digits, and
 // optionally the regional decimal separator with more digits. Beyond four decimals the amount is
 // rounded half to even. Out of range fails with Overflow (6), anything else with Type mismatch (13).

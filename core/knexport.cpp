@@ -206,7 +206,7 @@ bool KNExport::LoadAccountingPackageList(const QStringList& strAcctPackageList)
             const auto field = [&](qsizetype n) { return n <= fields.size() ? fields[n - 1] : QString(); };
             CalDate updated;
             try {
-                updated = parseDateText(field(4), regional_);
+                updated = parseDateTimeText(field(4), regional_);
             } catch (const KNError&) {
                 updated = CalDate();
             }

@@ -87,6 +87,30 @@ TEST(ParseDateText, ReadsTheFormsOfEachRegion)
     }
 }
 
+// A package's date may carry a time of day, the value's fraction; 25 Aug 2014 is day 41876.
+TEST(ParseDateTimeText, TakesATimeAfterTheDateOrAlone)
+{
+    const std::tuple<const char*, const char*, double> cases[] = {
+        {"en_US", "2014/08/25", 41876},
+        {"en_US", "2014/08/25 10:30", 41876.4375},
+        {"en_US", " 08/25/2014 1:30 PM ", 41876.5625},
+        {"en_US", "08/25/2014 12:00 am", 41876},
+        {"en_US", "08/25/2014 12:00:36 PM", 41876.500416666667},
+        {"en_US", "10:30", 0.4375},
+        {"de_DE", "25.08.2014 18:00:00", 41876.75},
+        {"en_US", "12/29/1899 06:00", -1.25},
+    };
+    for (const auto& [locale, text, expected] : cases)
+        EXPECT_DOUBLE_EQ(parseDateTimeText(QString::fromUtf8(text), RegionalSettings::named(QString::fromLatin1(locale))).value(),
+                         expected)
+            << locale << " '" << text << "'";
+    for (const char* text : {"2014/08/25 24:00", "2014/08/25 10:60", "2014/08/25 13:00 PM", "2014/08/25 0:30 AM",
+                             "2014/08/25 10:", "2014/08/25 :30", "2014/08/25 1:2:3:4", "2014/08/25 10:30 XM",
+                             "2014/08/25 100:30", "2014/02/30 10:30", "10:30 2014/08/25"})
+        EXPECT_EQ(errorNumber([&] { parseDateTimeText(QString::fromUtf8(text), RegionalSettings::named(u"en_US"_s)); }), 13)
+            << text;
+}
+
 struct MoneyCase {
     const char* locale;
     const char* text;

@@ -1,6 +1,7 @@
 #include "regional.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kn {
 
@@ -39,8 +40,9 @@ std::array<char, 3> fieldOrderOf(const QString& pattern)
     return order;
 }
 
-// Splits a formatted probe into the text before its first digit and after its last one.
-void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
+// Where a formatted probe's digits begin and end: the first digit, and the last one (before the
+// first when there is none).
+std::pair<qsizetype, qsizetype> digitSpan(const QString& text)
 {
     qsizetype first = 0;
     while (first < text.size() && !text[first].isDigit())
@@ -48,6 +50,13 @@ void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
     qsizetype last = text.size() - 1;
     while (last >= 0 && !text[last].isDigit())
         --last;
+    return {first, last};
+}
+
+// Splits a formatted probe into the text before its first digit and after its last one.
+void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
+{
+    const auto [first, last] = digitSpan(text);
     prefix = text.left(first);
     suffix = last >= first ? text.mid(last + 1) : QString();
 }
@@ -56,12 +65,7 @@ void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
 // separator with i digits to its right. The first separator found is kept in `separator`.
 std::uint32_t separatorPlaces(const QString& text, QString& separator)
 {
-    qsizetype first = 0;
-    while (first < text.size() && !text[first].isDigit())
-        ++first;
-    qsizetype last = text.size() - 1;
-    while (last >= 0 && !text[last].isDigit())
-        --last;
+    const auto [first, last] = digitSpan(text);
     std::uint32_t places = 0;
     int digitsToTheRight = 0;
     for (qsizetype i = last; i >= first; --i) {

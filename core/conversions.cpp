@@ -213,6 +213,11 @@ CalDate parseDateText(QStringView text, const RegionalSettings& regional)
 }
 
 namespace {
+bool allDigits(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 // The fraction of a day a time text stands for: "H:MM", "H:MM:SS", either with a 12-hour marker.
 std::optional<double> timeOfDay(QStringView text, const RegionalSettings& regional)
 {
@@ -235,7 +240,7 @@ std::optional<double> timeOfDay(QStringView text, const RegionalSettings& region
     int values[3] = {0, 0, 0};
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QStringView part = parts[i];
-        if (part.isEmpty() || part.size() > 2 || !std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        if (part.isEmpty() || part.size() > 2 || !allDigits(part))
             return std::nullopt;
         values[i] = part.toInt();
     }
@@ -292,9 +297,6 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional)
         whole = text.left(point);
         fraction = text.mid(point + separator.size());
     }
-    const auto allDigits = [](QStringView digits) {
-        return std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    };
     if ((whole.isEmpty() && fraction.isEmpty()) || !allDigits(whole) || !allDigits(fraction))
         typeMismatch();
 

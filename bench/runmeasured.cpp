@@ -23,7 +23,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (child == 0) {
-        const int nothing = open("/dev/null", O_WRONLY);
+        const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
         if (nothing < 0 || dup2(nothing, STDOUT_FILENO) < 0)
             _exit(127);
         execvp(argv[1], argv + 1);

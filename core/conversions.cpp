@@ -218,21 +218,34 @@ bool allDigits(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+// Regions write no-break spaces and tabs where a reader sees blanks: all become plain blanks.
+QString withPlainBlanks(QStringView text)
+{
+    QString plain = text.toString();
+    for (QChar& c : plain) {
+        if (c == u'\u00A0' || c == u'\u202F' || c == u'\t')
+            c = u' ';
+    }
+    return plain;
+}
+
 // The fraction of a day a time text stands for: "H:MM", "H:MM:SS", either with a 12-hour marker.
 std::optional<double> timeOfDay(QStringView text, const RegionalSettings& regional)
 {
     int afternoon = -1; // -1: a 24-hour time; 0: before noon; 1: after it
-    const qsizetype blank = text.lastIndexOf(u' ');
-    if (blank >= 0) {
-        const QStringView marker = text.sliced(blank + 1);
-        const QLocale& locale = regional.locale();
-        if (marker.compare(u"AM", Qt::CaseInsensitive) == 0 || marker.compare(locale.amText(), Qt::CaseInsensitive) == 0)
-            afternoon = 0;
-        else if (marker.compare(u"PM", Qt::CaseInsensitive) == 0 || marker.compare(locale.pmText(), Qt::CaseInsensitive) == 0)
-            afternoon = 1;
-        else
-            return std::nullopt;
-        text = trimmedBlanks(text.first(blank));
+    const QLocale& locale = regional.locale();
+    // A region's marker may hold blanks of its own ("p. m."): each is matched at the text's end.
+    const std::pair<QString, int> markers[] = {{QStringLiteral("AM"), 0},
+                                               {QStringLiteral("PM"), 1},
+                                               {withPlainBlanks(locale.amText()), 0},
+                                               {withPlainBlanks(locale.pmText()), 1}};
+    for (const auto& [marker, half] : markers) {
+        const qsizetype blank = text.size() - marker.size() - 1;
+        if (!marker.isEmpty() && blank > 0 && text[blank] == u' ' && text.endsWith(marker, Qt::CaseInsensitive)) {
+            afternoon = half;
+            text = trimmedBlanks(text.first(blank));
+            break;
+        }
     }
     const auto parts = text.split(u':');
     if (parts.size() < 2 || parts.size() > 3)
@@ -240,7 +253,8 @@ std::optional<double> timeOfDay(QStringView text, const RegionalSettings& region
     int values[3] = {0, 0, 0};
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QStringView part = parts[i];
-        if (part.isEmpty() || part.size() > 2 || !allDigits(part))
+        // One or two digits for the hour, two for the minutes and seconds.
+        if (part.isEmpty() || part.size() > 2 || (i > 0 && part.size() != 2) || !allDigits(part))
             return std::nullopt;
         values[i] = part.toInt();
     }
@@ -256,12 +270,13 @@ std::optional<double> timeOfDay(QStringView text, const RegionalSettings& region
 }
 } // namespace
 
-CalDate parseDateTimeText(QStringView text, const RegionalSettings& regional)
+CalDate parseDateTimeText(QStringView original, const RegionalSettings& regional)
 {
-    text = trimmedBlanks(text);
+    const QString plain = withPlainBlanks(original);
+    const QStringView text = trimmedBlanks(QStringView(plain));
     if (!text.contains(u':'))
         return parseDateText(text, regional);
-    // The time follows the date's last blank before its first ":" (its marker may follow it).
+    // The time begins after the last blank before its first ":"; its marker may follow it.
     const qsizetype colon = text.indexOf(u':');
     const qsizetype blank = text.first(colon).lastIndexOf(u' ');
     const auto time = timeOfDay(text.sliced(blank + 1), regional);

@@ -22,10 +22,10 @@ namespace kn {
 // Type mismatch (13).
 CalDate parseDateText(QStringView text, const RegionalSettings& regional);
 
-// Reads a date text that may carry a time of day after it, or a time alone (on day 0): hours and
-// minutes, optionally seconds, separated by ":", with "AM"/"PM" or the region's own texts for
-// them after a blank (hours 1-12 then, 0-23 without). The time is the value's fraction of a day.
-// Anything else fails with Type mismatch (13).
+// Reads a date text that may carry a time of day after it and a blank, or a time alone (on day 0):
+// "H:MM" or "H:MM:SS", followed by a blank and "AM"/"PM" or the region's own texts for them
+// (hours 1-12 then, 0-23 without); a no-break space or a tab counts as a blank. The time is the
+// value's fraction of a day. Anything else fails with Type mismatch (13).
 CalDate parseDateTimeText(QStringView text, const RegionalSettings& regional);
 
 // Reads a number text as a money amount: blanks around, an optional leading sign, digits, and

@@ -54,7 +54,8 @@ KNError fileError(int errnoValue, FileAccess access)
 {
     switch (errnoValue) {
     case ENOENT:
-        // A missing input is a missing file; a missing place to write means the folder is missing.
+        // A missing input is a missing file (the reader tells a missing folder apart first); a
+        // missing place to write means the folder is missing.
         return KNError(access == FileAccess::Write ? ErrorCode::PathNotFound : ErrorCode::FileNotFound);
     case ENOTDIR:
         return KNError(ErrorCode::PathNotFound);

@@ -377,21 +377,23 @@ const char* kn_export_package_text(kn_export* converter, int index, const char* 
         const kn::Package& package = *packages.Item(index + 1);
         const QByteArray property(name);
         QString value;
-        if (property == "code")
+        if (property == "code") {
             value = package.PackageCode;
-        else if (property == "full-title")
+        } else if (property == "full-title") {
             value = package.PackageFullTitle;
-        else if (property == "title")
+        } else if (property == "title") {
             value = package.PackageTitle.toString();
-        else if (property == "extension")
+        } else if (property == "extension") {
             value = package.FileExtension;
-        else if (property == "base-name")
+        } else if (property == "base-name") {
             value = package.FileBaseName;
-        else if (property == "last-updated")
-            value = package.LastUpdated == kn::CalDate() ? QString() : package.LastUpdated.toQDate().toString(Qt::ISODate);
-        else if (property == "allow-kaprin-home")
+        } else if (property == "last-updated") {
+            // A value from 0 up to 1 is a time of day on no date.
+            const double days = package.LastUpdated.value();
+            value = days >= 0 && days < 1 ? QString() : package.LastUpdated.toQDate().toString(Qt::ISODate);
+        } else if (property == "allow-kaprin-home") {
             value = package.AllowKaprinHome ? QStringLiteral("1") : QStringLiteral("0");
-        else {
+        } else {
             converter->failInvalidArgument(source, QStringLiteral("no package text is named \"%1\"").arg(text(name)));
             return nullptr;
         }

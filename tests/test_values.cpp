@@ -98,6 +98,8 @@ TEST(ParseDateTimeText, TakesATimeAfterTheDateOrAlone)
         {"en_US", "08/25/2014 12:00:36 PM", 41876.500416666667},
         {"en_US", "10:30", 0.4375},
         {"de_DE", "25.08.2014 18:00:00", 41876.75},
+        {"es_ES", "25/08/2014 1:30\u00a0p.\u00a0m.", 41876.5625},
+        {"es_ES", "25/08/2014\t1:30 p. m.", 41876.5625},
         {"en_US", "12/29/1899 06:00", -1.25},
     };
     for (const auto& [locale, text, expected] : cases)
@@ -106,6 +108,7 @@ TEST(ParseDateTimeText, TakesATimeAfterTheDateOrAlone)
             << locale << " '" << text << "'";
     for (const char* text : {"2014/08/25 24:00", "2014/08/25 10:60", "2014/08/25 13:00 PM", "2014/08/25 0:30 AM",
                              "2014/08/25 10:", "2014/08/25 :30", "2014/08/25 1:2:3:4", "2014/08/25 10:30 XM",
+                             "2014/08/25 10:5", "2014/08/25 1:02:3",
                              "2014/08/25 100:30", "2014/02/30 10:30", "10:30 2014/08/25"})
         EXPECT_EQ(errorNumber([&] { parseDateTimeText(QString::fromUtf8(text), RegionalSettings::named(u"en_US"_s)); }), 13)
             << text;

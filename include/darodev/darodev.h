@@ -42,7 +42,7 @@ DARODEV_EXPORT int kn_export_record_count(const kn_export* converter);
 DARODEV_EXPORT int kn_export_load_packages(kn_export* converter, const char* const* descriptions, int count);
 /* The catalogue read back: how many packages it holds (-1 for a NULL object), and one text of the
    package at a 0-based index: "code", "full-title", "title", "extension", "base-name",
-   "last-updated" (YYYY-MM-DD, "" when its description gave no date) or "allow-kaprin-home" ("1" or
+   "last-updated" (YYYY-MM-DD without the time of day, "" when its description gave no date) or "allow-kaprin-home" ("1" or
    "0"). NULL with error 5 for another name or an index outside the catalogue; the text stays valid
    until the next call on the same object. */
 DARODEV_EXPORT int kn_export_package_count(kn_export* converter);

@@ -150,7 +150,7 @@ TEST_F(CInterface, TheCatalogueReadsBackWhatTheListStored)
     const char* const incomplete[] = {"05~txt~MOMGL~2014/08/25~~Momentum", ""};
     EXPECT_EQ(kn_export_load_packages(c, incomplete, 2), 0);
     EXPECT_EQ(kn_export_package_count(c), 0);
-    const char* const list[] = {"05~txt~MOMGL~08/25/2014~Momentum Accounting~Momentum", "09~qif~QKN~~Quicken 2000~Quicken", ""};
+    const char* const list[] = {"05~txt~MOMGL~08/25/2014~Momentum Accounting~Momentum", "09~qif~QKN~10:30~Quicken 2000~Quicken", ""};
     EXPECT_EQ(kn_export_load_packages(c, list, 3), 1);
     ASSERT_EQ(kn_export_package_count(c), 2);
     const std::tuple<int, const char*, const char*> texts[] = {

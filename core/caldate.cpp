@@ -10,7 +10,9 @@ const QDate kDayZero(1899, 12, 30);
 
 CalDate CalDate::fromQDate(QDate date, double timeOfDay)
 {
-    return CalDate(double(kDayZero.daysTo(date)) + timeOfDay);
+    // Before day 0 the time counts away from zero, as the day does (see toQDate).
+    const auto day = double(kDayZero.daysTo(date));
+    return CalDate(day < 0 ? day - timeOfDay : day + timeOfDay);
 }
 
 QDate CalDate::toQDate() const

@@ -284,9 +284,7 @@ CalDate parseDateTimeText(QStringView original, const RegionalSettings& regional
         typeMismatch();
     if (blank < 0)
         return CalDate(*time);
-    // Before day 0 the value still counts the day and its fraction the time: away from zero.
-    const double day = parseDateText(text.first(blank), regional).value();
-    return CalDate(day < 0 ? day - *time : day + *time);
+    return CalDate::fromQDate(parseDateText(text.first(blank), regional).toQDate(), *time);
 }
 
 Money parseMoneyText(QStringView text, const RegionalSettings& regional)

@@ -163,7 +163,6 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
         return true;
     if (!settings_)
         settings_ = makeUserSettingsStore();
-    PendingSettings answers(*settings_);
     // A writer notes at most one written line and one entry per payment: room for all of them at
     // once, so that the lists never move as they grow; only what is used is ever touched.
     audit_.writtenAt.reserve(std::size_t(Records().Count()));
@@ -172,12 +171,9 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
     if (progress_)
         recorder.setProgress([this, total = Records().Count()](int handled) { progress_(handled, total); });
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
-                                settingsApplication_, regional_, codePage_, answers, *prompter_, *clock_,
+                                settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
                                 [this](const QString& text) { emit Status(text); }, recorder};
-    const bool written = runLedgerWriter(*row, context);
-    if (written)
-        answers.commit();
-    return written;
+    return runLedgerWriter(*row, context);
 }
 
 short KNExport::Fileexists(const QString& strPath) const
@@ -216,7 +212,7 @@ bool KNExport::LoadAccountingPackageList(const QStringList& strAcctPackageList)
             if (!complete)
                 continue;
             const PackagePtr package = AcctPackages().Add(field(5), field(1), updated, field(2), field(3), field(6));
-            if (const PackageRow* row = findPackageRow(packageTable_, field(1)); row && row->allowKaprinHome)
+            if (field(1) == u"09" || field(1) == u"10")
                 package->AllowKaprinHome = true;
             ++stored;
         }

@@ -38,7 +38,7 @@ public:
     void setSettingsStore(std::shared_ptr<SettingsStore> settings);
     void setPrompter(std::shared_ptr<Prompter> prompter);
     void setClock(std::shared_ptr<const Clock> clock);
-    // The writers the package codes select, and the codes the catalogue flags for Kaprin Home.
+    // The writers the package codes select.
     void setPackageTable(PackageTable table) { packageTable_ = table; }
 
     const RegionalSettings& regionalSettings() const { return regional_; }

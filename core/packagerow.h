@@ -39,8 +39,6 @@ struct PackageRow {
     // What the writer of a shared operation makes differently for this code ("5", "6").
     const char* variant = "";
     Question asks = Question::None;
-    // The host's flag for the packages that Kaprin Home may use.
-    bool allowKaprinHome = false;
     WriterFactory makeWriter = nullptr;
 
     QString codeText() const { return QString::fromLatin1(code); }

@@ -5,14 +5,33 @@
 
 namespace kn {
 
-// A date pattern question. Without suggestions the prompt shows itself as it is designed, with
-// MYOB's caption, text and patterns; a writer that lists its own patterns gives its own texts.
+// A date pattern question: the prompt's title, its text, the patterns it suggests and the text the
+// pattern box starts with.
 struct DateFormatRequest {
     QString title = {};
     QString prompt = {};
     QStringList suggestions = {};
     QString initial = {};
 };
+
+// The sixteen patterns MYOB's question suggests, in the order its list shows them.
+inline QStringList myobDatePatterns()
+{
+    return {QStringLiteral("M/D/YYYY"),   QStringLiteral("M/D/YY"),     QStringLiteral("MM/DD/YYYY"),
+            QStringLiteral("MM/DD/YY"),   QStringLiteral("D/M/YYYY"),   QStringLiteral("D/M/YY"),
+            QStringLiteral("DD/MM/YYYY"), QStringLiteral("DD/MM/YY"),   QStringLiteral("YYYY/M/D"),
+            QStringLiteral("YYYY/MM/DD"), QStringLiteral("YYYY/D/M"),   QStringLiteral("YYYY/DD/MM"),
+            QStringLiteral("YY/M/D"),     QStringLiteral("YY/MM/DD"),   QStringLiteral("YY/D/M"),
+            QStringLiteral("YY/DD/MM")};
+}
+
+// MYOB's whole question: its caption, its text and its sixteen patterns.
+inline DateFormatRequest myobDateFormatRequest(const QString& initial)
+{
+    return {QStringLiteral("MYOB Date Format"),
+            QStringLiteral("Please select the date format used by the computer with MYOB installed on it."),
+            myobDatePatterns(), initial};
+}
 
 struct DateFormatAnswer {
     bool chosen = false;

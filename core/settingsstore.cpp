@@ -77,26 +77,4 @@ std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath)
     return std::make_unique<QSettingsStore>(iniPath);
 }
 
-QString PendingSettings::read(const QString& application, const QString& section, const QString& key,
-                              const QString& defaultValue) const
-{
-    const auto held = pending_.find({application, section, key});
-    if (held != pending_.end())
-        return held->second;
-    return store_.read(application, section, key, defaultValue);
-}
-
-void PendingSettings::write(const QString& application, const QString& section, const QString& key,
-                            const QString& value)
-{
-    pending_[{application, section, key}] = value;
-}
-
-void PendingSettings::commit()
-{
-    for (const auto& [where, value] : pending_)
-        store_.write(std::get<0>(where), std::get<1>(where), std::get<2>(where), value);
-    pending_.clear();
-}
-
 } // namespace kn

@@ -2,9 +2,7 @@
 
 #include <QString>
 
-#include <map>
 #include <memory>
-#include <tuple>
 
 namespace kn {
 
@@ -25,22 +23,5 @@ public:
 std::unique_ptr<SettingsStore> makeUserSettingsStore();
 // A store kept in one INI file, for scripted runs and tests: "[<application>/<section>]" groups.
 std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath);
-
-// Holds the answers of one conversion until it has succeeded: a conversion that fails saves
-// nothing. Reads see the held answers first.
-class PendingSettings final : public SettingsStore {
-public:
-    explicit PendingSettings(SettingsStore& store) : store_(store) {}
-
-    QString read(const QString& application, const QString& section, const QString& key,
-                 const QString& defaultValue) const override;
-    void write(const QString& application, const QString& section, const QString& key,
-               const QString& value) override;
-    void commit();
-
-private:
-    SettingsStore& store_;
-    std::map<std::tuple<QString, QString, QString>, QString> pending_;
-};
 
 } // namespace kn

@@ -14,7 +14,9 @@ DialogPrompter::DialogPrompter(PromptEnvironment environment) : environment_(std
 DateFormatAnswer DialogPrompter::PromptDateFormat(const DateFormatRequest& request)
 {
     frmMYOBDate dialog;
-    if (!request.suggestions.isEmpty()) {
+    // The dialog opens as MYOB's question; another list brings its own texts. A host that gives no
+    // list is shown MYOB's.
+    if (!request.suggestions.isEmpty() && request.suggestions != myobDatePatterns()) {
         dialog.setWindowTitle(request.title);
         dialog.Label1->setText(request.prompt);
         dialog.cmbDateFormat->clear();

@@ -2,22 +2,14 @@
 
 #include "twips.h"
 
+#include "core/prompter.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
 
 namespace kn {
-
-namespace {
-
-const QStringList kDesignedPatterns{
-    QStringLiteral("M/D/YYYY"),   QStringLiteral("M/D/YY"),     QStringLiteral("MM/DD/YYYY"), QStringLiteral("MM/DD/YY"),
-    QStringLiteral("D/M/YYYY"),   QStringLiteral("D/M/YY"),     QStringLiteral("DD/MM/YYYY"), QStringLiteral("DD/MM/YY"),
-    QStringLiteral("YYYY/M/D"),   QStringLiteral("YYYY/MM/DD"), QStringLiteral("YYYY/D/M"),   QStringLiteral("YYYY/DD/MM"),
-    QStringLiteral("YY/M/D"),     QStringLiteral("YY/MM/DD"),   QStringLiteral("YY/D/M"),     QStringLiteral("YY/DD/MM")};
-
-} // namespace
 
 frmMYOBDate::frmMYOBDate(QWidget* parent)
     : QDialog(parent),
@@ -71,7 +63,7 @@ void frmMYOBDate::Form_Load()
 
 void frmMYOBDate::SetupForm()
 {
-    cmbDateFormat->addItems(kDesignedPatterns);
+    cmbDateFormat->addItems(myobDatePatterns());
 }
 
 void frmMYOBDate::cmdOk_Click()

@@ -200,6 +200,20 @@ TEST(Catalogue, LoadsEveryElementButTheLast)
     EXPECT_EQ(k.AcctPackages().Count(), 4);
 }
 
+// The flag follows the code's text alone, also for a converter made without the package table.
+TEST(Catalogue, CodesNineAndTenAllowKaprinHomeOnAConverterMadeDirectly)
+{
+    KNExport k;
+    ASSERT_TRUE(k.LoadAccountingPackageList({QStringLiteral("09~qif~Q~~Quicken~Quicken"), QStringLiteral("10~qif~Q~~Money~Money"),
+                                             QStringLiteral("05~txt~MOM~~Momentum~Momentum"), QStringLiteral("9~qif~Q~~Q~Q"),
+                                             QString()}));
+    ASSERT_EQ(k.AcctPackages().Count(), 4);
+    EXPECT_TRUE(k.AcctPackages().Item(1)->AllowKaprinHome);
+    EXPECT_TRUE(k.AcctPackages().Item(2)->AllowKaprinHome);
+    EXPECT_FALSE(k.AcctPackages().Item(3)->AllowKaprinHome);
+    EXPECT_FALSE(k.AcctPackages().Item(4)->AllowKaprinHome);
+}
+
 TEST(Catalogue, ADateKeepsItsTimeOfDay)
 {
     Harness h;
@@ -229,6 +243,6 @@ TEST(PackageTable, OneCompleteRowPerCodeAndTheHostCatalogueAgreesWithIt)
         EXPECT_EQ(findPackageRow(table, row.codeText()), &row);
         const PackagePtr& package = k.AcctPackages().Item(static_cast<int>(i) + 1);
         EXPECT_EQ(entryOf(package), QStringList({row.code, row.fileExtension, row.fileBaseName, row.listed, row.fullTitle,
-                                                 row.shortTitle, row.allowKaprinHome ? "home" : ""}).join(u'~'));
+                                                 row.shortTitle, i == 8 || i == 9 ? "home" : ""}).join(u'~'));
     }
 }

@@ -37,7 +37,7 @@ const QByteArray kOldOutput = "the import file of yesterday\r\n";
 
 } // namespace
 
-// Every run is given a settings file and a date pattern that MYOB would save, had it succeeded.
+// Every run is given a settings file and a date pattern that MYOB would save, had it come that far.
 TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
 {
     const QStringList one{paymentLine(Payment{})};
@@ -74,8 +74,6 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
         {"settings that cannot be read", "01", one, "out.txt",
          [](Harness& h) { QDir(h.path({})).mkdir(QStringLiteral("settings.ini")); }, settingsError,
          "settings.ini cannot be read", Output::Kept},
-        {"a failed conversion saves no answer", "01", one, "no such folder/out.txt", {},
-         "knexport: error 76: Path not found (KNExport.ProcessMYOB11)", {}, Output::Absent},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -119,6 +117,47 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
         EXPECT_EQ(readBytes(h.path(QStringLiteral("settings.ini"))), settingsBefore) << "the settings file changed";
         EXPECT_EQ(QDir(h.path({})).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before)
             << "a file was left behind";
+    }
+}
+
+// MYOB and SysPro save the chosen pattern before the export file is opened: a save that fails
+// fails the writer and makes no file; a failure after it leaves the pattern saved.
+TEST(NothingLost, TheDatePatternIsSavedBeforeTheFileIsOpened)
+{
+    struct Case {
+        const char* name;
+        const char* package;
+        const char* settings; // in the scratch folder, where "plain" is a regular file
+        const char* output;
+        const char* lastLine;
+        const char* saved; // the settings file's text afterwards; nullptr when there is none
+    };
+    const Case cases[] = {
+        {"MYOB, no output folder", "01", "settings.ini", "missing/OUT.txt",
+         "knexport: error 76: Path not found (KNExport.ProcessMYOB11)", "MYOBDate=DD/MM/YYYY"},
+        {"SysPro, no output folder", "04", "settings.ini", "missing/OUT.txt",
+         "knexport: error 76: Path not found (KNExport.ProcessSysPro)", "SysProDate=DD/MM/YYYY"},
+        {"MYOB, settings inside a file", "01", "plain/settings.ini", "OUT.txt",
+         "knexport: error 75: Path/File access error (KNExport.ProcessMYOB11)", nullptr},
+        {"SysPro, settings inside a file", "04", "plain/settings.ini", "OUT.txt",
+         "knexport: error 75: Path/File access error (KNExport.ProcessSysPro)", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Harness h;
+        writeBytes(h.path(QStringLiteral("plain")), "not a folder\n");
+        const QString payments = h.writePayments({paymentLine(Payment{})});
+        const QString settings = h.path(QLatin1String(c.settings));
+        const QString output = h.path(QLatin1String(c.output));
+        const CliRun run = knexport(convert(QLatin1String(c.package), payments, output,
+                                            {"--locale", "en_US", "--date-format", "DD/MM/YYYY", "--settings", settings, "--quiet"}));
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_EQ(outputLinesOf(run.err).last(), QLatin1String(c.lastLine));
+        EXPECT_FALSE(QFileInfo::exists(output));
+        if (c.saved)
+            EXPECT_TRUE(readBytes(settings).contains(c.saved)) << readBytes(settings).toStdString();
+        else
+            EXPECT_FALSE(QFileInfo::exists(settings));
     }
 }
 

@@ -11,6 +11,7 @@
 
 using namespace kn;
 using namespace kn::testing;
+using namespace Qt::StringLiterals;
 
 TEST(NumericValue, ReadsTheNumberATextBeginsWith)
 {
@@ -224,8 +225,12 @@ TEST(DatePromptWriters, ProposeRememberAndApplyThePattern)
         ASSERT_EQ(f.prompter->dateRequests.size(), 1u);
         const DateFormatRequest& asked = f.prompter->dateRequests[0];
         EXPECT_EQ(asked.initial, latin1(c.proposed));
-        // MYOB asks the prompt as it is designed, with no list of its own; SysPro gives its own list.
-        EXPECT_EQ(asked.suggestions, (myob ? QStringList{} : QStringList{"DDMMYY", "MMDDYY"}));
+        // Each asks its whole question: MYOB's title and sixteen patterns, SysPro's title and two.
+        EXPECT_EQ(asked.title, myob ? u"MYOB Date Format"_s : u"SysPro Date Format"_s);
+        EXPECT_FALSE(asked.prompt.isEmpty());
+        EXPECT_EQ(asked.suggestions.size(), myob ? 16 : 2);
+        EXPECT_EQ(asked.suggestions.value(1), myob ? u"M/D/YY"_s : u"MMDDYY"_s);
+        EXPECT_EQ(asked.suggestions.value(15), myob ? u"YY/DD/MM"_s : QString());
         const QString saved = key + u'=' + latin1(c.answer ? c.answer : c.proposed);
         EXPECT_EQ(f.settings->writes, c.saved ? QStringList{saved} : QStringList{});
         EXPECT_TRUE(readBytes(f.output()).contains(c.firstDate)) << readBytes(f.output()).toStdString();

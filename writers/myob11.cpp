@@ -20,8 +20,7 @@ public:
         const QString regionalPattern = context.regional.shortDatePattern().toUpper();
         const QString remembered = context.settings.read(context.settingsApplication, kSection, kDateKey, regionalPattern);
         context.status(StatusText::GettingUserSettings);
-        // MYOB's question is the prompt as it is designed: no texts or patterns of its own.
-        const DateFormatAnswer answer = context.prompter.PromptDateFormat(DateFormatRequest{.initial = remembered});
+        const DateFormatAnswer answer = context.prompter.PromptDateFormat(myobDateFormatRequest(remembered));
         if (!answer.chosen)
             return false;
         // A default taken from the region stays unsaved until the user changes it.

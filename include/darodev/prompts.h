@@ -14,7 +14,8 @@ extern "C" {
 
 typedef struct kn_prompts {
     /* The date pattern: copies the chosen pattern into pattern and returns 1, or returns 0 when the
-       user refused. With no suggestions (count 0) the prompt shows its own list. */
+       user refused. The question comes whole: its title, its text and its suggestions (MYOB's sixteen
+       patterns, SysPro's two); a table that passes count 0 on to libdarodev-dialogs gets MYOB's list. */
     int (*date_format)(void* user, const char* title, const char* prompt, const char* const* suggestions,
                        int count, const char* initial, char* pattern);
     /* The fiscal year and period: copies both and returns 1, or returns 0 when the user refused. */

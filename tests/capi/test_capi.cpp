@@ -242,10 +242,13 @@ struct HostPrompts {
     static kn_prompts table()
     {
         kn_prompts prompts{};
-        prompts.date_format = [](void* user, const char*, const char*, const char* const*, int, const char* initial,
-                                 char* pattern) {
+        prompts.date_format = [](void* user, const char* title, const char* prompt, const char* const* suggestions,
+                                 int count, const char* initial, char* pattern) {
             auto* self = static_cast<HostPrompts*>(user);
-            self->asked.push_back(std::string("date proposing ") + initial);
+            const std::string list = count > 0 ? std::to_string(count) + " from " + suggestions[0] + " to " +
+                                                     suggestions[count - 1]
+                                               : std::string("none");
+            self->asked.push_back(std::string("date ") + title + ": " + prompt + " [" + list + "] proposing " + initial);
             if (!self->pattern)
                 return 0;
             std::strcpy(pattern, self->pattern);
@@ -291,11 +294,17 @@ TEST_F(CInterface, TheHostsOwnPromptsAnswerAsTheScriptedAnswersDoOrConvertNothin
         const char* answer = nullptr; // the scripted answer that writes the same file
         const char* value = nullptr;
     } cases[] = {
-        {"01", &table, {"DD/MM/YYYY"}, 1, "date proposing ", "date-format", "DD/MM/YYYY"},
+        {"01", &table, {"DD/MM/YYYY"}, 1,
+         "date MYOB Date Format: Please select the date format used by the computer with MYOB installed on it. "
+         "[16 from M/D/YYYY to YY/DD/MM] proposing ",
+         "date-format", "DD/MM/YYYY"},
+        {"04", &table, {"MMDDYY"}, 1,
+         "date SysPro Date Format: Please select the date format used by SysPro. [2 from DDMMYY to MMDDYY] proposing DDMMYY",
+         "date-format", "MMDDYY"},
         {"08", &table, {nullptr, year.c_str(), "8"}, 1, "fiscal period for AccPac", "fiscal-period", "8"},
         {"17", &table, {nullptr, nullptr, nullptr, "12345"}, 1, "institution number in windows-1252 under en_US",
          "institution-number", "12345"},
-        {"01", &table, {}, 0, "date proposing "},
+        {"01", &table, {}, 0, "date MYOB Date Format: "},
         {"08", &table, {}, 0, "fiscal period for AccPac"},
         {"01", &empty, {}, 0},
         {"08", &empty, {}, 0},

@@ -2,6 +2,7 @@
 #include "darodev/darodev.h"
 #include "darodev/prompts.h"
 
+#include "capihandle.h"
 #include "component.h"
 #include "core/clock.h"
 #include "core/knerror.h"
@@ -17,63 +18,6 @@
 #include <new>
 #include <optional>
 #include <vector>
-
-struct kn_export {
-    std::unique_ptr<kn::KNExport> converter;
-    kn::ScriptedAnswers answers;
-    std::optional<kn_prompts> prompts; // the host's own, used instead of the answers
-    void* promptsUser = nullptr;
-    void (*onStatus)(void*, const char*) = nullptr;
-    void* statusUser = nullptr;
-    void (*onComplete)(void*) = nullptr;
-    void* completeUser = nullptr;
-    void (*onError)(void*, int, const char*, const char*) = nullptr;
-    void* errorUser = nullptr;
-    int errorNumber = 0;
-    QByteArray errorDescription;
-    QByteArray errorSource;
-    QByteArray errorDetail;
-    QByteArray packageText;
-
-    void clearError()
-    {
-        errorNumber = 0;
-        errorDescription.clear();
-        errorSource.clear();
-        errorDetail.clear();
-    }
-    int fail(const kn::KNError& error)
-    {
-        errorNumber = error.number();
-        errorDescription = error.description().toUtf8();
-        errorSource = error.source().toUtf8();
-        errorDetail = error.detail().toUtf8();
-        return -1;
-    }
-    int failInvalidArgument(const char* source, const QString& detail = {})
-    {
-        return fail(kn::KNError(kn::ErrorCode::InvalidProcedureCall, QString::fromUtf8(source)).withDetail(detail));
-    }
-    // What escapes the converter is not a KNError only when memory ran out or a library failed.
-    int failUnexpected(const char* source)
-    {
-        try {
-            throw;
-        } catch (const std::bad_alloc&) {
-            return fail(kn::KNError(kn::ErrorCode::OutOfMemory, QString::fromUtf8(source)));
-        } catch (const std::exception& error) {
-            return failInvalidArgument(source, QString::fromLocal8Bit(error.what()));
-        } catch (...) {
-            return failInvalidArgument(source);
-        }
-    }
-
-    // A host may destroy the object from inside one of its events; the conversion then finishes
-    // without raising another and the object goes when the call returns. Nor may it start a
-    // second conversion from there.
-    bool converting = false;
-    bool destroyRequested = false;
-};
 
 namespace {
 

@@ -1,12 +1,49 @@
-// A Qt host linking libdarodev: converts a payment file, printing every event and the result.
+// A Qt host linking libdarodev: converts a payment file, printing every event and the result, then
+// reads the records the conversion read, finds a payment with FindAPBank and builds a collection
+// of its own.
 //   linked_host PACKAGE_CODE PAYMENT_FILE OUTPUT_FILE [ANSWER=VALUE ...]
 #include <darodev/darodev.h>
+#include <darodev/records.h>
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
 
 static QTextStream out(stdout);
+
+// An amount of 1/10000 units as currency units with four decimals.
+static QString units(long long amount)
+{
+    return QString::number(amount / 10000.0, 'f', 4);
+}
+
+static void showRecords(kn_export* converter)
+{
+    kn_records* read = kn_export_records(converter);
+    out << "Records: " << kn_records_count(read) << Qt::endl;
+    if (kn_records_count(read) > 0) {
+        const QByteArray payee = kn_records_text(read, 1, "PaidTo");
+        out << "First: " << payee << " " << units(kn_records_amount(read, 1)) << Qt::endl;
+        out << "FindAPBank: " << kn_records_find_ap_bank(read, "paidto", kn_records_date(read, 1), payee.constData(), 0)
+            << Qt::endl;
+    }
+
+    // 3, 1, 3 and 2 March 2014 as records A, B, C and D; sorted by date: B, D, A, C.
+    // B and D move and so lose their keys; A and C keep theirs, so a second "C" is refused.
+    kn_records* own = kn_records_create();
+    const struct { double date; const char* payee; } rows[] = {{41701, "A"}, {41699, "B"}, {41701, "C"}, {41700, "D"}};
+    for (const auto& row : rows)
+        kn_records_add(own, row.date, "", row.payee, "5100", "", 100000, "", "", "5100", row.payee);
+    kn_records_sort_by_date(own);
+    out << "Own collection:";
+    for (int position = 1; position <= kn_records_count(own); ++position)
+        out << " " << kn_records_text(own, position, "PaidTo");
+    out << Qt::endl;
+    if (kn_records_add(own, 41700, "", "E", "", "", 0, "", "", "", "C") == -1)
+        out << "Duplicate key: " << kn_records_error_number(own) << " " << kn_records_error_description(own) << " ("
+            << kn_records_error_source(own) << ")" << Qt::endl;
+    kn_records_destroy(own);
+}
 
 int main(int argc, char** argv)
 {
@@ -35,7 +72,7 @@ int main(int argc, char** argv)
             << " (" << kn_export_error_source(converter) << ")" << Qt::endl;
     else if (result == 0)
         out << "Not converted: " << kn_export_error_detail(converter) << Qt::endl;
-    out << "Records: " << kn_export_record_count(converter) << Qt::endl;
+    showRecords(converter);
     kn_export_destroy(converter);
     return result == -1 ? 1 : 0;
 }

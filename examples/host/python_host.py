@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A Python host: converts a payment file through libdarodev's C interface with ctypes, printing
-every event and the result.
+every event and the result, then reads the records the conversion read, finds a payment with
+FindAPBank and builds a collection of its own.
 
     python3 python_host.py LIBDARODEV PACKAGE_CODE PAYMENT_FILE OUTPUT_FILE [ANSWER=VALUE ...]
 """
@@ -30,7 +31,48 @@ def load(path):
     lib.kn_export_error_number.argtypes = [ctypes.c_void_p]
     lib.kn_export_record_count.argtypes = [ctypes.c_void_p]
     lib.kn_version.restype = text
+    records = ctypes.c_void_p
+    lib.kn_export_records.restype = records
+    lib.kn_export_records.argtypes = [ctypes.c_void_p]
+    lib.kn_records_create.restype = records
+    lib.kn_records_destroy.argtypes = [records]
+    lib.kn_records_count.argtypes = [records]
+    lib.kn_records_add.argtypes = [records, ctypes.c_double] + [text] * 4 + [ctypes.c_longlong] + [text] * 4
+    lib.kn_records_text.restype = text
+    lib.kn_records_text.argtypes = [records, ctypes.c_int, text]
+    lib.kn_records_date.restype = ctypes.c_double
+    lib.kn_records_date.argtypes = [records, ctypes.c_int]
+    lib.kn_records_amount.restype = ctypes.c_longlong
+    lib.kn_records_amount.argtypes = [records, ctypes.c_int]
+    lib.kn_records_find_ap_bank.argtypes = [records, text, ctypes.c_double, text, ctypes.c_int]
+    lib.kn_records_sort_by_date.argtypes = [records]
+    lib.kn_records_error_number.argtypes = [records]
+    for name in ("description", "source"):
+        getattr(lib, "kn_records_error_" + name).restype = text
+        getattr(lib, "kn_records_error_" + name).argtypes = [records]
     return lib
+
+
+def show_records(lib, converter):
+    read = lib.kn_export_records(converter)
+    print("Records:", lib.kn_records_count(read))
+    if lib.kn_records_count(read) > 0:
+        payee = lib.kn_records_text(read, 1, b"PaidTo")
+        print("First:", payee.decode(), f"{lib.kn_records_amount(read, 1) / 10000:.4f}")
+        print("FindAPBank:", lib.kn_records_find_ap_bank(read, b"paidto", lib.kn_records_date(read, 1), payee, 0))
+
+    # 3, 1, 3 and 2 March 2014 as records A, B, C and D; sorted by date: B, D, A, C.
+    # B and D move and so lose their keys; A and C keep theirs, so a second "C" is refused.
+    own = lib.kn_records_create()
+    for date, payee in ((41701, b"A"), (41699, b"B"), (41701, b"C"), (41700, b"D")):
+        lib.kn_records_add(own, date, b"", payee, b"5100", b"", 100000, b"", b"", b"5100", payee)
+    lib.kn_records_sort_by_date(own)
+    print("Own collection:", " ".join(lib.kn_records_text(own, position, b"PaidTo").decode()
+                                      for position in range(1, lib.kn_records_count(own) + 1)))
+    if lib.kn_records_add(own, 41700, b"", b"E", b"", b"", 0, b"", b"", b"", b"C") == -1:
+        print(f"Duplicate key: {lib.kn_records_error_number(own)} {lib.kn_records_error_description(own).decode()}"
+              f" ({lib.kn_records_error_source(own).decode()})")
+    lib.kn_records_destroy(own)
 
 
 def main(argv):
@@ -62,7 +104,7 @@ def main(argv):
               f" ({lib.kn_export_error_source(converter).decode()})")
     elif result == 0:
         print("Not converted:", lib.kn_export_error_detail(converter).decode())
-    print("Records:", lib.kn_export_record_count(converter))
+    show_records(lib, converter)
     lib.kn_export_destroy(converter)
     return 1 if result == -1 else 0
 

@@ -1,10 +1,11 @@
 #include "knexportcomponent.h"
 
+#include "knexportobjects.h"
+
 #include "host/component.h"
 #include "core/clock.h"
 #include "core/knerror.h"
 
-#include <QVariantMap>
 
 namespace kn {
 
@@ -18,21 +19,19 @@ KNExportComponent::KNExportComponent(std::unique_ptr<KNExport> converter, QObjec
 
 KNExportComponent::~KNExportComponent() = default;
 
-QVariantList KNExportComponent::AcctPackages()
+QObject* KNExportComponent::AcctPackages()
 {
-    QVariantList packages;
-    for (const PackagePtr& package : converter_->AcctPackages()) {
-        packages << QVariantMap{
-            {QStringLiteral("PackageFullTitle"), package->PackageFullTitle},
-            {QStringLiteral("PackageCode"), package->PackageCode},
-            {QStringLiteral("LastUpdated"), package->LastUpdated.value()},
-            {QStringLiteral("FileExtension"), package->FileExtension},
-            {QStringLiteral("AllowKaprinHome"), package->AllowKaprinHome},
-            {QStringLiteral("FileBaseName"), package->FileBaseName},
-            {QStringLiteral("PackageTitle"), package->PackageTitle},
-        };
-    }
-    return packages;
+    // The converter owns the catalogue; the object only borrows it.
+    if (!packages_)
+        packages_ = new PackagesObject(std::shared_ptr<Packages>(&converter_->AcctPackages(), [](Packages*) {}), this);
+    return packages_;
+}
+
+QObject* KNExportComponent::Records()
+{
+    if (!records_)
+        records_ = new TransRecordsObject(std::shared_ptr<TransRecords>(&converter_->Records(), [](TransRecords*) {}), this);
+    return records_;
 }
 
 bool KNExportComponent::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& ImportFileName,

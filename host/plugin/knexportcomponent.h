@@ -27,8 +27,12 @@ public:
     explicit KNExportComponent(std::unique_ptr<KNExport> converter, QObject* parent = nullptr);
     ~KNExportComponent() override;
 
-    // The catalogue: one map per package with its fields under their own names.
-    Q_INVOKABLE QVariantList AcctPackages();
+    // The catalogue, the same Packages object every time: what a host adds through it is what
+    // LoadAccountingPackageList adds to. Owned by this object.
+    Q_INVOKABLE QObject* AcctPackages();
+    // The payments of the last payment file read, the same TransRecords object every time. Owned
+    // by this object.
+    Q_INVOKABLE QObject* Records();
     // False with the Error* properties set when the call failed.
     Q_INVOKABLE bool ConvertKNtoGLSpecific(const QString& PackageCode, const QString& ImportFileName,
                                            const QString& ExportFileName, const QString& PackageFullTitle,
@@ -58,6 +62,8 @@ private:
     void keepError(const KNError& error);
 
     std::unique_ptr<KNExport> converter_;
+    QObject* packages_ = nullptr;
+    QObject* records_ = nullptr;
     ScriptedAnswers answers_;
     int errorNumber_ = 0;
     QString errorDescription_;

@@ -14,7 +14,8 @@ class KNExportPlugin : public QObject, public darodev::KNExportFactory {
 
 public:
     QObject* createKNExport(const QString& locale, const QString& codePage, const QString& settingsIni) override;
-    bool canUnloadNow() const override { return liveObjects_ == 0; }
+    QObject* createObject(const QString& className) override;
+    bool canUnloadNow() const override;
 
 private:
     int liveObjects_ = 0;

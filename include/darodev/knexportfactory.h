@@ -21,13 +21,25 @@ public:
     // and ErrorDetail properties.
     virtual QObject* createKNExport(const QString& locale, const QString& codePage, const QString& settingsIni) = 0;
 
-    // The unload query: true when no object this factory made is still alive.
+    // A new object of a public class by its name, owned by the caller: "KNExport" (as
+    // createKNExport with empty texts), "TransRecords", "TransRecord", "Packages" or "Package";
+    // null for another name. Members and properties carry the classes' own names and argument
+    // orders; calendar dates are day counts from 30 December 1899 and amounts currency units (both
+    // double), a position or key a QVariant (a number or a text). A record or package a member hands
+    // out (Add, Item, FindAPBank, NewEnum) is a new object owned by the caller that stands for the
+    // item itself. A failed member call returns null or false and leaves its number, description
+    // and source ("TransRecords.Item") in the object's ErrorNumber, ErrorDescription and ErrorSource
+    // properties.
+    virtual QObject* createObject(const QString& className) = 0;
+
+    // The unload query: true when no object this factory made, nor any object one of them handed
+    // out, is still alive.
     virtual bool canUnloadNow() const = 0;
 };
 
 } // namespace darodev
 
-#define DARODEV_KNEXPORTFACTORY_IID "org.darodev.KNExportFactory/1"
+#define DARODEV_KNEXPORTFACTORY_IID "org.darodev.KNExportFactory/2"
 Q_DECLARE_INTERFACE(darodev::KNExportFactory, DARODEV_KNEXPORTFACTORY_IID)
 
 #endif

@@ -209,7 +209,8 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(Ending, how);
         QFETCH(QStringList, answer);
-        const DateFormatRequest designed{};
+        // The question MYOB's writer asks: the dialog as it opens, tooltip included.
+        const DateFormatRequest designed = myobDateFormatRequest(QString());
         const QString designedPatterns = QStringLiteral("M/D/YYYY M/D/YY MM/DD/YYYY MM/DD/YY D/M/YYYY D/M/YY DD/MM/YYYY "
                                                         "DD/MM/YY YYYY/M/D YYYY/MM/DD YYYY/D/M YYYY/DD/MM YY/M/D YY/MM/DD "
                                                         "YY/D/M YY/DD/MM");

@@ -253,6 +253,7 @@ QWidget* MainWindow::buildPayments()
     paymentsView->setAlternatingRowColors(true);
     paymentsView->verticalHeader()->hide();
     paymentsView->horizontalHeader()->setStretchLastSection(true);
+    paymentsView->verticalHeader()->setDefaultSectionSize(paymentsView->fontMetrics().height() + 8);
     totalsLabel = named(new QLabel, QStringLiteral("Payment totals"));
     readFailureLabel = named(new QLabel, QStringLiteral("Why the payment file could not be read"));
     readFailureLabel->setWordWrap(true);
@@ -273,6 +274,8 @@ QWidget* MainWindow::buildPreview()
     previewText->setReadOnly(true);
     previewText->setLineWrapMode(QPlainTextEdit::NoWrap);
     previewText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    previewText->setPlaceholderText(QStringLiteral("The first lines of the import file show here once a payment file "
+                                                   "is read."));
     previewTable = named(new QTableWidget, QStringLiteral("Preview of the workbook"));
     previewTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     previewStack = new QStackedWidget;
@@ -280,6 +283,7 @@ QWidget* MainWindow::buildPreview()
     previewStack->addWidget(previewTable);
     auditList = named(new QListWidget, QStringLiteral("Audit of the conversion"));
     auditList->setWordWrap(true);
+    auditList->setIconSize(QSize(16, 16));
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(previewStack);
     splitter->addWidget(auditList);
@@ -443,7 +447,7 @@ bool MainWindow::openPaymentFile(const QString& path)
         const QString why = failureText(failure->number(), failure->description(), failure->source(), failure->detail());
         const int line = failedLineOf(failure->detail());
         if (line > 0)
-            failed = PaymentsModel::FailedLine{line, why};
+            failed = PaymentsModel::FailedLine{line, failure->detail().mid(failure->detail().indexOf(u':') + 1).trimmed()};
         failureLine = QStringLiteral("The payment file could not be read past %1: %2. The payments above were read "
                                      "before it; nothing can be converted until the file is corrected.")
                           .arg(line > 0 ? QStringLiteral("line %1").arg(line) : QStringLiteral("its start"), why);
@@ -451,8 +455,13 @@ bool MainWindow::openPaymentFile(const QString& path)
         failureLine = QStringLiteral("The payment file holds no payments (error 999, There are no import records to "
                                      "process); there is nothing to convert.");
     }
-    payments_.setPayments(std::move(records), failed, locale());
+    paymentsView->clearSpans();
+    payments_.setPayments(std::move(records), locale());
     paymentsView->resizeColumnsToContents();
+    // The failed line's explanation spans its row, added once the columns took the payments' widths.
+    payments_.setFailedLine(failed);
+    if (failed)
+        paymentsView->setSpan(payments_.failedRow(), PaymentsModel::Date, 1, PaymentsModel::ColumnCount - 1);
     totalsLabel->setText(QStringLiteral("%1 %2 read: debits %3, credits %4")
                              .arg(read)
                              .arg(read == 1 ? QStringLiteral("payment") : QStringLiteral("payments"),
@@ -560,6 +569,10 @@ void MainWindow::showPreview(const Preview& preview)
         previewStack->setCurrentWidget(previewTable);
         const int columns = preview.rows.empty() ? 0 : int(preview.rows.front().size());
         previewTable->setColumnCount(columns);
+        QStringList letters;
+        for (int c = 0; c < columns; ++c)
+            letters << QString(QChar(u'A' + c % 26)).repeated(c / 26 + 1);
+        previewTable->setHorizontalHeaderLabels(letters);
         previewTable->setRowCount(int(preview.rows.size()));
         for (int r = 0; r < int(preview.rows.size()); ++r) {
             for (int c = 0; c < columns && c < preview.rows[std::size_t(r)].size(); ++c)

@@ -1,20 +1,36 @@
 #include "paymentsmodel.h"
 
 #include "audittext.h"
+#include "core/regional.h"
 
 #include <QBrush>
 #include <QColor>
 
 namespace kn {
 
-void PaymentsModel::setPayments(std::vector<TransRecordPtr> records, std::optional<FailedLine> failed,
-                                const QLocale& locale)
+void PaymentsModel::setPayments(std::vector<TransRecordPtr> records, const QLocale& locale)
 {
     beginResetModel();
     records_ = std::move(records);
-    failed_ = std::move(failed);
+    failed_.reset();
     locale_ = locale;
+    datePattern_ = RegionalSettings(locale).shortDatePattern();
     endResetModel();
+}
+
+void PaymentsModel::setFailedLine(std::optional<FailedLine> failed)
+{
+    const int row = int(records_.size());
+    if (failed_) {
+        beginRemoveRows({}, row, row);
+        failed_.reset();
+        endRemoveRows();
+    }
+    if (failed) {
+        beginInsertRows({}, row, row);
+        failed_ = std::move(failed);
+        endInsertRows();
+    }
 }
 
 int PaymentsModel::rowCount(const QModelIndex& parent) const
@@ -34,8 +50,8 @@ QVariant PaymentsModel::data(const QModelIndex& index, int role) const
     if (index.row() == failedRow()) {
         if (role == Qt::BackgroundRole)
             return QBrush(QColor(255, 214, 214));
-        if (role == Qt::ToolTipRole || (role == Qt::DisplayRole && index.column() == Payee))
-            return failed_->why;
+        if (role == Qt::ToolTipRole || (role == Qt::DisplayRole && index.column() == Date))
+            return QStringLiteral("This line could not be read: ") + failed_->why;
         if (role == Qt::DisplayRole && index.column() == Line)
             return failed_->line;
         return {};
@@ -49,7 +65,7 @@ QVariant PaymentsModel::data(const QModelIndex& index, int role) const
     case Line:
         return record.PaymentFileLine;
     case Date:
-        return locale_.toString(record.TransDate.toQDate(), QLocale::ShortFormat);
+        return locale_.toString(record.TransDate.toQDate(), datePattern_);
     case Payee:
         return record.PaidTo();
     case Account:

@@ -25,7 +25,9 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setPayments(std::vector<TransRecordPtr> records, std::optional<FailedLine> failed, const QLocale& locale);
+    void setPayments(std::vector<TransRecordPtr> records, const QLocale& locale);
+    // Adds the row of the line that failed after the payments, or removes it.
+    void setFailedLine(std::optional<FailedLine> failed);
     // The row of the failed line, -1 when every line was read.
     int failedRow() const { return failed_ ? int(records_.size()) : -1; }
 
@@ -38,6 +40,7 @@ private:
     std::vector<TransRecordPtr> records_;
     std::optional<FailedLine> failed_;
     QLocale locale_;
+    QString datePattern_;
 };
 
 } // namespace kn

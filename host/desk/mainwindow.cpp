@@ -251,6 +251,8 @@ QWidget* MainWindow::buildPayments()
     paymentsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     paymentsView->setSelectionMode(QAbstractItemView::SingleSelection);
     paymentsView->setAlternatingRowColors(true);
+    // Tab leaves the tables for the next control, so the window is operable from the keyboard.
+    paymentsView->setTabKeyNavigation(false);
     paymentsView->verticalHeader()->hide();
     paymentsView->horizontalHeader()->setStretchLastSection(true);
     paymentsView->verticalHeader()->setDefaultSectionSize(paymentsView->fontMetrics().height() + 8);
@@ -273,11 +275,13 @@ QWidget* MainWindow::buildPreview()
     previewText = named(new QPlainTextEdit, QStringLiteral("Preview of the import file"));
     previewText->setReadOnly(true);
     previewText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    previewText->setTabChangesFocus(true);
     previewText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     previewText->setPlaceholderText(QStringLiteral("The first lines of the import file show here once a payment file "
                                                    "is read."));
     previewTable = named(new QTableWidget, QStringLiteral("Preview of the workbook"));
     previewTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    previewTable->setTabKeyNavigation(false);
     previewStack = new QStackedWidget;
     previewStack->addWidget(previewText);
     previewStack->addWidget(previewTable);

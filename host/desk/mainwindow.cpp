@@ -434,12 +434,14 @@ bool MainWindow::openPaymentFile(const QString& path)
     std::optional<KNError> failure;
     bool noRecords = false;
     reader_ = createKNExport({localeName(), codePageName(), QString()});
-    connect(reader_.get(), &KNExport::Error, this, [&noRecords] { noRecords = true; });
+    const QMetaObject::Connection noRecordsSeen =
+        connect(reader_.get(), &KNExport::Error, this, [&noRecords] { noRecords = true; });
     try {
         reader_->ConvertKNtoGLSpecific(QString(), absolute, QString(), QString(), currencyBox->currentText());
     } catch (const KNError& error) {
         failure = error;
     }
+    disconnect(noRecordsSeen);
     std::vector<TransRecordPtr> records;
     records.reserve(std::size_t(reader_->Records().Count()));
     for (const TransRecordPtr& record : reader_->Records())

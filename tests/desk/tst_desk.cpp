@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -184,15 +185,20 @@ private slots:
         auto window = openWindow(payments_);
         window->selectPackage(code);
         window->currencyBox->setCurrentText(currency);
+        QStringList shown;
+        connect(window->statusBar(), &QStatusBar::messageChanged, this, [&shown](const QString& text) { shown << text; });
         window->convert();
         const QString written = window->outputEdit->text();
         QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("Written: ")), qPrintable(window->resultLabel->text()));
         QVERIFY(window->openFolderButton->isVisible());
         const QString expected = folder_.filePath(QStringLiteral("by-knexport"));
         const auto cli = knexport(kn::testing::convert(code, payments_, expected,
-                                                       {"--locale", "en_US", "--currency", currency, "--quiet"}));
+                                                       {"--locale", "en_US", "--currency", currency}));
         QCOMPARE(cli.exitCode, 0);
         QCOMPARE(contentOf(written), contentOf(expected));
+        // knexport prints the status texts, then its summary; the window shows them, then its result.
+        const QStringList statuses = kn::testing::outputLinesOf(cli.err).mid(0, kn::testing::outputLinesOf(cli.err).size() - 1);
+        QCOMPARE(shown, statuses + QStringList{QStringLiteral("The import file is written.")});
     }
 
     void badPaymentFileSelectsItsFailingLine_data()

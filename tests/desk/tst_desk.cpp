@@ -247,14 +247,24 @@ private slots:
         QVERIFY(window->readFailureLabel->isHidden());
     }
 
-    void emptyPaymentFileSaysSo()
+    void paymentFileWithoutPaymentsSaysSo_data()
     {
-        const QString empty = folder_.filePath(QStringLiteral("empty.txt"));
-        writeFile(empty, QByteArray());
-        auto window = openWindow(empty);
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("empty") << QByteArray() << "could not be read past its start: error 62, Input past end of file";
+        QTest::newRow("a header alone") << contentOf(kExample).split('\n').first() + '\n'
+                                        << "holds no payments (error 999, There are no import records to process)";
+    }
+
+    void paymentFileWithoutPaymentsSaysSo()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        const QString path = folder_.filePath(QStringLiteral("nothing.txt"));
+        writeFile(path, content);
+        auto window = openWindow(path);
         QCOMPARE(window->paymentsView->model()->rowCount(), 0);
-        QVERIFY2(window->readFailureLabel->text().contains(QStringLiteral("past its start: error 62")),
-                 qPrintable(window->readFailureLabel->text()));
+        QVERIFY2(window->readFailureLabel->text().contains(said), qPrintable(window->readFailureLabel->text()));
         QVERIFY(!window->convertButton->isEnabled());
     }
 

@@ -3,6 +3,7 @@
 // knexport's own preview and conversion of the same file.
 #include "host/desk/mainwindow.h"
 #include "prompts/frmgeneric.h"
+#include "prompts/frmmyobdate.h"
 #include "../clirun.h"
 
 #include <QApplication>
@@ -266,6 +267,28 @@ private slots:
         QCOMPARE(window->paymentsView->model()->rowCount(), 0);
         QVERIFY2(window->readFailureLabel->text().contains(said), qPrintable(window->readFailureLabel->text()));
         QVERIFY(!window->convertButton->isEnabled());
+    }
+
+    // MYOB asks for its date pattern in the date dialog; the answer is in the file.
+    void answeredMyobPromptWritesKnexportsBytes()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("01"));
+        bool prompted = false;
+        whenModal<frmMYOBDate>(
+            [](frmMYOBDate* dialog) {
+                dialog->cmbDateFormat->setEditText(QStringLiteral("DD/MM/YYYY"));
+                dialog->cmdOk->click();
+            },
+            &prompted);
+        window->convert();
+        QVERIFY(prompted);
+        const QString expected = folder_.filePath(QStringLiteral("by-knexport"));
+        const auto cli = knexport(kn::testing::convert(
+            "01", payments_, expected,
+            {"--locale", "en_US", "--date-format", "DD/MM/YYYY", "--quiet", "--settings", folder_.filePath("cli.ini")}));
+        QCOMPARE(cli.exitCode, 0);
+        QCOMPARE(contentOf(window->outputEdit->text()), contentOf(expected));
     }
 
     // AccPac asks for the fiscal period; Cancel writes nothing and the file already there stays.

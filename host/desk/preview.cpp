@@ -1,0 +1,139 @@
+#include "preview.h"
+
+#include "host/component.h"
+#include "core/dryrun.h"
+#include "core/knerror.h"
+#include "core/ledgerwriter.h"
+#include "prompts/promptchecks.h"
+#include "writers/fas.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <freexl.h>
+
+namespace kn {
+
+namespace {
+
+// Answers every prompt with what its dialog proposes, as a user pressing Enter would, and says so.
+class ProposalPrompter final : public Prompter {
+public:
+    ProposalPrompter(PromptEnvironment environment, QStringList& assumptions)
+        : environment_(std::move(environment)), assumptions_(assumptions)
+    {
+    }
+
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) override
+    {
+        assumptions_ << QStringLiteral("The date pattern is asked when you convert; the preview uses the one "
+                                       "proposed, %1.").arg(request.initial);
+        return {true, request.initial};
+    }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override
+    {
+        const FiscalChoices choices = fiscalChoicesFor(environment_.clock->today());
+        assumptions_ << QStringLiteral("The fiscal year and period are asked when you convert; the preview uses "
+                                       "year %1, period %2.").arg(choices.year, choices.period);
+        return {true, choices.year, choices.period};
+    }
+    void PromptInstitutionNumber(const QString& path) override
+    {
+        assumptions_ << QStringLiteral("Your institution number is asked when you convert; the preview shows 0 in "
+                                       "its place.");
+        writeInstitutionNumberFile(path, QStringLiteral("0"), environment_.codePage);
+    }
+
+private:
+    PromptEnvironment environment_;
+    QStringList& assumptions_;
+};
+
+// The workbook's one sheet as texts, as a spreadsheet program shows its cells.
+std::vector<QStringList> workbookRows(const QString& path, const QLocale& locale)
+{
+    std::vector<QStringList> rows;
+    const void* handle = nullptr;
+    if (freexl_open(QFile::encodeName(path).constData(), &handle) != FREEXL_OK)
+        return rows;
+    unsigned int rowCount = 0;
+    unsigned short columns = 0;
+    if (freexl_select_active_worksheet(handle, 0) == FREEXL_OK &&
+        freexl_worksheet_dimensions(handle, &rowCount, &columns) == FREEXL_OK) {
+        for (unsigned int r = 0; r < rowCount; ++r) {
+            QStringList& row = rows.emplace_back();
+            for (unsigned short c = 0; c < columns; ++c) {
+                FreeXL_CellValue value{};
+                freexl_get_cell_value(handle, r, c, &value);
+                if (value.type == FREEXL_CELL_INT)
+                    row << locale.toString(value.value.int_value);
+                else if (value.type == FREEXL_CELL_DOUBLE)
+                    row << locale.toString(value.value.double_value, 'g', 15);
+                else if (value.type == FREEXL_CELL_TEXT || value.type == FREEXL_CELL_SST_TEXT)
+                    row << QString::fromUtf8(value.value.text_value);
+                else
+                    row << QString();
+            }
+        }
+    }
+    freexl_close(handle);
+    return rows;
+}
+
+} // namespace
+
+Preview makePreview(const PreviewRequest& request)
+{
+    Preview preview;
+    const PackageRow& row = *request.package;
+    // The file and whatever the writer keeps beside it stay in a folder of their own, deep enough
+    // that FAS's institution number, two folders above its file, stays inside it too.
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath(QStringLiteral("preview/of/package"));
+    const QString output = QDir(folder).filePath(QString::fromLatin1(row.fileBaseName) + u'.' +
+                                                 QString::fromLatin1(row.fileExtension));
+    try {
+        if (!scratch.isValid() || !QDir().mkpath(folder))
+            throw KNError(ErrorCode::PathFileAccessError, QStringLiteral("preview"));
+        if (row.asks == Question::InstitutionNumber && !request.outputPath.isEmpty())
+            QFile::copy(fasInstitutionNumberPath(request.outputPath), fasInstitutionNumberPath(output));
+        const auto converter = createKNExport({request.localeName, request.codePage, QString()});
+        converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
+        const auto clock = std::make_shared<SystemClock>();
+        converter->setClock(clock);
+        converter->setPrompter(std::make_shared<ProposalPrompter>(
+            PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}, preview.assumptions));
+        QObject::connect(converter.get(), &KNExport::Error, [&preview] { preview.noRecords = true; });
+        try {
+            converter->ConvertKNtoGLSpecific(row.codeText(), request.paymentFile, output,
+                                             QString::fromLatin1(row.fullTitle), request.currency);
+        } catch (const KNError& error) {
+            preview.failure = PreviewFailure{error.number(), error.description(), error.source(), error.detail()};
+        }
+        preview.audit = converter->LastAudit();
+        preview.audit.output = request.outputPath;
+        if (preview.failure || preview.noRecords)
+            return preview;
+
+        preview.workbook = !row.makeWriter(row)->writesTextFile();
+        if (preview.workbook) {
+            preview.rows = workbookRows(output, converter->regionalSettings().locale());
+            return preview;
+        }
+        QFile file(output);
+        if (file.open(QIODevice::ReadOnly)) {
+            for (int i = 0; i < request.lines && !file.atEnd(); ++i) {
+                QByteArray line = file.readLine();
+                while (line.endsWith('\n') || line.endsWith('\r'))
+                    line.chop(1);
+                preview.lines << converter->codePage().decode(std::string_view(line.constData(), std::size_t(line.size())));
+            }
+        }
+    } catch (const KNError& error) {
+        preview.failure = PreviewFailure{error.number(), error.description(), error.source(), error.detail()};
+    }
+    return preview;
+}
+
+} // namespace kn

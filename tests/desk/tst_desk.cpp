@@ -1,0 +1,395 @@
+// darodev-desk's window as a person uses it: open a payment file, choose packages, look at the
+// preview, convert, answer or refuse the prompts. What it shows and writes is compared with
+// knexport's own preview and conversion of the same file.
+#include "host/desk/mainwindow.h"
+#include "prompts/frmgeneric.h"
+#include "prompts/frmmyobdate.h"
+#include "../clirun.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using namespace kn;
+using kn::testing::knexport;
+
+namespace {
+
+const QString kExample = QStringLiteral(KN_EXAMPLES_DIR "/payments.txt");
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Runs `action` on the modal window of type T once it is up, from inside its own event loop.
+template <typename T>
+void whenModal(std::function<void(T*)> action, bool* done)
+{
+    *done = false;
+    auto* timer = new QTimer;
+    auto turns = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, action, done, turns] {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if ((window && window->isVisible()) || ++*turns > 20000) {
+            timer->stop();
+            timer->deleteLater();
+            if (window) {
+                *done = true;
+                action(window);
+            }
+        }
+    });
+    timer->start(0);
+}
+
+QStringList auditTexts(const MainWindow& window)
+{
+    QStringList texts;
+    for (int i = 0; i < window.auditList->count(); ++i)
+        texts << window.auditList->item(i)->text();
+    return texts;
+}
+
+} // namespace
+
+class DeskTests : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+    QString payments_;
+
+    // A window on a copy of the example file, read under en_US.
+    std::unique_ptr<MainWindow> openWindow(const QString& paymentFile)
+    {
+        auto window = std::make_unique<MainWindow>();
+        window->regionBox->setCurrentIndex(window->regionBox->findData(QStringLiteral("en_US")));
+        window->codePageBox->setCurrentIndex(window->codePageBox->findText(QStringLiteral("windows-1252")));
+        window->currencyBox->setCurrentText(QStringLiteral("CAD"));
+        window->show();
+        window->openPaymentFile(paymentFile);
+        return window;
+    }
+
+    void settle(MainWindow& window) { QTRY_VERIFY(!window.previewPending()); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(folder_.isValid());
+        payments_ = folder_.filePath(QStringLiteral("payments.txt"));
+        QVERIFY(QFile::copy(kExample, payments_));
+    }
+
+    void cleanup()
+    {
+        // Each test starts from the defaults, not from the choices the last one left.
+        QFile::remove(QSettings(QStringLiteral("DARODEV"), QStringLiteral("Desk")).fileName());
+        QDir(folder_.path()).removeRecursively();
+        QDir().mkpath(folder_.path());
+        QFile::copy(kExample, payments_);
+    }
+
+    void opensTheExampleFile()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("05"));
+        QCOMPARE(window->paymentsView->model()->rowCount(), 12);
+        const auto* model = window->paymentsView->model();
+        QCOMPARE(model->index(4, PaymentsModel::Payee).data().toString(), QStringLiteral("Joe's \"Best\" Plumbing"));
+        QCOMPARE(model->index(4, PaymentsModel::Amount).data().toString(), QStringLiteral("1,234.50"));
+        QCOMPARE(model->index(4, PaymentsModel::Line).data().toInt(), 6);
+        QCOMPARE(model->index(7, PaymentsModel::Details).data().toString(), QStringLiteral("Office rent"));
+        QCOMPARE(window->totalsLabel->text(), QStringLiteral("12 payments read: debits 1,004,755.61, credits 47.10"));
+        QCOMPARE(window->outputEdit->text(), folder_.filePath(QStringLiteral("MOMGL.txt")));
+        QVERIFY(window->convertButton->isEnabled());
+        QVERIFY(window->readFailureLabel->isHidden());
+    }
+
+    void previewIsKnexportPreview_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("Momentum") << "05" << "11 payments written to MOMGL.txt";
+        QTest::newRow("QuickBooks") << "02" << "12 payments written to QBGL.iif";
+        QTest::newRow("SysPro, its proposed date pattern") << "04" << "11 payments written to SYSPROGL.txt";
+        QTest::newRow("Simply Accounting") << "03" << "12 payments written to SIMPLYGL.txt";
+    }
+
+    // The preview follows the package chosen after the file was opened with the first one.
+    void previewIsKnexportPreview()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, written);
+        auto window = openWindow(payments_);
+        settle(*window);
+        window->selectPackage(code);
+        settle(*window);
+        const auto cli = knexport({"preview", "--package", code, "--input", payments_, "--locale", "en_US", "--lines",
+                                   "40", "--quiet"});
+        QCOMPARE(cli.exitCode, 0);
+        QCOMPARE(window->previewStack->currentWidget(), window->previewText);
+        QCOMPARE(window->previewText->toPlainText(), cli.out.chopped(1));
+        QVERIFY2(auditTexts(*window).join(u'\n').contains(written), qPrintable(auditTexts(*window).join(u'\n')));
+    }
+
+    void workbookPreviewShowsItsRows()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("16"));
+        settle(*window);
+        const auto cli = knexport({"preview", "--package", "16", "--input", payments_, "--locale", "en_US", "--quiet"});
+        QCOMPARE(cli.out, QStringLiteral("AIMSIGL.xls is a workbook of 13 rows; the preview shows text files\n"));
+        QCOMPARE(window->previewStack->currentWidget(), window->previewTable);
+        QCOMPARE(window->previewTable->rowCount(), 13);
+        QCOMPARE(window->previewTable->item(0, 2)->text(), QStringLiteral("Ledger-Sub"));
+        QCOMPARE(window->previewTable->item(4, 8)->text(), QStringLiteral("Rogers Wireless"));
+        QCOMPARE(window->previewTable->item(3, 10)->text(), QStringLiteral("-40"));
+    }
+
+    void convertWritesKnexportsBytes_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("currency");
+        QTest::newRow("Momentum") << "05" << "CAD";
+        QTest::newRow("Simply Accounting in US dollars") << "03" << "USD";
+        QTest::newRow("Peachtree") << "06" << "CAD";
+    }
+
+    void convertWritesKnexportsBytes()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, currency);
+        auto window = openWindow(payments_);
+        window->selectPackage(code);
+        window->currencyBox->setCurrentText(currency);
+        QStringList shown;
+        connect(window->statusBar(), &QStatusBar::messageChanged, this, [&shown](const QString& text) { shown << text; });
+        window->convert();
+        const QString written = window->outputEdit->text();
+        QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("Written: ")), qPrintable(window->resultLabel->text()));
+        QVERIFY(window->openFolderButton->isVisible());
+        const QString expected = folder_.filePath(QStringLiteral("by-knexport"));
+        const auto cli = knexport(kn::testing::convert(code, payments_, expected,
+                                                       {"--locale", "en_US", "--currency", currency}));
+        QCOMPARE(cli.exitCode, 0);
+        QCOMPARE(contentOf(written), contentOf(expected));
+        // knexport prints the status texts, then its summary; the window shows them, then its result.
+        const QStringList statuses = kn::testing::outputLinesOf(cli.err).mid(0, kn::testing::outputLinesOf(cli.err).size() - 1);
+        QCOMPARE(shown, statuses + QStringList{QStringLiteral("The import file is written.")});
+    }
+
+    void badPaymentFileSelectsItsFailingLine_data()
+    {
+        QTest::addColumn<int>("badLine");
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a letter in an amount") << 6 << QByteArray("1,234.50") << QByteArray("1,234.5O")
+                                               << "the amount in columns 82-97";
+        QTest::newRow("a date that is no date") << 3 << QByteArray("D2014/08/25") << QByteArray("D2014/13/45")
+                                                << "columns 2-11";
+        QTest::newRow("the first payment") << 2 << QByteArray("D2014/08/25") << QByteArray("Dsoon      ")
+                                           << "columns 2-11";
+    }
+
+    void badPaymentFileSelectsItsFailingLine()
+    {
+        QFETCH(int, badLine);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, said);
+        QList<QByteArray> lines = contentOf(kExample).split('\n');
+        lines[badLine - 1].replace(from, to);
+        const QString bad = folder_.filePath(QStringLiteral("bad.txt"));
+        writeFile(bad, lines.join('\n'));
+
+        auto window = openWindow(bad);
+        const auto* model = window->paymentsView->model();
+        const int failedRow = badLine - 2; // the header is line 1, the first payment line 2
+        QCOMPARE(model->rowCount(), failedRow + 1);
+        QCOMPARE(window->paymentsView->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(window->paymentsView->selectionModel()->selectedRows().first().row(), failedRow);
+        QCOMPARE(model->index(failedRow, PaymentsModel::Line).data().toInt(), badLine);
+        QVERIFY2(model->index(failedRow, PaymentsModel::Date).data().toString().contains(said),
+                 qPrintable(model->index(failedRow, PaymentsModel::Date).data().toString()));
+        QVERIFY(window->readFailureLabel->isVisibleTo(window.get()));
+        QVERIFY2(window->readFailureLabel->text().contains(QStringLiteral("line %1: error 13, Type mismatch").arg(badLine)),
+                 qPrintable(window->readFailureLabel->text()));
+        QVERIFY(!window->convertButton->isEnabled());
+        // The file corrected on disk and opened again is read whole.
+        QFile::remove(bad);
+        QVERIFY(QFile::copy(kExample, bad));
+        QVERIFY(window->openPaymentFile(bad));
+        QCOMPARE(model->rowCount(), 12);
+        QVERIFY(window->readFailureLabel->isHidden());
+    }
+
+    void paymentFileWithoutPaymentsSaysSo_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("empty") << QByteArray() << "could not be read past its start: error 62, Input past end of file";
+        QTest::newRow("a header alone") << contentOf(kExample).split('\n').first() + '\n'
+                                        << "holds no payments (error 999, There are no import records to process)";
+    }
+
+    void paymentFileWithoutPaymentsSaysSo()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        const QString path = folder_.filePath(QStringLiteral("nothing.txt"));
+        writeFile(path, content);
+        auto window = openWindow(path);
+        QCOMPARE(window->paymentsView->model()->rowCount(), 0);
+        QVERIFY2(window->readFailureLabel->text().contains(said), qPrintable(window->readFailureLabel->text()));
+        QVERIFY(!window->convertButton->isEnabled());
+    }
+
+    // MYOB asks for its date pattern in the date dialog; the answer is in the file.
+    void answeredMyobPromptWritesKnexportsBytes()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("01"));
+        bool prompted = false;
+        whenModal<frmMYOBDate>(
+            [](frmMYOBDate* dialog) {
+                dialog->cmbDateFormat->setEditText(QStringLiteral("DD/MM/YYYY"));
+                dialog->cmdOk->click();
+            },
+            &prompted);
+        window->convert();
+        QVERIFY(prompted);
+        const QString expected = folder_.filePath(QStringLiteral("by-knexport"));
+        const auto cli = knexport(kn::testing::convert(
+            "01", payments_, expected,
+            {"--locale", "en_US", "--date-format", "DD/MM/YYYY", "--quiet", "--settings", folder_.filePath("cli.ini")}));
+        QCOMPARE(cli.exitCode, 0);
+        QCOMPARE(contentOf(window->outputEdit->text()), contentOf(expected));
+    }
+
+    // AccPac asks for the fiscal period; Cancel writes nothing and the file already there stays.
+    void refusedAccPacPromptKeepsTheOldFile()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("08"));
+        const QString output = window->outputEdit->text();
+        writeFile(output, "last month's batch\r\n");
+        bool replaceAsked = false;
+        bool prompted = false;
+        QString promptTitle;
+        whenModal<QMessageBox>(
+            [&](QMessageBox* box) {
+                box->button(QMessageBox::Yes)->click();
+                whenModal<frmGeneric>(
+                    [&](frmGeneric* dialog) {
+                        promptTitle = dialog->windowTitle();
+                        dialog->cmdCancel->click();
+                    },
+                    &prompted);
+            },
+            &replaceAsked);
+        window->convert();
+        QVERIFY(replaceAsked);
+        QVERIFY(prompted);
+        QCOMPARE(promptTitle, QStringLiteral("AccPac General Ledger"));
+        QCOMPARE(contentOf(output), QByteArray("last month's batch\r\n"));
+        QCOMPARE(window->resultLabel->text(),
+                 QStringLiteral("You cancelled the conversion at the prompt. The file that was already at %1 is unchanged.")
+                     .arg(output));
+        QVERIFY(window->openFolderButton->isHidden());
+    }
+
+    void failedConversionSaysWhatFailed()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("05"));
+        window->outputEdit->setText(folder_.filePath(QStringLiteral("no/such/folder/MOMGL.txt")));
+        window->convert();
+        QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("The conversion failed: error 76, Path not found "
+                                                                       "(KNExport.ProcessMomentum)")),
+                 qPrintable(window->resultLabel->text()));
+        QVERIFY(window->resultLabel->text().endsWith(QStringLiteral(" No file was written.")));
+    }
+
+    // Tab visits every control a person uses, and each has a name a screen reader says.
+    void keyboardReachesEveryControlByName()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("16"));
+        settle(*window);
+        window->convert();
+        window->activateWindow();
+        window->packageBox->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 20 && !visited.contains(window->focusWidget()->accessibleName()); ++i) {
+            visited << window->focusWidget()->accessibleName();
+            QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        }
+        const QStringList expected{"Accounting package", "Region", "Code page", "Currency", "Import file",
+                                   "Choose the import file", "Payments", "Preview of the workbook",
+                                   "Audit of the conversion", "Convert", "Open the folder of the import file"};
+        QCOMPARE(visited, expected);
+    }
+
+    void choicesAreRememberedAndDropsOpen()
+    {
+        {
+            auto window = openWindow(payments_);
+            window->selectPackage(QStringLiteral("12"));
+            window->regionBox->setCurrentIndex(window->regionBox->findData(QStringLiteral("fr_CA")));
+            window->codePageBox->setCurrentIndex(window->codePageBox->findText(QStringLiteral("IBM863")));
+            window->close();
+        }
+        MainWindow window;
+        QCOMPARE(window.packageBox->currentData().toString(), QStringLiteral("12"));
+        QCOMPARE(window.regionBox->currentData().toString(), QStringLiteral("fr_CA"));
+        QCOMPARE(window.codePageBox->currentText(), QStringLiteral("IBM863"));
+
+        window.regionBox->setCurrentIndex(window.regionBox->findData(QStringLiteral("en_US")));
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(payments_)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &drop);
+        QCOMPARE(window.paymentsView->model()->rowCount(), 12);
+        QCOMPARE(window.outputEdit->text(), folder_.filePath(QStringLiteral("ADAGIOGL.csv")));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The window's choices and the component's remembered answers go to a folder of the run's own.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QApplication application(argc, argv);
+    DeskTests tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "tst_desk.moc"

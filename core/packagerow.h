@@ -41,6 +41,10 @@ struct PackageRow {
     Question asks = Question::None;
     // The host's flag for the packages that Kaprin Home may use.
     bool allowKaprinHome = false;
+    // The most payments the package's file can hold (a 16-bit counter, a sheet's rows), and what
+    // it is called in the failure's detail ("QuickBooks journals"); 0 when there is no limit.
+    int paymentLimit = 0;
+    const char* limitedFile = "";
     WriterFactory makeWriter = nullptr;
 
     QString codeText() const { return QString::fromLatin1(code); }

@@ -297,14 +297,6 @@ std::optional<KNError> outputProblem(const QString& path, const PackageRow& row)
     return std::nullopt;
 }
 
-bool sameFile(const QString& a, const QString& b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    return first.exists() && second.exists() ? first.canonicalFilePath() == second.canonicalFilePath()
-                                             : first.absoluteFilePath() == second.absoluteFilePath();
-}
-
 // A refused scripted answer as one line: the dialog's "Please try again" means nothing here.
 QString refusalLine(QString refusal)
 {
@@ -595,9 +587,6 @@ int convert(const QStringList& arguments)
             return usageError(*why);
     }
     const PackageRow& row = *std::get<const PackageRow*>(checked);
-    if (sameFile(parser.value(output), parser.value(options.input)))
-        return usageError(QStringLiteral("--output names the payment file itself; the payment file is never "
-                                         "overwritten, so name another file"));
     if (const auto failure = outputProblem(parser.value(output), row)) {
         if (parser.isSet(report)) {
             ConversionAudit audit;

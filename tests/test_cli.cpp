@@ -240,6 +240,11 @@ TEST(Cli, ReportHoldsTheWholeAuditAsJson)
     const QString detail = QStringLiteral("payment file line 3: the amount in columns 82-97 is '              1x' (decimal separator '.')");
     EXPECT_EQ(failed[u"failure"].toObject(), (QJsonObject{{"number", 13}, {"description", "Type mismatch"},
                                                           {"source", "KNExport.ImportKNFile"}, {"detail", detail}}));
+
+    // A file error's detail names the file, in the report as on stderr.
+    EXPECT_EQ(knexport(convert("05", h.path("none.txt"), h.path("m.txt"), {"--quiet", "--report", report})).exitCode, 1);
+    EXPECT_EQ(QJsonDocument::fromJson(readBytes(report)).object()[u"failure"].toObject()[u"detail"].toString(),
+              QStringLiteral("the payment file %1 does not exist").arg(h.path("none.txt")));
 }
 
 // The date prompt left unanswered takes its proposal, as the golden file's conversion did.

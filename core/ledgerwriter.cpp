@@ -2,6 +2,8 @@
 
 #include "knerror.h"
 
+#include <QLocale>
+
 namespace kn {
 
 void ExportFile::noteOutsideCodePage(QStringView line)
@@ -47,6 +49,15 @@ bool runLedgerWriter(const PackageRow& row, const WriterContext& context)
         }
         return true;
     } catch (const KNError& error) {
+        // A file too large for the package's counters says so, in its numbers.
+        if (error.number() == int(ErrorCode::Overflow) && row.paymentLimit > 0 &&
+            context.records.Count() > row.paymentLimit && error.detail().isEmpty()) {
+            const QLocale english(QLocale::English);
+            throw error.withSource(row.operationSource())
+                .withDetail(QStringLiteral("%1 hold at most %2 payments; this file has %3")
+                                .arg(QString::fromLatin1(row.limitedFile), english.toString(row.paymentLimit),
+                                     english.toString(context.records.Count())));
+        }
         throw error.withSource(row.operationSource());
     } catch (const std::bad_alloc&) {
         throw KNError(ErrorCode::OutOfMemory, row.operationSource());

@@ -39,6 +39,10 @@ struct PackageRow {
     // What the writer of a shared operation makes differently for this code ("5", "6").
     const char* variant = "";
     Question asks = Question::None;
+    // The most payments the package's file can hold (a 16-bit counter, a sheet's rows), and what
+    // it is called in the failure's detail ("QuickBooks journals"); 0 when there is no limit.
+    int paymentLimit = 0;
+    const char* limitedFile = "";
     WriterFactory makeWriter = nullptr;
 
     QString codeText() const { return QString::fromLatin1(code); }

@@ -1,8 +1,10 @@
 // knexport: the command-line host of the converter, for scripted runs.
 #include "component.h"
 
+#include "core/codepage.h"
 #include "core/dryrun.h"
 #include "core/knerror.h"
+#include "core/settingsstore.h"
 #include "dialogsmodule.h"
 #include "prompts/display.h"
 #include "prompts/scriptedprompter.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -22,6 +25,9 @@
 #include <optional>
 #include <variant>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unicode/ucnv.h>
 #include <unistd.h>
 
 using namespace kn;
@@ -35,7 +41,8 @@ const char* const kCommands = R"(The command:
   preview    shows what a conversion would write, and writes nothing
   packages   lists the catalogue: code, title, file extension, base name
   demo       converts the example payment file into every package
-knexport COMMAND --help shows the command's options.)";
+  codepages  lists the code page names --codepage takes
+knexport help COMMAND (or knexport COMMAND --help) shows the command's options.)";
 
 QTextStream& out()
 {
@@ -65,6 +72,45 @@ QString validCodes()
     return codes.join(u", ");
 }
 
+// ---- Help texts: knexport --help, knexport help COMMAND and the man page all print these. ----
+
+const char* const kExitCodes = R"(Exit codes:
+  0  the conversion is complete (or the command did what it was asked)
+  1  the converter failed: the error's number, description and source follow
+  2  usage error: an option is missing, unknown or holds a value that cannot work
+  3  the payment file holds no payments
+  4  a prompt was not answered (or was cancelled); no file was written)";
+
+QString packageCodesHelp()
+{
+    QString text = QStringLiteral("Package codes (--package):\n");
+    for (const PackageRow& row : packageTable())
+        text += QStringLiteral("  %1  %2\n").arg(row.codeText(), QString::fromLatin1(row.fullTitle));
+    return text;
+}
+
+// The options a command cannot run without, as its usage line shows them.
+QString requiredOptions(const QString& command)
+{
+    if (command == u"convert")
+        return QStringLiteral(" --package CODE --input PAYMENTS --output FILE");
+    if (command == u"preview")
+        return QStringLiteral(" --package CODE --input PAYMENTS");
+    return QString();
+}
+
+// Qt's option list under a usage line that names the command and what it requires, then the
+// package codes (for the commands that take one) and the exit codes.
+QString commandHelp(const QCommandLineParser& parser, const QString& command)
+{
+    QString options = parser.helpText();
+    options = options.mid(options.indexOf(u'\n') + 1); // Qt's own usage line names no command
+    QString text = QStringLiteral("Usage: knexport %1%2 [options]\n").arg(command, requiredOptions(command)) + options;
+    if (!requiredOptions(command).isEmpty())
+        text += QStringLiteral("\nRequired:%1\n\n").arg(requiredOptions(command)) + packageCodesHelp();
+    return text + u'\n' + QString::fromLatin1(kExitCodes) + u'\n';
+}
+
 QCommandLineOption valueOption(const char* name, const char* description, const char* valueName)
 {
     return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description), QString::fromLatin1(valueName));
@@ -80,7 +126,7 @@ std::optional<int> parseCommand(QCommandLineParser& parser, const QString& comma
     if (!parser.parse(QStringList{QStringLiteral("knexport ") + command} + arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
-        out() << parser.helpText();
+        out() << commandHelp(parser, command);
         return Complete;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -129,6 +175,216 @@ struct ConversionOptions {
     }
 };
 
+// ---- Checks that catch a user's mistake before the payment file is read, in the user's terms. ----
+
+// The names ICU offers for single-byte code pages, each with its aliases.
+QStringList singleByteCodePages()
+{
+    QStringList lines;
+    for (int32_t i = 0; i < ucnv_countAvailable(); ++i) {
+        const char* name = ucnv_getAvailableName(i);
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* converter = ucnv_open(name, &status);
+        const bool singleByte = U_SUCCESS(status) && ucnv_getMaxCharSize(converter) == 1;
+        ucnv_close(converter);
+        if (!singleByte)
+            continue;
+        QStringList aliases;
+        status = U_ZERO_ERROR;
+        for (uint16_t a = 0; a < ucnv_countAliases(name, &status) && U_SUCCESS(status); ++a) {
+            const QString alias = QString::fromLatin1(ucnv_getAlias(name, a, &status));
+            if (alias != QLatin1String(name) && !aliases.contains(alias))
+                aliases << alias;
+        }
+        lines << QString::fromLatin1(name) + (aliases.isEmpty() ? QString() : QStringLiteral("  ") + aliases.join(u' '));
+    }
+    return lines;
+}
+
+std::optional<int> checkCodePage(const QString& name)
+{
+    if (name.isEmpty())
+        return std::nullopt;
+    try {
+        CodePage{name};
+        return std::nullopt;
+    } catch (const KNError&) {
+        return usageError(QStringLiteral("unknown or multi-byte code page '%1' (use an 8-bit page such as windows-1252, "
+                                         "iso-8859-1 or ibm-850; knexport codepages lists them all)")
+                              .arg(name));
+    }
+}
+
+// A pattern without a day or a month letter dates no payment: "xyz" writes the day of the year
+// between two letters.
+bool holdsDayOrMonth(const QString& pattern)
+{
+    return std::any_of(pattern.cbegin(), pattern.cend(), [](QChar c) { return QStringLiteral("DMdm").contains(c); });
+}
+
+// The settings key and a few suggested patterns of a package whose writer asks for a date pattern.
+struct DatePatternPackage {
+    const char* code;
+    const char* settingsKey;
+    const char* suggestions;
+};
+constexpr DatePatternPackage kDatePatternPackages[] = {
+    {"01", "MYOBDate", "M/D/YYYY, MM/DD/YYYY, DD/MM/YYYY, YYYY/MM/DD"},
+    {"04", "SysProDate", "DDMMYY, MMDDYY"},
+};
+
+// A scripted date pattern must hold a day or month letter; a remembered one without any is
+// used as it is, with a warning.
+std::optional<int> checkDatePattern(const QString& code, const std::optional<QString>& given, const QString& settingsIni)
+{
+    const auto package = std::find_if(std::begin(kDatePatternPackages), std::end(kDatePatternPackages),
+                                      [&](const DatePatternPackage& p) { return code == QLatin1String(p.code); });
+    if (package == std::end(kDatePatternPackages))
+        return std::nullopt;
+    if (given) {
+        // An empty pattern is the region's short date form.
+        if (given->isEmpty() || holdsDayOrMonth(*given))
+            return std::nullopt;
+        return usageError(QStringLiteral("--date-format '%1' holds no day or month letter (runs of D, M and Y "
+                                         "stand for day, month and year, '/' for the region's date separator): use a pattern such as %2")
+                              .arg(*given, QString::fromLatin1(package->suggestions)));
+    }
+    const auto store = settingsIni.isEmpty() ? makeUserSettingsStore() : makeIniSettingsStore(settingsIni);
+    const QString remembered =
+        store->read(QStringLiteral("Kaprin Desk 6"), QStringLiteral("Settings"), QString::fromLatin1(package->settingsKey), {});
+    if (!remembered.isEmpty() && !holdsDayOrMonth(remembered)) {
+        err() << "knexport: warning: the remembered date pattern '" << remembered << "' (" << package->settingsKey
+              << ") holds no day or month letter, so every date is written as that text; give --date-format "
+                 "such as "
+              << package->suggestions << " to replace it\n";
+    }
+    return std::nullopt;
+}
+
+// What is wrong with the payment file as the user named it, for the line before the error.
+std::optional<QString> paymentFileProblem(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString shown = QDir::toNativeSeparators(file.absoluteFilePath());
+    if (file.isDir())
+        return QStringLiteral("the payment file %1 is a folder, not a file").arg(shown);
+    if (!file.exists()) {
+        if (!file.absoluteDir().exists())
+            return QStringLiteral("the payment file %1 is not there: its folder does not exist").arg(shown);
+        return QStringLiteral("the payment file %1 does not exist").arg(shown);
+    }
+    if (!file.isReadable())
+        return QStringLiteral("the payment file %1 cannot be read: permission denied").arg(shown);
+    if (file.size() == 0)
+        return QStringLiteral("the payment file %1 is empty: it holds no header line and no payments").arg(shown);
+    return std::nullopt;
+}
+
+// An output that cannot be written fails before the payment file is read, with the number and
+// source the writer would have given.
+std::optional<KNError> outputProblem(const QString& path, const PackageRow& row)
+{
+    const QFileInfo file(path);
+    const QString shown = QDir::toNativeSeparators(file.absoluteFilePath());
+    if (file.isDir()) {
+        return KNError(ErrorCode::PathFileAccessError, row.operationSource())
+            .withDetail(QStringLiteral("the output %1 is a folder; name a file inside it").arg(shown));
+    }
+    if (!file.absoluteDir().exists()) {
+        return KNError(ErrorCode::PathNotFound, row.operationSource())
+            .withDetail(QStringLiteral("the output's folder %1 does not exist").arg(QDir::toNativeSeparators(file.absolutePath())));
+    }
+    return std::nullopt;
+}
+
+// A refused scripted answer as one line: the dialog's "Please try again" means nothing here.
+QString refusalLine(QString refusal)
+{
+    refusal.remove(QStringLiteral("\r\nPlease try again."));
+    refusal.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    return refusal;
+}
+
+// An amount the region cannot read because the file's decimal point is not the region's.
+std::optional<QString> decimalSeparatorHint(const KNError& error, const RegionalSettings& regional)
+{
+    if (error.number() != int(ErrorCode::TypeMismatch) || !error.detail().contains(QLatin1String("the amount")) ||
+        regional.decimalSeparator() == u'.')
+        return std::nullopt;
+    return QStringLiteral("the payment file's amounts use '.' as their decimal separator and this region uses '%1': "
+                          "read the file under a region whose decimal separator is '.', for example --locale en_CA")
+        .arg(regional.decimalSeparator());
+}
+
+// What unbalanced entries mean to the package that imports them.
+std::optional<QString> unbalancedEntriesNote(const PackageRow& row, const ConversionAudit& audit)
+{
+    if (audit.entriesBalance())
+        return std::nullopt;
+    if (row.codeText() == u"02") {
+        return QStringLiteral("note: QuickBooks imports a transaction only when its splits add up to zero; each entry "
+                              "holds the payments' own side only, so add the balancing split (the bank or payable "
+                              "account) in the file or in QuickBooks before these transactions can be imported");
+    }
+    if (row.codeText() == u"08") {
+        return QStringLiteral("note: AccPac imports an entry that does not balance into the batch, but will not post "
+                              "it until the entry is balanced in AccPac (add the other side of the payments there)");
+    }
+    return QStringLiteral("note: entries that do not balance hold one side of the payments only; balance them in the "
+                          "package before posting");
+}
+
+// Refuses --interactive where no dialog can be answered: no display, Qt's offscreen or minimal
+// platform (a dialog there waits for ever), or a display whose server does not answer.
+std::optional<QString> whyNoUsableDisplay()
+{
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (platform.startsWith(QLatin1String("offscreen")) || platform.startsWith(QLatin1String("minimal")))
+        return QStringLiteral("QT_QPA_PLATFORM=%1 shows no window anyone can answer").arg(platform);
+    if (!platform.isEmpty())
+        return std::nullopt;
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (!wayland.isEmpty()) {
+        const QString socket =
+            wayland.startsWith(u'/') ? wayland : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + wayland;
+        if (QFileInfo::exists(socket))
+            return std::nullopt;
+    }
+    const QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty())
+        return wayland.isEmpty() ? QStringLiteral("no display is set")
+                                 : QStringLiteral("WAYLAND_DISPLAY=%1 answers nothing").arg(wayland);
+    // A local X display (":N" or "unix:N") is a socket under /tmp/.X11-unix; a remote one is
+    // left to Qt.
+    static const QRegularExpression local(QStringLiteral("^(unix)?:(\\d+)(\\.\\d+)?$"));
+    const QRegularExpressionMatch match = local.match(display);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QByteArray path = "/tmp/.X11-unix/X" + match.captured(2).toLatin1();
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool answers = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        close(fd);
+    if (answers)
+        return std::nullopt;
+    return QStringLiteral("DISPLAY=%1 answers nothing (no X server is listening)").arg(display);
+}
+
+int listCodePages(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    if (const auto ended = parseCommand(parser, QStringLiteral("codepages"),
+                                        "Lists the 8-bit code pages --codepage takes: each name, then its aliases.",
+                                        arguments))
+        return *ended;
+    for (const QString& line : singleByteCodePages())
+        out() << line << "\n";
+    return Complete;
+}
+
 // The package row the options select, or the usage error's exit code.
 std::variant<const PackageRow*, int> checkConversionOptions(const QCommandLineParser& parser,
                                                             const ConversionOptions& options, const QString& command)
@@ -139,11 +395,17 @@ std::variant<const PackageRow*, int> checkConversionOptions(const QCommandLinePa
     }
     if (const QString name = parser.value(options.locale); !name.isEmpty() && !knownLocale(name))
         return usageError(QStringLiteral("unknown locale '%1' (use a name such as en_US, fr_CA, de_DE)").arg(name));
+    if (const auto exitCode = checkCodePage(parser.value(options.codePage)))
+        return *exitCode;
     const PackageRow* row = findPackageRow(packageTable(), parser.value(options.package).toUpper());
     if (row == nullptr) {
         return usageError(QStringLiteral("package code '%1' selects no writer; valid codes: %2")
                               .arg(parser.value(options.package), validCodes()));
     }
+    const std::optional<QString> dateFormat =
+        parser.isSet(options.dateFormat) ? std::optional(parser.value(options.dateFormat)) : std::nullopt;
+    if (const auto exitCode = checkDatePattern(row->codeText(), dateFormat, parser.value(options.settings)))
+        return *exitCode;
     return row;
 }
 
@@ -159,10 +421,12 @@ public:
         std::fprintf(stderr, "\r%3d%% of %d payments", int(qint64(handled) * 100 / total), total);
         std::fflush(stderr);
     }
+    // Ends the percentage's line, so that what is printed next starts a line of its own.
     void end()
     {
         if (shown_)
             std::fputs("\n", stderr);
+        shown_ = false;
     }
 
 private:
@@ -214,14 +478,18 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
             converter->setPrompter(scripted);
         }
         const auto sayWhyRefused = [&] {
-            if (scripted && !scripted->lastRefusal().isEmpty())
-                err() << "knexport: " << scripted->lastRefusal() << "\n";
+            if (!scripted || scripted->lastRefusal().isEmpty())
+                return false;
+            err() << "knexport: " << refusalLine(scripted->lastRefusal()) << "\n";
+            return true;
         };
 
         bool complete = false;
         std::optional<QString> noRecords;
+        ProgressLine progress;
         QObject::connect(converter.get(), &KNExport::Status, [&](const QString& text) {
             if (!parser.isSet(options.quiet)) {
+                progress.end();
                 err() << text << "\n";
                 err().flush();
             }
@@ -230,7 +498,6 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
         QObject::connect(converter.get(), &KNExport::Error, [&](int number, const QString& description, const QString& location) {
             noRecords = QStringLiteral("knexport: error %1: %2 (%3)").arg(number).arg(description, location);
         });
-        ProgressLine progress;
         if (parser.isSet(options.progress) && isatty(fileno(stderr)))
             converter->setProgressHandler([&progress](int handled, int total) { progress.show(handled, total); });
 
@@ -242,8 +509,21 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
         } catch (const KNError& error) {
             progress.end();
             outcome.audit = converter->LastAudit();
-            sayWhyRefused();
-            outcome.exitCode = reportFailure(error);
+            // An unanswered prompt is what the user did; the file error it leads to adds nothing.
+            if (sayWhyRefused()) {
+                outcome.exitCode = PromptRefused;
+                return outcome;
+            }
+            KNError shown = error;
+            if (error.detail().isEmpty() && error.source() == u"KNExport.ImportKNFile") {
+                if (const auto problem = paymentFileProblem(parser.value(options.input)))
+                    shown = error.withDetail(*problem);
+            }
+            if (outcome.audit.failure && outcome.audit.failure->detail.isEmpty())
+                outcome.audit.failure->detail = shown.detail();
+            if (const auto hint = decimalSeparatorHint(shown, converter->regionalSettings()))
+                err() << "knexport: " << *hint << "\n";
+            outcome.exitCode = reportFailure(shown);
             return outcome;
         }
         outcome.audit = converter->LastAudit();
@@ -251,8 +531,10 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
             err() << *noRecords << "\n";
             outcome.exitCode = NoRecords;
         } else if (!complete) {
-            sayWhyRefused();
-            err() << "knexport: the conversion was cancelled at a prompt; no file was written\n";
+            if (sayWhyRefused())
+                err() << "knexport: no file was written\n";
+            else
+                err() << "knexport: the conversion was cancelled at a prompt; no file was written\n";
             outcome.exitCode = PromptRefused;
         }
     } catch (const KNError& error) {
@@ -266,6 +548,8 @@ std::optional<QString> unwritableReport(const QString& path)
 {
     const QFileInfo report(path);
     const QFileInfo folder(report.absolutePath());
+    if (report.isDir())
+        return QStringLiteral("the report %1 is a folder; name a file inside it").arg(QDir::toNativeSeparators(path));
     if (!folder.isDir())
         return QStringLiteral("the report's folder %1 does not exist").arg(QDir::toNativeSeparators(folder.filePath()));
     if (!folder.isWritable() || (report.exists() && !report.isWritable()))
@@ -302,13 +586,27 @@ int convert(const QStringList& arguments)
         if (const auto why = unwritableReport(parser.value(report)))
             return usageError(*why);
     }
+    const PackageRow& row = *std::get<const PackageRow*>(checked);
+    if (const auto failure = outputProblem(parser.value(output), row)) {
+        if (parser.isSet(report)) {
+            ConversionAudit audit;
+            audit.package = row.codeText();
+            audit.input = parser.value(options.input);
+            audit.output = parser.value(output);
+            audit.failure = AuditFailure{failure->number(), failure->description(), failure->source(), failure->detail()};
+            writeReport(parser.value(report), audit);
+        }
+        return reportFailure(*failure);
+    }
 
-    const ConversionOutcome outcome =
-        runConversion(parser, options, *std::get<const PackageRow*>(checked), parser.value(output), false);
+    const ConversionOutcome outcome = runConversion(parser, options, row, parser.value(output), false);
     if (parser.isSet(report))
         writeReport(parser.value(report), outcome.audit);
-    if (outcome.exitCode == Complete && !parser.isSet(options.quiet))
+    if (outcome.exitCode == Complete && !parser.isSet(options.quiet)) {
         err() << auditSummary(outcome.audit) << "\n";
+        if (const auto note = unbalancedEntriesNote(row, outcome.audit))
+            err() << *note << "\n";
+    }
     return outcome.exitCode;
 }
 
@@ -433,16 +731,34 @@ int demo(const QStringList& arguments)
     }
 }
 
+int runCommand(const QString& command, const QStringList& arguments)
+{
+    if (command == u"convert")
+        return convert(arguments);
+    if (command == u"preview")
+        return preview(arguments);
+    if (command == u"packages")
+        return listPackages(arguments);
+    if (command == u"demo")
+        return demo(arguments);
+    if (command == u"codepages")
+        return listCodePages(arguments);
+    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     // The dialogs need a QApplication on a screen; every other run stays without a GUI.
     const bool interactive = std::any_of(argv + 1, argv + argc, [](const char* a) { return qstrcmp(a, "--interactive") == 0; });
-    if (interactive && !displayAvailable()) {
-        std::fprintf(stderr, "knexport: --interactive shows dialogs and needs a display (DISPLAY, WAYLAND_DISPLAY or "
-                             "QT_QPA_PLATFORM); without one, give the answers as options instead\n");
-        return UsageError;
+    if (interactive) {
+        if (const auto why = whyNoUsableDisplay()) {
+            std::fprintf(stderr, "knexport: --interactive shows dialogs and needs a display (DISPLAY, WAYLAND_DISPLAY or "
+                                 "QT_QPA_PLATFORM) someone can answer (%s); without one, give the answers as "
+                                 "options instead\n", qPrintable(*why));
+            return UsageError;
+        }
     }
     if (interactive) {
         QString why;
@@ -460,7 +776,7 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Turns a Kaprin payment file into an accounting package's import file.\n\n") +
-        QString::fromLatin1(kCommands));
+        QString::fromLatin1(kCommands) + QStringLiteral("\n\n") + packageCodesHelp() + u'\n' + QString::fromLatin1(kExitCodes));
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("convert, preview, packages or demo."),
                                  QStringLiteral("COMMAND [options]"));
     const QCommandLineOption help = parser.addHelpOption();
@@ -472,6 +788,12 @@ int main(int argc, char* argv[])
         return usageError(parser.errorText());
     if (parser.isSet(version))
         parser.showVersion();
+    if (commandWord != arguments.cend() && *commandWord == u"help" && commandWord + 1 != arguments.cend()) {
+        // "knexport help COMMAND" is "knexport COMMAND --help".
+        const int code = runCommand(*(commandWord + 1), {QStringLiteral("--help")});
+        out().flush();
+        return code;
+    }
     if (parser.isSet(help) || (commandWord != arguments.cend() && *commandWord == u"help"))
         parser.showHelp(Complete);
     if (commandWord == arguments.cend())
@@ -479,20 +801,7 @@ int main(int argc, char* argv[])
     if (commandWord != arguments.cbegin() + 1)
         return usageError(QStringLiteral("unexpected '%1' before the command").arg(arguments[1]));
 
-    const QString command = *commandWord;
-    arguments = QStringList(commandWord + 1, arguments.cend());
-    int code = UsageError;
-    if (command == u"convert") {
-        code = convert(arguments);
-    } else if (command == u"preview") {
-        code = preview(arguments);
-    } else if (command == u"packages") {
-        code = listPackages(arguments);
-    } else if (command == u"demo") {
-        code = demo(arguments);
-    } else {
-        code = usageError(QStringLiteral("unknown command '%1'").arg(command));
-    }
+    const int code = runCommand(*commandWord, QStringList(commandWord + 1, arguments.cend()));
     out().flush();
     err().flush();
     return code;

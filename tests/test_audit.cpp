@@ -42,9 +42,10 @@ const QList<AuditChange> kMomentumPayee = {
     {6, u"payee"_s, u"Smith, Jones, and Partners Ltd"_s, u"Smith Jones and Partners Ltd"_s}};
 const QList<AuditChange> kPeachtreePurpose = {
     {8, u"purpose"_s, u"Quarterly maintenance contract"_s, u"Quarterly maintenanc"_s}};
-// FAS cuts only a description longer than its column: the others' fit.
+// FAS blanks a payee's commas and cuts a description longer than its column.
 const QString kDescribed = u"Northwind Traders Incorporated/QM-2014-Q4-CLINIC-00017/"_s;
 const QList<AuditChange> kFasDescription = {
+    {6, u"description"_s, u"Smith, Jones, and Partners Ltd"_s, u"Smith  Jones  and Partners Ltd"_s},
     {8, u"description"_s, kDescribed + u"Quarterly maintenance contract"_s, kDescribed + u"Quarterly maintenance con"_s}};
 
 struct PackageCase {

@@ -33,33 +33,55 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
     Harness h;
     const QString output = h.path(QStringLiteral("out.txt"));
     const QString headerOnly = h.writePayments({});
+    const QString empty = h.path(QStringLiteral("empty.txt"));
+    writeBytes(empty, QByteArray());
+    const QString rememberedBanana = h.path(QStringLiteral("banana.ini"));
+    kn::makeIniSettingsStore(rememberedBanana)->write("Kaprin Desk 6", "Settings", "MYOBDate", "banana");
+    QDir(h.path(QString())).mkpath(QStringLiteral("fas/exports"));
     struct Case {
         const char* name;
         QStringList arguments;
         int exitCode;
         QString errLine; // empty: not checked; the last line of stderr, or for usage errors a text it holds
+        QStringList says = {}; // texts stderr holds
+        QStringList neverSays = {};
     };
     const Case cases[] = {
         {"missing payment file", convert("05", h.path("none.txt"), output), 1,
-         "knexport: error 53: File not found (KNExport.ImportKNFile)"},
+         "knexport: error 53: File not found (KNExport.ImportKNFile)", {"none.txt does not exist"}},
         {"payment file's folder missing", convert("05", h.path("no/none.txt"), output), 1,
-         "knexport: error 76: Path not found (KNExport.ImportKNFile)"},
-        {"output folder missing", convert("05", kExample, h.path("no/out.txt"), {"--locale", "en_US"}), 1,
-         "knexport: error 76: Path not found (KNExport.ProcessMomentum)"},
+         "knexport: error 76: Path not found (KNExport.ImportKNFile)", {"its folder does not exist"}},
+        {"payment file is a folder", convert("05", h.path(QString()), output), 1,
+         "knexport: error 75: Path/File access error (KNExport.ImportKNFile)", {"is a folder, not a file"}},
+        {"empty payment file", convert("05", empty, output), 1,
+         "knexport: error 62: Input past end of file (KNExport.ImportKNFile)", {"empty.txt is empty"}},
+        // The output's folder is checked before the payment file is read.
+        {"output folder missing", convert("05", h.path("none.txt"), h.path("no/out.txt")), 1,
+         "knexport: error 76: Path not found (KNExport.ProcessMomentum)", {"/no does not exist"}},
+        {"output is a folder", convert("05", kExample, h.path(QString())), 1,
+         "knexport: error 75: Path/File access error (KNExport.ProcessMomentum)", {"is a folder; name a file"}},
         {"bad amount for the region", convert("05", kExample, output, {"--locale", "de_DE"}), 1,
-         "knexport: error 13: Type mismatch (KNExport.ImportKNFile)"},
+         "knexport: error 13: Type mismatch (KNExport.ImportKNFile)", {"decimal separator is '.', for example --locale en_CA"}},
+        {"date pattern without a date letter", convert("01", kExample, output, {"--date-format", "banana"}), 2,
+         "holds no day or month letter", {"MM/DD/YYYY"}},
+        {"SysPro pattern without a date letter", convert("04", kExample, output, {"--date-format", "xyz"}), 2,
+         "DDMMYY, MMDDYY"},
+        {"AccPac answer missing", convert("08", kExample, output, {"--fiscal-year", "2014"}), 4, {},
+         {"The fiscal period prompt needs --fiscal-period.", "no file was written"}, {"cancelled", "Please try again"}},
+        {"FAS answer missing", convert("17", kExample, h.path("fas/exports/gl.csv")), 4, {},
+         {"needs --institution-number"}, {"error 53"}},
         {"no records", convert("05", headerOnly, output), 3,
          "knexport: error 999: There are no import records to process (KNExport.ConvertKNtoGLSpecific)"},
         {"code without a writer", convert("99", headerOnly, output), 2, "valid codes: 01, 02, 03"},
         {"unknown option", {"convert", "--package", "05", "--bogus"}, 2, {}},
         {"missing value", {"convert", "--package"}, 2, {}},
         {"missing output", {"convert", "--package", "05", "--input", headerOnly}, 2, {}},
-        {"unknown code page", convert("05", headerOnly, output, {"--codepage", "x-none"}), 1,
-         "knexport: error 5: Invalid procedure call or argument (KNExport.CodePage)"},
+        {"unknown code page", convert("05", headerOnly, output, {"--codepage", "x-none"}), 2, "knexport codepages lists"},
         {"unknown locale", convert("05", headerOnly, output, {"--locale", "xx_QQ"}), 2, {}},
         // A report that cannot be written stops the run before it converts.
         {"report folder missing", convert("05", kExample, output, {"--report", h.path("missing/report.json")}), 2,
          "does not exist"},
+        {"report is a folder", convert("05", kExample, output, {"--report", h.path(QString())}), 2, "is a folder"},
         {"unknown command", {"frobnicate"}, 2, {}},
         {"no command", {}, 2, {}},
     };
@@ -71,8 +93,27 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
         } else if (!c.errLine.isEmpty()) {
             EXPECT_EQ(lastLine(run.err), c.errLine) << c.name;
         }
+        for (const QString& text : c.says)
+            EXPECT_TRUE(run.err.contains(text)) << c.name << ": " << text.toStdString() << "\n" << run.err.toStdString();
+        for (const QString& text : c.neverSays)
+            EXPECT_FALSE(run.err.contains(text)) << c.name << ": " << text.toStdString() << "\n" << run.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(output)) << "no failed run may leave an output file";
+
+    // Runs that complete and still have something to say.
+    const std::tuple<const char*, QStringList, const char*> notes[] = {
+        {"remembered pattern without a date letter", convert("01", kExample, output, {"--settings", rememberedBanana}),
+         "warning: the remembered date pattern 'banana'"},
+        {"QuickBooks entries that do not balance", convert("02", kExample, h.path("qb.iif")),
+         "QuickBooks imports a transaction only when its splits add up to zero"},
+        {"FAS blanks a payee's commas", convert("17", kExample, h.path("fas/exports/gl.csv"), {"--institution-number", "815001"}),
+         "written as \"Staples  Inc./CR-5521/Returned toner\""},
+    };
+    for (const auto& [name, arguments, says] : notes) {
+        const CliRun run = knexport(arguments + QStringList{"--locale", "en_US"});
+        EXPECT_EQ(run.exitCode, 0) << name << "\n" << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(says))) << name << "\n" << run.err.toStdString();
+    }
 }
 
 TEST(Cli, PackagesHelpVersionAndDemo)
@@ -83,6 +124,19 @@ TEST(Cli, PackagesHelpVersionAndDemo)
     EXPECT_TRUE(packages.out.startsWith(QStringLiteral("01  MYOB Version 11"))) << packages.out.toStdString();
 
     EXPECT_EQ(knexport({"--help"}).exitCode, 0);
+    // A command's help, however it is asked for, names the command, what it requires, the codes
+    // and the exit codes.
+    for (const QStringList& asked : {QStringList{"help", "convert"}, QStringList{"convert", "--help"}}) {
+        const CliRun help = knexport(asked);
+        EXPECT_EQ(help.exitCode, 0);
+        for (const char* text : {"Usage: knexport convert --package CODE --input PAYMENTS --output FILE [options]",
+                                 "Required:", "17  FAS General Ledger", "Exit codes:", "4  a prompt was not answered"})
+            EXPECT_TRUE(help.out.contains(QString::fromUtf8(text))) << text << "\n" << help.out.toStdString();
+    }
+    const CliRun codePages = knexport({"codepages"});
+    EXPECT_EQ(codePages.exitCode, 0);
+    EXPECT_TRUE(codePages.out.contains(QStringLiteral("windows-1252"))) << codePages.out.toStdString();
+    EXPECT_FALSE(codePages.out.contains(QStringLiteral("UTF-8"))) << "only single-byte pages work";
     EXPECT_TRUE(knexport({"--version"}).out.startsWith(QStringLiteral("knexport ")));
 
     Harness h;
@@ -145,9 +199,17 @@ TEST(Cli, TheDialogsAreLoadedOnlyWhenARunAsksForThem)
     const CliRun withoutDisplay = interactive(nullptr);
     EXPECT_EQ(withoutDisplay.exitCode, 2);
     EXPECT_TRUE(withoutDisplay.err.contains(QStringLiteral("needs a display"))) << withoutDisplay.err.toStdString();
+    // Where nobody can answer a dialog the run is refused as without a display, not left waiting.
     const CliRun offscreen = interactive("offscreen");
-    EXPECT_EQ(offscreen.exitCode, 0) << offscreen.err.toStdString();
-    EXPECT_TRUE(matchesGolden(readBytes(h.path("out.txt")), QStringLiteral("momentum_example.txt")));
+    EXPECT_EQ(offscreen.exitCode, 2) << offscreen.err.toStdString();
+    EXPECT_TRUE(offscreen.err.contains(QStringLiteral("needs a display"))) << offscreen.err.toStdString();
+    QProcessEnvironment staleDisplay = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        staleDisplay.remove(QString::fromLatin1(variable));
+    staleDisplay.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    const CliRun stale = knexport(convert("05", kExample, h.path("out.txt"), {"--interactive", "--quiet"}), staleDisplay);
+    EXPECT_EQ(stale.exitCode, 2) << stale.err.toStdString();
+    EXPECT_TRUE(stale.err.contains(QStringLiteral("DISPLAY=:97 answers nothing"))) << stale.err.toStdString();
 }
 
 TEST(Cli, ReportHoldsTheWholeAuditAsJson)
@@ -178,6 +240,11 @@ TEST(Cli, ReportHoldsTheWholeAuditAsJson)
     const QString detail = QStringLiteral("payment file line 3: the amount in columns 82-97 is '              1x' (decimal separator '.')");
     EXPECT_EQ(failed[u"failure"].toObject(), (QJsonObject{{"number", 13}, {"description", "Type mismatch"},
                                                           {"source", "KNExport.ImportKNFile"}, {"detail", detail}}));
+
+    // A file error's detail names the file, in the report as on stderr.
+    EXPECT_EQ(knexport(convert("05", h.path("none.txt"), h.path("m.txt"), {"--quiet", "--report", report})).exitCode, 1);
+    EXPECT_EQ(QJsonDocument::fromJson(readBytes(report)).object()[u"failure"].toObject()[u"detail"].toString(),
+              QStringLiteral("the payment file %1 does not exist").arg(h.path("none.txt")));
 }
 
 // The date prompt left unanswered takes its proposal, as the golden file's conversion did.
@@ -210,4 +277,13 @@ TEST(Cli, ProgressShowsOnATerminalOnly)
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(process.readAllStandardOutput().contains("100% of 12 payments"));
+
+    // With the status texts, each starts a line of its own and no blank line is left.
+    QProcess withStatus;
+    withStatus.start(QStringLiteral("script"),
+                     {"-qec", QStringLiteral(KNEXPORT_PATH " ") + arguments.join(u' ').remove(QStringLiteral("--quiet")), "/dev/null"});
+    ASSERT_TRUE(withStatus.waitForFinished(60000));
+    const QByteArray shown = withStatus.readAllStandardOutput();
+    EXPECT_TRUE(shown.contains("100% of 12 payments\r\nClosing the file...")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("\r\n\r\n")) << shown.toStdString();
 }

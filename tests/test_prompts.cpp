@@ -4,6 +4,7 @@
 #include "prompttestsupport.h"
 
 #include "prompts/promptchecks.h"
+#include "writers/fas.h"
 
 #include <QDir>
 
@@ -296,8 +297,6 @@ TEST(FAS, InstitutionNumberFileLiesTwoFoldersAboveTheOutput)
         {QStringLiteral("a/b/c/gl.txt"), QStringLiteral("a/b/FASINSTNUM")},
         {QStringLiteral("exports/gl.txt"), QStringLiteral("FASINSTNUM")},
         {QStringLiteral("gl.txt"), QStringLiteral("FASINSTNUM")},
-        {QStringLiteral("/exports/gl.txt"), QStringLiteral("/FASINSTNUM")},
-        {QStringLiteral("/gl.txt"), QStringLiteral("FASINSTNUM")},
     };
     for (const auto& [output, numberFile] : cases) {
         auto prompter = std::make_shared<RecordingPrompter>();
@@ -306,6 +305,11 @@ TEST(FAS, InstitutionNumberFileLiesTwoFoldersAboveTheOutput)
         EXPECT_EQ(prompter->institutionPaths, QStringList{numberFile}) << output.toStdString();
     }
     QDir::setCurrent(previousFolder);
+
+    // Outputs near the root are checked by the path alone: a run would ask about the machine's
+    // own root folder, where a number file may already lie.
+    EXPECT_EQ(kn::fasInstitutionNumberPath(QStringLiteral("/exports/gl.txt")), QStringLiteral("/FASINSTNUM"));
+    EXPECT_EQ(kn::fasInstitutionNumberPath(QStringLiteral("/gl.txt")), QStringLiteral("FASINSTNUM"));
 }
 
 // A number file already there is read as it is, with nothing asked and nothing rewritten; without

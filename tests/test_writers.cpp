@@ -151,16 +151,20 @@ TEST(Counters, SixteenBitCountersStopAt32767)
     EXPECT_TRUE(outputLines(runWriter(u"14"_s, full).bytes).last().startsWith("04232767\t"_L1));
     EXPECT_TRUE(outputLines(runWriter(u"06"_s, full).bytes).last().contains(",,32767,"_L1));
 
-    // One more fails with Overflow and leaves no file at all.
-    const std::pair<const char*, const char*> overflows[] = {
-        {"13", "KNExport.ProcessCustom"}, {"14", "KNExport.ProcessTronia"},
-        {"06", "KNExport.ProcessPeachtree"}, {"02", "KNExport.ProcessQuickBooks1999"}};
-    for (auto [code, source] : overflows) {
+    // One more fails with Overflow, says the package's limit, and leaves no file at all.
+    const std::tuple<const char*, const char*, const char*> overflows[] = {
+        {"13", "KNExport.ProcessCustom", "Custom files"},
+        {"14", "KNExport.ProcessTronia", "Tronia journals"},
+        {"06", "KNExport.ProcessPeachtree", "Peachtree journals"},
+        {"02", "KNExport.ProcessQuickBooks1999", "QuickBooks journals"}};
+    for (auto [code, source, limitedFile] : overflows) {
         const WriterRun run = runWriter(QString::fromLatin1(code), full + QList<TransRecord>{sampleRecord()});
         ASSERT_TRUE(run.failure.has_value()) << code;
         EXPECT_EQ(run.failure->number(), 6);
         EXPECT_EQ(run.failure->description(), "Overflow"_L1);
         EXPECT_EQ(run.failure->source(), QLatin1String(source));
+        EXPECT_EQ(run.failure->detail(),
+                  QLatin1String(limitedFile) + " hold at most 32,767 payments; this file has 32,768"_L1);
         EXPECT_TRUE(run.bytes.isEmpty()) << code;
     }
 }

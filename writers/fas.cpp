@@ -8,7 +8,6 @@
 #include "core/ledgerwriter.h"
 
 #include <algorithm>
-#include <limits>
 #include <type_traits>
 
 #include <QDir>
@@ -17,8 +16,6 @@
 namespace kn {
 
 namespace {
-
-constexpr qsizetype kUncut = std::numeric_limits<qsizetype>::max() / 2;
 
 // Appends the characters [first, end) with `blanked` and `alsoBlanked` as blanks and without
 // blanks at either end.
@@ -48,10 +45,10 @@ void appendBlanked(LineBuffer& out, TextView text, char16_t blanked, char16_t al
         appendBlanked(out, text.utf16().utf16(), text.utf16().utf16() + text.size(), blanked, alsoBlanked);
 }
 
-// Appends the description within `room` characters after the payee and invoice; says whether the
-// payment purpose had to be cut to fit.
-bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype room = 79)
+// Appends the description: the payment purpose fills what is left of 80 characters.
+void appendDescription(LineBuffer& out, const TransRecord& record)
 {
+    constexpr qsizetype room = 79;
     const qsizetype start = out.size();
     appendBlanked(out, record.text(RecordText::PaidTo), u',', u'/');
     const TextView invoice = trimmedBlanks(record.text(RecordText::InvoiceNo));
@@ -62,13 +59,26 @@ bool appendDescription(LineBuffer& out, const TransRecord& record, qsizetype roo
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
     const TextView purpose = record.text(RecordText::PaymentFor);
     if (trimmedBlanks(purpose).isEmpty())
-        return false;
+        return;
     const qsizetype left = room - (out.size() - start);
     if (left > 0) {
         out += u'/';
         appendBlanked(out, purpose.first(std::min(left, purpose.size())), u',');
     }
-    return left < purpose.size();
+}
+
+// The description as the payment's texts give it, joined by "/" but with no comma or slash
+// blanked and nothing cut: what the audit shows the written description against.
+void appendPlainDescription(LineBuffer& out, const TransRecord& record)
+{
+    out += trimmedBlanks(record.text(RecordText::PaidTo));
+    for (const RecordText part : {RecordText::InvoiceNo, RecordText::PaymentFor}) {
+        const TextView text = trimmedBlanks(record.text(part));
+        if (!text.isEmpty()) {
+            out += u'/';
+            out += text;
+        }
+    }
 }
 
 class FASWriter final : public LedgerWriter {
@@ -89,7 +99,7 @@ public:
         const DatePattern date(u"MMDDYYYY", context.regional);
         const NumberPattern amountPattern(u"0.00", context.regional);
         LineBuffer amount;
-        LineBuffer uncut;
+        LineBuffer plain;
         LineBuffer line;
         out.startTransactions();
         for (const auto& record : context.records) {
@@ -112,12 +122,14 @@ public:
             line += context.currencyCode;
             line += u",,,,";
             const qsizetype described = line.size();
-            if (appendDescription(line, *record)) {
-                uncut.resize(0);
-                appendDescription(uncut, *record, kUncut);
-                context.audit.changed(*record, QStringLiteral("description"), QStringView(uncut),
-                                      QStringView(line).sliced(described));
-            }
+            // Commas and the payee's slashes become blanks and a long purpose is cut: the audit
+            // lists every description that differs from its payment's texts.
+            appendDescription(line, *record);
+            plain.resize(0);
+            appendPlainDescription(plain, *record);
+            const QStringView written = QStringView(line).sliced(described);
+            if (plain.view() != written)
+                context.audit.changed(*record, QStringLiteral("description"), plain.view(), written);
             line += u',';
             date.appendTo(line, record->TransDate);
             line += u',';

@@ -27,13 +27,14 @@ constexpr Field kFields[] = {{2, 11, "date"},        {13, 18, "Kaprin account"},
                              {51, 80, "ledger account"}, {82, 97, "amount"},    {99, 125, "invoice number"},
                              {127, 171, "payment description"}};
 
-QString fieldAt(qsizetype column)
+// The field the column lies in; none for column 1, the blanks between fields and past the last.
+const Field* fieldAt(qsizetype column)
 {
     for (const Field& field : kFields) {
         if (column >= field.first && column <= field.last)
-            return QStringLiteral("the %1 in columns %2-%3").arg(QLatin1String(field.name)).arg(field.first).arg(field.last);
+            return &field;
     }
-    return QStringLiteral("the blank between fields");
+    return nullptr;
 }
 
 // The bytes above "~" that keep a line from reading as printable Latin-1 are those from DEL up to
@@ -120,10 +121,14 @@ void refuseControlCharacters(QStringView line)
         return;
     for (qsizetype i = 0; i < line.size(); ++i) {
         const char16_t unit = line[i].unicode();
-        if ((unit < 0x20 && unit != u'\t') || unit == 0x7F)
+        const Field* field = fieldAt(i + 1);
+        // Columns that are not read may hold anything.
+        if (field != nullptr && ((unit < 0x20 && unit != u'\t') || unit == 0x7F))
             throw KNError(ErrorCode::TypeMismatch)
-                .withDetail(QStringLiteral("%1 holds the control character 0x%2 at column %3")
-                                .arg(fieldAt(i + 1))
+                .withDetail(QStringLiteral("the %1 in columns %2-%3 holds the control character 0x%4 at column %5")
+                                .arg(QLatin1String(field->name))
+                                .arg(field->first)
+                                .arg(field->last)
                                 .arg(unsigned(unit), 2, 16, QLatin1Char('0'))
                                 .arg(i + 1));
     }

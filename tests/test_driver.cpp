@@ -129,6 +129,27 @@ TEST(Import, FailuresCarryTheirNumberAndTheImportAsSource)
     }
 }
 
+// Column 1, the blanks between fields and what lies past column 171 are not read: a control byte
+// there is no reason to fail.
+TEST(Import, ControlBytesWhereNothingIsReadAreIgnored)
+{
+    const QByteArray header = headerLine().toLatin1() + "\r\n";
+    const QByteArray line = paymentWith(QStringLiteral("1")).toLatin1().leftJustified(171, ' ');
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"0x01 in column 1", QByteArray(line).replace(0, 1, "\x01")},
+        {"0x0C at column 175", line + "abc\x0c"},
+        {"0x07 in column 12", QByteArray(line).replace(11, 1, "\x07")},
+    };
+    for (const auto& [name, detail] : cases) {
+        SCOPED_TRACE(name);
+        Harness h;
+        const QString input = h.path(QStringLiteral("in.txt"));
+        writeBytes(input, header + detail + "\r\n");
+        EXPECT_TRUE(h.convert(QStringLiteral("05"), input, h.path(QStringLiteral("out.txt"))));
+        EXPECT_EQ(h.converter().Records().Count(), 1);
+    }
+}
+
 TEST(Driver, NoRecordsRaisesErrorAndTouchesNoFile)
 {
     Harness h;

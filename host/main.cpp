@@ -586,6 +586,11 @@ int convert(const QStringList& arguments)
         if (const auto why = unwritableReport(parser.value(report)))
             return usageError(*why);
     }
+    if (const QFileInfo out(parser.value(output)), in(parser.value(options.input));
+        out.exists() && in.exists() && out.canonicalFilePath() == in.canonicalFilePath())
+        return usageError(QStringLiteral("--output names the payment file being read (%1); the payment file is never "
+                                         "written over, so name another file")
+                              .arg(QDir::toNativeSeparators(in.absoluteFilePath())));
     const PackageRow& row = *std::get<const PackageRow*>(checked);
     if (const auto failure = outputProblem(parser.value(output), row)) {
         if (parser.isSet(report)) {

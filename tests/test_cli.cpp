@@ -81,6 +81,8 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
         // A report that cannot be written stops the run before it converts.
         {"report folder missing", convert("05", kExample, output, {"--report", h.path("missing/report.json")}), 2,
          "does not exist"},
+        {"output is the payment file", convert("05", kExample, kExample), 2, "never written over",
+         {}, {"error 5"}},
         {"report is a folder", convert("05", kExample, output, {"--report", h.path(QString())}), 2, "is a folder"},
         {"unknown command", {"frobnicate"}, 2, {}},
         {"no command", {}, 2, {}},

@@ -160,6 +160,23 @@ TEST(Driver, NoRecordsRaisesErrorAndTouchesNoFile)
     EXPECT_EQ(readBytes(output), QByteArray("keep"));
 }
 
+TEST(Driver, ThePaymentFileIsNeverTheOutputByAnySpelling)
+{
+    const char* spellings[] = {"payments.txt", "sub/../payments.txt", "link.txt"};
+    for (const char* spelling : spellings) {
+        Harness h;
+        QDir(h.path({})).mkdir(QStringLiteral("sub"));
+        const QString input = h.writePayments({paymentWith(QStringLiteral("1"))});
+        QFile::link(input, h.path(QStringLiteral("link.txt")));
+        const QByteArray before = readBytes(input);
+        EXPECT_FALSE(h.convert(QStringLiteral("05"), input, h.path(QLatin1String(spelling))));
+        ASSERT_TRUE(h.failure) << spelling;
+        EXPECT_EQ(h.failure->number(), 5) << spelling;
+        EXPECT_EQ(h.failure->source(), QStringLiteral("KNExport.ConvertKNtoGLSpecific")) << spelling;
+        EXPECT_EQ(readBytes(input), before) << spelling;
+    }
+}
+
 TEST(Driver, CurrencyCodeIsTrimmedAndCut)
 {
     const std::pair<const char*, const char*> cases[] = {{"  usd  ", "usd"}, {"EURO", "EUR"}, {"", "CAD"}, {"   ", "CAD"}, {"X", "X"}};

@@ -88,6 +88,11 @@ CodePage::CodePage(const QString& name) : name_(name)
         if (unit != u'\uFFFD')
             (*fromUnicode)[unit] = static_cast<unsigned char>(byte);
     }
+    for (int byte = 0x20; byte < 0x7F; ++byte) {
+        if (toUnicode_[std::size_t(byte)] != char16_t(byte))
+            throw KNError(ErrorCode::InvalidProcedureCall)
+                .withDetail(QStringLiteral("the code page %1 does not read printable ASCII as itself").arg(name));
+    }
     latin1WritesAsItself_ = true;
     for (int unit = 0; unit < 0x100; ++unit) {
         if (unit < 0x80 || unit >= 0xA0)

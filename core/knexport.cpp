@@ -1,6 +1,5 @@
 #include "knexport.h"
 
-#include "controltext.h"
 #include "conversions.h"
 #include "formatting.h"
 #include "knerror.h"
@@ -16,8 +15,6 @@ namespace kn {
 namespace {
 
 const QString kImportSource = QStringLiteral("KNExport.ImportKNFile");
-// The import reads no further than this column.
-constexpr qsizetype kLastPaymentColumn = 171;
 
 } // namespace
 
@@ -102,51 +99,20 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
 {
     try {
         emit Status(QStringLiteral("Reading the Kaprin File..."));
-        TextFileReader file(ImportFileName, codePage_);
+        TextFileReader file(ImportFileName);
         emit Status(QStringLiteral("Importing Kaprin File..."));
-        const QString headerLine = file.readLine();
-        header_ = readPaymentHeader(headerLine);
         TransRecords& records = Records();
-        // Detail lines are about as long as the header line, often a little shorter: room for
-        // lines of half its length, up to a few million, so the collection never moves as it
-        // fills (a file of odd short lines grows it as it goes). Room never reached is never
-        // touched, so it costs no memory.
+        PaymentFileReader reader(codePage_, regional_, records, audit_);
+        const std::string_view headerLine = file.readLineBytes();
+        reader.readHeader(headerLine);
+        header_ = reader.header();
+        // Room for lines of half the header's length, up to a few million, so the collection
+        // never moves as it fills.
         constexpr qint64 largestReservation = qint64(1) << 22;
-        const qint64 estimated = QFileInfo(ImportFileName).size() / (headerLine.size() / 2 + 2);
+        const qint64 estimated = QFileInfo(ImportFileName).size() / qint64(headerLine.size() / 2 + 2);
         records.reserve(int(std::min(estimated, largestReservation)));
-        PaymentLineReader reader(regional_);
-        QString line;
-        for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
-            try {
-                const auto [bytes, printableLatin1] = file.readLineBytes();
-                TransRecordPtr record;
-                QString pastLastColumn;
-                // A line of printable Latin-1 is cut into fields as it stands in the file; any other
-                // is decoded and checked for control characters first.
-                if (printableLatin1) {
-                    const QLatin1String latin1(bytes.data(), qsizetype(bytes.size()));
-                    record = reader.read(latin1);
-                    if (latin1.size() > kLastPaymentColumn)
-                        pastLastColumn = latin1.mid(kLastPaymentColumn).toString();
-                } else {
-                    codePage_.decode(bytes, line);
-                    refuseControlCharacters(line);
-                    record = reader.read(line);
-                    if (line.size() > kLastPaymentColumn)
-                        pastLastColumn = line.mid(kLastPaymentColumn);
-                }
-                record->PaymentFileLine = lineNumber;
-                if (!pastLastColumn.isEmpty())
-                    audit_.changed.append({lineNumber, QStringLiteral("past column 171"), pastLastColumn, QString()});
-                ++audit_.paymentsRead;
-                if (!addToTotals(record->Amount, audit_.debitsRead, audit_.creditsRead))
-                    audit_.totalsOverflowed = true;
-                records.Append(std::move(record));
-            } catch (const KNError& error) {
-                const QString where = QStringLiteral("payment file line %1").arg(lineNumber);
-                throw error.withDetail(error.detail().isEmpty() ? where : where + QStringLiteral(": ") + error.detail());
-            }
-        }
+        for (int lineNumber = 2; !file.atEnd(); ++lineNumber)
+            reader.readDetail(file.readLineBytes(), lineNumber);
         emit Status(QStringLiteral("Kaprin File Import Complete..."));
         return true;
     } catch (const KNError& error) {

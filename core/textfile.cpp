@@ -1,6 +1,5 @@
 #include "textfile.h"
 
-#include "controltext.h"
 #include "growstorage.h"
 #include "knerror.h"
 
@@ -92,7 +91,7 @@ void ProtectedInput::refuseAsOutput(const QString& outputPath) const
     }
 }
 
-TextFileReader::TextFileReader(const QString& path, const CodePage& codePage) : codePage_(codePage)
+TextFileReader::TextFileReader(const QString& path)
 {
     fd_ = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
@@ -116,25 +115,22 @@ TextFileReader::~TextFileReader()
         ::close(fd_);
 }
 
+// Moves what is not yet handed out to the front and reads a piece after it.
 bool TextFileReader::fill()
 {
     if (eof_)
         return false;
-    const std::size_t kept = size_ - position_;
-    if (kept + kReadChunk > capacity_) {
-        capacity_ = growStorage(buffer_, capacity_, kept + kReadChunk, position_, kept);
-    } else if (kept > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + position_, kept);
-    }
+    buffer_.erase(0, position_);
+    size_ -= position_;
     position_ = 0;
-    size_ = kept;
+    buffer_.resize(size_ + kReadChunk);
     ssize_t got = 0;
     do {
-        got = ::read(fd_, buffer_.get() + kept, kReadChunk);
+        got = ::read(fd_, buffer_.data() + size_, kReadChunk);
     } while (got < 0 && errno == EINTR);
     if (got < 0)
         throw fileError(errno, FileAccess::Read);
-    size_ = kept + std::size_t(got);
+    size_ += std::size_t(got);
     eof_ = got == 0;
     return got > 0;
 }
@@ -144,29 +140,14 @@ bool TextFileReader::atEnd()
     return position_ >= size_ && !fill();
 }
 
-QString TextFileReader::readLine()
-{
-    QString line;
-    readLine(line);
-    return line;
-}
-
-void TextFileReader::readLine(QString& line)
-{
-    codePage_.decode(readLineBytes().bytes, line);
-}
-
-TextFileReader::LineBytes TextFileReader::readLineBytes()
+std::string_view TextFileReader::readLineBytes()
 {
     if (atEnd())
         throw KNError(ErrorCode::InputPastEndOfFile);
-    // What is scanned of the line stays scanned when the buffer is filled again.
-    std::size_t scanned = 0;
-    bool printable = true;
+    // What is searched of the line stays searched when the buffer is filled again.
+    std::size_t searched = 0;
     for (;;) {
-        const LineScan scan = scanLine(buffered().substr(position_ + scanned), codePage_);
-        printable = printable && scan.printableLatin1;
-        const std::size_t end = position_ + scanned + scan.end;
+        const std::size_t end = std::min(buffered().find_first_of("\r\n", position_ + searched), size_);
         const bool found = end < size_;
         // A CR that ends the buffer may be the first half of a CR LF still unread.
         const bool crMayPair = found && buffer_[end] == '\r' && end + 1 == size_ && !eof_;
@@ -175,14 +156,14 @@ TextFileReader::LineBytes TextFileReader::readLineBytes()
             position_ = end + 1;
             if (buffer_[end] == '\r' && position_ < size_ && buffer_[position_] == '\n')
                 ++position_;
-            return {bytes, printable};
+            return bytes;
         }
         if (!found && eof_) {
             const std::string_view bytes = buffered().substr(position_);
             position_ = size_;
-            return {bytes, printable};
+            return bytes;
         }
-        scanned = end - position_;
+        searched = end - position_;
         fill();
     }
 }

@@ -14,39 +14,27 @@ class QSaveFile;
 
 namespace kn {
 
-// Reads a text file in a code page line by line. CR LF, LF and CR all end a line, and the last
-// line needs no terminator. Failures carry the file system's number (53, 76, 70, 75, 57, ...).
+// Reads a file line by line as bytes. CR LF, LF and CR all end a line, and the last line needs no
+// terminator. Failures carry the file system's number (53, 76, 70, 75, 57, ...).
 class TextFileReader {
 public:
-    TextFileReader(const QString& path, const CodePage& codePage);
+    explicit TextFileReader(const QString& path);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;
     TextFileReader& operator=(const TextFileReader&) = delete;
 
     bool atEnd();
-    // The next line without its terminator; past the end it fails with Input past end of file (62).
-    QString readLine();
-    // The same into `line`, whose storage is reused from line to line.
-    void readLine(QString& line);
-    struct LineBytes {
-        // As they stand in the file, valid until the next read.
-        std::string_view bytes;
-        // Whether they read in the code page as printable Latin-1 characters of the same values.
-        bool printableLatin1 = false;
-    };
-    // The next line's bytes, looked at once for both its end and what it holds.
-    LineBytes readLineBytes();
+    // The next line's bytes without their end, valid until the next read; past the end it fails
+    // with Input past end of file (62).
+    std::string_view readLineBytes();
 
 private:
     bool fill();
-    std::string_view buffered() const { return std::string_view(buffer_.get(), size_); }
+    std::string_view buffered() const { return std::string_view(buffer_.data(), size_); }
 
     int fd_ = -1;
-    const CodePage& codePage_;
-    // The bytes read and not yet handed out start at position_. The storage is never cleared:
-    // every byte of it is read into before it is looked at.
-    std::unique_ptr<char[]> buffer_;
-    std::size_t capacity_ = 0;
+    // The bytes read and not yet handed out start at position_.
+    std::string buffer_;
     std::size_t size_ = 0;
     std::size_t position_ = 0;
     bool eof_ = false;

@@ -89,8 +89,8 @@ public:
         if (!QFileInfo(numberFile).isFile())
             context.prompter.PromptInstitutionNumber(numberFile);
         // No file (the prompt went unanswered) or an empty one fails here, before the output is touched.
-        TextFileReader file(numberFile, context.codePage);
-        institutionNumber_ = file.readLine();
+        TextFileReader file(numberFile);
+        institutionNumber_ = context.codePage.decode(file.readLineBytes());
         return true;
     }
 

@@ -7,9 +7,6 @@
 
 #include <algorithm>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace kn {
 
@@ -20,42 +17,8 @@ struct ConverterCloser {
 
 // Writes each unit below 0x100 as its byte and gives all the units' bits together, which tell the
 // caller whether the bytes written stand (any other unit is written as no byte in particular).
-// Sixteen units go at a time (eight in a line shorter than sixteen), the last step overlapping the
-// ones before rather than going one by one: a written line is short, and a loop that finishes
-// byte by byte spends most of its time there.
 char16_t narrowUnits(const char16_t* units, std::size_t size, char* bytes)
 {
-#ifdef __SSE2__
-    if (size >= 8) {
-        __m128i all = _mm_setzero_si128();
-        const auto load = [&](std::size_t i) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
-            all = _mm_or_si128(all, chunk);
-            return chunk;
-        };
-        const auto sixteenAt = [&](std::size_t i) {
-            const __m128i first = load(i);
-            const __m128i second = load(i + 8);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + i), _mm_packus_epi16(first, second));
-        };
-        const auto eightAt = [&](std::size_t i) {
-            const __m128i chunk = load(i);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes + i), _mm_packus_epi16(chunk, chunk));
-        };
-        if (size >= 16) {
-            for (std::size_t i = 0; i + 16 < size; i += 16)
-                sixteenAt(i);
-            sixteenAt(size - 16);
-        } else {
-            eightAt(0);
-            eightAt(size - 8);
-        }
-        all = _mm_or_si128(all, _mm_srli_si128(all, 8));
-        all = _mm_or_si128(all, _mm_srli_si128(all, 4));
-        all = _mm_or_si128(all, _mm_srli_si128(all, 2));
-        return char16_t(_mm_cvtsi128_si32(all));
-    }
-#endif
     char16_t all = 0;
     for (std::size_t i = 0; i < size; ++i) {
         all |= units[i];

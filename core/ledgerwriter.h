@@ -58,6 +58,20 @@ public:
     }
     // The lines that follow are the record's: it counts as written from the next line on.
     void beginRecord(const TransRecord& record);
+    // The walk of the writers that leave a zero amount out: each such record is noted in the
+    // audit and skipped, each other one begins and `write` writes its lines, in position order.
+    template <typename Write>
+    void forEachPayment(Write&& write)
+    {
+        for (const auto& record : context_.records) {
+            if (record->Amount.isZero()) {
+                context_.audit.leftOut(*record, AuditReason::ZeroAmount);
+                continue;
+            }
+            beginRecord(*record);
+            write(*record);
+        }
+    }
     // Raises "Processing transactions..."; the writer calls it where its own order puts it.
     void startTransactions() { context_.status(StatusText::ProcessingTransactions); }
     void close() { file_.close(); }

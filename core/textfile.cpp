@@ -1,6 +1,5 @@
 #include "textfile.h"
 
-#include "growstorage.h"
 #include "knerror.h"
 
 #include <QFile>
@@ -22,8 +21,6 @@ namespace kn {
 namespace {
 // Reads go by larger pieces: fewer calls into the kernel, and a piece still stays in the cache.
 constexpr std::size_t kReadChunk = 1 << 18;
-// Every this many bytes written, the disk is asked to start writing them out.
-constexpr std::int64_t kWriteBackStep = std::int64_t(8) << 20;
 
 QByteArray nativePath(const QString& path)
 {
@@ -195,31 +192,12 @@ void AtomicFile::write(const char* data, std::size_t size)
             throw fileError(errno, FileAccess::Write);
         written += std::size_t(n);
     }
-    position_ += std::int64_t(size);
-    startWriteBack(fd);
-}
-
-// The commit waits until the whole file is on the disk. Pieces handed to the disk while later
-// ones are still being made leave only the last few to wait for. A hint only: a failure to
-// start shows again, and is reported, when the commit writes the file through.
-void AtomicFile::startWriteBack(int fd)
-{
-#ifdef SYNC_FILE_RANGE_WRITE
-    if (position_ - writeBackFrom_ < kWriteBackStep)
-        return;
-    ::sync_file_range(fd, off_t(writeBackFrom_), off_t(position_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
-    writeBackFrom_ = position_;
-#else
-    Q_UNUSED(fd);
-#endif
 }
 
 void AtomicFile::seek(std::int64_t position)
 {
     if (::lseek(file_->handle(), off_t(position), SEEK_SET) < 0)
         throw fileError(errno, FileAccess::Write);
-    position_ = position;
-    writeBackFrom_ = std::min(writeBackFrom_, position);
 }
 
 void AtomicFile::commit()
@@ -232,51 +210,20 @@ void AtomicFile::commit()
         throw fileError(errno != 0 ? errno : EIO, FileAccess::Write);
 }
 
-TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage)
-    : file_(path), codePage_(codePage), buffer_(std::make_unique_for_overwrite<char[]>(Chunk + 1024)),
-      capacity_(Chunk + 1024)
+TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : file_(path), codePage_(codePage)
 {
+    buffer_.reserve(kFlushSize + 1024);
 }
 
-// The buffer grows for a line longer than the room left; a line the page lacks a character of is
-// encoded apart, as it may take more or fewer bytes than characters.
-bool TextFileWriter::writeOtherLine(QStringView line)
-{
-    const auto size = std::size_t(line.size());
-    makeRoom(size + 2);
-    if (codePage_.encodeHeld(line, buffer_.get() + size_)) {
-        endLine(size);
-        return true;
-    }
-    otherBytes_.clear();
-    codePage_.encodeAppend(line, otherBytes_);
-    makeRoom(otherBytes_.size() + 2);
-    std::copy_n(otherBytes_.data(), otherBytes_.size(), buffer_.get() + size_);
-    endLine(otherBytes_.size());
-    return false;
-}
-
-void TextFileWriter::makeRoom(std::size_t bytes)
-{
-    if (size_ + bytes > capacity_)
-        capacity_ = growStorage(buffer_, capacity_, size_ + bytes, 0, size_);
-}
-
-// Whole chunks go out, and the bytes after them wait for the next: every write then starts and
-// ends on a chunk's boundary in the file, where the system takes the pages it caches in larger
-// pieces (copying a file in writes that straddle them took about 40% longer here).
 void TextFileWriter::flush()
 {
-    const std::size_t whole = size_ - size_ % Chunk;
-    file_.write(buffer_.get(), whole);
-    std::memmove(buffer_.get(), buffer_.get() + whole, size_ - whole);
-    size_ -= whole;
+    file_.write(buffer_.data(), buffer_.size());
+    buffer_.clear();
 }
 
 void TextFileWriter::close()
 {
-    file_.write(buffer_.get(), size_);
-    size_ = 0;
+    flush();
     file_.commit();
 }
 

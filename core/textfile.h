@@ -59,12 +59,7 @@ public:
     void commit();
 
 private:
-    void startWriteBack(int fd);
-
     std::unique_ptr<QSaveFile> file_;
-    // Where the next write goes, and where the bytes not yet handed to the disk begin.
-    std::int64_t position_ = 0;
-    std::int64_t writeBackFrom_ = 0;
     bool committed_ = false;
 };
 
@@ -74,47 +69,25 @@ public:
     TextFileWriter(const QString& path, const CodePage& codePage);
 
     // True when the code page holds every character of the line, so that it reads back unchanged.
-    // A line the page holds, with room for it, is encoded one byte a character straight into the
-    // buffer, and its room and CR LF are handled inline: a file is mostly such short lines.
     bool writeLine(QStringView line)
     {
-        const auto size = std::size_t(line.size());
-        if (size_ + size + 2 > capacity_ || !codePage_.encodeHeld(line, buffer_.get() + size_)) [[unlikely]]
-            return writeOtherLine(line);
-        endLine(size);
-        return true;
+        const bool exact = codePage_.encodeAppend(line, buffer_);
+        buffer_ += "\r\n";
+        if (buffer_.size() >= kFlushSize)
+            flush();
+        return exact;
     }
     // Writes what is buffered and gives the file its name; until then the previous file stands.
     void close();
 
 private:
     // Bytes gathered before they are handed to the file.
-    static constexpr std::size_t Chunk = std::size_t(1) << 16;
-
-    // A line the page lacks a character of, whose bytes are not one a character, or one longer
-    // than the room left.
-    bool writeOtherLine(QStringView line);
-    // Room for this many more bytes after those buffered.
-    void makeRoom(std::size_t bytes);
-    // Ends the line of this many bytes written at the end of the buffer.
-    void endLine(std::size_t bytes)
-    {
-        char* const end = buffer_.get() + size_ + bytes;
-        end[0] = '\r';
-        end[1] = '\n';
-        size_ += bytes + 2;
-        if (size_ >= Chunk)
-            flush();
-    }
+    static constexpr std::size_t kFlushSize = std::size_t(1) << 16;
     void flush();
 
     AtomicFile file_;
     const CodePage& codePage_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t capacity_ = 0;
-    std::size_t size_ = 0;
-    // The bytes of a line the page lacks a character of, kept from one such line to the next.
-    std::string otherBytes_;
+    std::string buffer_;
 };
 
 // Writes bytes as they are given to a file that replaces the one there when closed; a container

@@ -99,20 +99,31 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
 {
     try {
         emit Status(QStringLiteral("Reading the Kaprin File..."));
-        TextFileReader file(ImportFileName);
-        emit Status(QStringLiteral("Importing Kaprin File..."));
         TransRecords& records = Records();
         PaymentFileReader reader(codePage_, regional_, records, audit_);
-        const std::string_view headerLine = file.readLineBytes();
-        reader.readHeader(headerLine);
-        header_ = reader.header();
-        // Room for lines of half the header's length, up to a few million, so the collection
-        // never moves as it fills.
-        constexpr qint64 largestReservation = qint64(1) << 22;
-        const qint64 estimated = QFileInfo(ImportFileName).size() / qint64(headerLine.size() / 2 + 2);
-        records.reserve(int(std::min(estimated, largestReservation)));
-        for (int lineNumber = 2; !file.atEnd(); ++lineNumber)
-            reader.readDetail(file.readLineBytes(), lineNumber);
+        if (memoryFiles_ != nullptr) {
+            emit Status(QStringLiteral("Importing Kaprin File..."));
+            try {
+                readPaymentFile(memoryFiles_->input, reader);
+            } catch (const KNError&) {
+                header_ = reader.header();
+                throw;
+            }
+            header_ = reader.header();
+        } else {
+            TextFileReader file(ImportFileName);
+            emit Status(QStringLiteral("Importing Kaprin File..."));
+            const std::string_view headerLine = file.readLineBytes();
+            reader.readHeader(headerLine);
+            header_ = reader.header();
+            // Room for lines of half the header's length, up to a few million, so the collection
+            // never moves as it fills.
+            constexpr qint64 largestReservation = qint64(1) << 22;
+            const qint64 estimated = QFileInfo(ImportFileName).size() / qint64(headerLine.size() / 2 + 2);
+            records.reserve(int(std::min(estimated, largestReservation)));
+            for (int lineNumber = 2; !file.atEnd(); ++lineNumber)
+                reader.readDetail(file.readLineBytes(), lineNumber);
+        }
         emit Status(QStringLiteral("Kaprin File Import Complete..."));
         return true;
     } catch (const KNError& error) {
@@ -136,9 +147,12 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
     AuditRecorder recorder(audit_);
     if (progress_)
         recorder.setProgress([this, total = Records().Count()](int handled) { progress_(handled, total); });
+    std::string* const outputBytes = memoryFiles_ != nullptr ? &memoryFiles_->output : nullptr;
+    if (outputBytes != nullptr)
+        outputBytes->clear();
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
                                 settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
-                                [this](const QString& text) { emit Status(text); }, recorder};
+                                [this](const QString& text) { emit Status(text); }, recorder, outputBytes};
     return runLedgerWriter(*row, context);
 }
 

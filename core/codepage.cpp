@@ -76,6 +76,18 @@ CodePage::CodePage(const QString& name) : name_(name)
         latin1ReadsAsItself_ = latin1ReadsAsItself_ && toUnicode_[std::size_t(byte)] == char16_t(byte);
 }
 
+bool CodePage::readsAsLatin1(std::string_view bytes) const
+{
+    // Comparisons the compiler does many bytes at a time where only the C1 bytes read otherwise.
+    if (latin1ReadsAsItself_) {
+        std::uint8_t c1 = 0;
+        for (const char c : bytes)
+            c1 |= std::uint8_t(std::uint8_t(std::uint8_t(c) - 0x80) < 0x20);
+        return c1 == 0 || std::all_of(bytes.begin(), bytes.end(), [this](char byte) { return readsAsLatin1(byte); });
+    }
+    return std::all_of(bytes.begin(), bytes.end(), [this](char byte) { return readsAsLatin1(byte); });
+}
+
 bool CodePage::holdsControl(std::string_view bytes) const
 {
     // Comparisons the compiler does many bytes at a time: a third of the import's time at

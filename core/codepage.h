@@ -39,6 +39,8 @@ public:
 
     // True when the byte reads as a control character other than TAB (NUL, ESC, DEL...).
     bool readsAsControl(char byte) const { return controls_[std::uint8_t(byte)]; }
+    // True when every byte reads as the Latin-1 character of its own value.
+    bool readsAsLatin1(std::string_view bytes) const;
     // True when one of the bytes reads as such a control character.
     bool holdsControl(std::string_view bytes) const;
 

@@ -165,7 +165,7 @@ TransRecordPtr PaymentFileReader::read(std::string_view line)
     texts[std::size_t(RecordText::GLDetails)] = details;
     texts[std::size_t(RecordText::InvoiceNo)] = field(line, PaymentColumn::InvoiceNo);
     texts[std::size_t(RecordText::PaymentFor)] = trimmedBlanks(field(line, PaymentColumn::PaymentFor));
-    return store_.add(texts, codePage_, amount, date);
+    return store_.add(texts, codePage_, codePage_.readsAsLatin1(line.substr(0, kLastPaymentColumn)), amount, date);
 }
 
 void readPaymentFile(std::string_view bytes, PaymentFileReader& reader)

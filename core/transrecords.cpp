@@ -66,16 +66,13 @@ constexpr std::size_t kChunkSize = std::size_t(1) << 16;
 
 TransRecordStore::TransRecordStore() : shared_(std::make_shared<Shared>()) {}
 
-TransRecordPtr TransRecordStore::add(const RecordBytes& texts, const CodePage& codePage, Money amount,
-                                     CalDate transDate)
+TransRecordPtr TransRecordStore::add(const RecordBytes& texts, const CodePage& codePage, bool latin1,
+                                     Money amount, CalDate transDate)
 {
     Shared& shared = *shared_;
     TransRecord& record = shared.records.emplace_back();
     record.Amount = amount;
     record.TransDate = transDate;
-    const bool latin1 = std::all_of(texts.begin(), texts.end(), [&](std::string_view text) {
-        return std::all_of(text.begin(), text.end(), [&](char byte) { return codePage.readsAsLatin1(byte); });
-    });
     if (!latin1) {
         // Rare: a byte the page reads as another character. The texts are decoded once, here.
         RecordTextViews decoded;

@@ -99,8 +99,10 @@ using TransRecordPtr = std::shared_ptr<TransRecord>;
 class TransRecordStore {
 public:
     TransRecordStore();
-    // A record of these texts, as the code page's bytes.
-    TransRecordPtr add(const RecordBytes& texts, const CodePage& codePage, Money amount, CalDate transDate);
+    // A record of these texts, as the code page's bytes; `latin1` when all of them read as the
+    // Latin-1 characters of their own values there, and are kept as they are.
+    TransRecordPtr add(const RecordBytes& texts, const CodePage& codePage, bool latin1, Money amount,
+                       CalDate transDate);
 
 private:
     struct Shared;

@@ -95,21 +95,19 @@ TransRecordPtr TransRecordStore::add(const RecordBytes& texts, const CodePage& c
     }
     char* const start = shared.chunks.back().get() + shared.chunkUsed;
     std::size_t used = 0;
-    std::size_t ledgerStart = 0;
-    for (std::size_t i = 0; i < RecordTextCount; ++i) {
-        const std::string_view text = texts[i];
-        record.size_[i] = std::uint8_t(text.size());
-        if ((i == std::size_t(RecordText::GLAccount) || i == std::size_t(RecordText::GLDetails)) && !text.empty()) {
-            record.start_[i] = std::uint8_t(ledgerStart + std::size_t(text.data() - ledger.data()));
-            continue;
-        }
-        if (i == std::size_t(RecordText::GLAccount_Full))
-            ledgerStart = used;
-        record.start_[i] = std::uint8_t(used);
+    for (const RecordText which : {RecordText::KaprinAccount, RecordText::PaidTo, RecordText::GLAccount_Full,
+                                   RecordText::InvoiceNo, RecordText::PaymentFor}) {
+        const std::string_view text = texts[std::size_t(which)];
         if (!text.empty())
             std::memcpy(start + used, text.data(), text.size());
         used += text.size();
     }
+    for (std::size_t i = 0; i < RecordTextCount; ++i)
+        record.size_[i] = std::uint8_t(texts[i].size());
+    const std::string_view account = texts[std::size_t(RecordText::GLAccount)];
+    const std::string_view details = texts[std::size_t(RecordText::GLDetails)];
+    record.ledgerPartAt_ = {std::uint8_t(account.empty() ? 0 : account.data() - ledger.data()),
+                            std::uint8_t(details.empty() ? 0 : details.data() - ledger.data())};
     shared.chunkUsed += used;
     record.bytes_ = start;
     return TransRecordPtr(shared_, &record);

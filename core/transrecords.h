@@ -70,7 +70,7 @@ public:
         const auto i = std::size_t(which);
         if (owned_)
             return QStringView((*owned_)[i]);
-        return QLatin1String(bytes_ + start_[i], size_[i]);
+        return QLatin1String(bytes_ + startOf(which), size_[i]);
     }
     void setText(RecordText which, TextView value);
 
@@ -83,13 +83,33 @@ private:
     friend class TransRecordStore;
     void own(const RecordTextViews& texts);
 
-    // An imported record's texts: where each lies after bytes_, and how long it is (a payment
-    // line's texts take at most 138 bytes).
-    const char* bytes_ = "";
-    std::array<std::uint8_t, RecordTextCount> start_{};
+    // An imported record's texts follow one another from bytes_ (the account, the payee, the
+    // ledger text, the invoice number, the description), the ledger's account and details within
+    // the ledger text; a payment line's texts are at most 138 bytes.
+    std::size_t startOf(RecordText which) const
+    {
+        const auto size = [this](RecordText text) { return std::size_t(size_[std::size_t(text)]); };
+        const std::size_t ledger = size(RecordText::KaprinAccount) + size(RecordText::PaidTo);
+        switch (which) {
+        case RecordText::KaprinAccount: return 0;
+        case RecordText::PaidTo: return size(RecordText::KaprinAccount);
+        case RecordText::GLAccount_Full: return ledger;
+        case RecordText::GLAccount: return ledger + ledgerPartAt_[0];
+        case RecordText::GLDetails: return ledger + ledgerPartAt_[1];
+        case RecordText::InvoiceNo: return ledger + size(RecordText::GLAccount_Full);
+        case RecordText::PaymentFor: break;
+        }
+        return ledger + size(RecordText::GLAccount_Full) + size(RecordText::InvoiceNo);
+    }
+
+    // Beside PaymentFileLine, so that a record takes 48 bytes.
     std::array<std::uint8_t, RecordTextCount> size_{};
+    std::array<std::uint8_t, 2> ledgerPartAt_{};
+    const char* bytes_ = "";
     std::unique_ptr<std::array<QString, RecordTextCount>> owned_;
 };
+
+static_assert(sizeof(TransRecord) <= 48);
 
 using TransRecordPtr = std::shared_ptr<TransRecord>;
 
@@ -99,8 +119,9 @@ using TransRecordPtr = std::shared_ptr<TransRecord>;
 class TransRecordStore {
 public:
     TransRecordStore();
-    // A record of these texts, as the code page's bytes; `latin1` when all of them read as the
-    // Latin-1 characters of their own values there, and are kept as they are.
+    // A record of these texts, as the code page's bytes, GLAccount and GLDetails lying within
+    // GLAccount_Full; `latin1` when all of them read as the Latin-1 characters of their own
+    // values there, and are kept as they are.
     TransRecordPtr add(const RecordBytes& texts, const CodePage& codePage, bool latin1, Money amount,
                        CalDate transDate);
 

@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace kn;
     fuzz::FuzzInput input(data, size);
-    const QString locale = QString::fromLatin1(fuzz::kLocales[input.choose(std::size(fuzz::kLocales))]);
-    const QString codePage = QString::fromLatin1(fuzz::kCodePages[input.choose(std::size(fuzz::kCodePages))]);
+    const RegionalSettings& regional = fuzz::chooseRegion(input);
+    const CodePage& codePage = fuzz::chooseCodePage(input);
     const QString datePattern = input.takeText();
     const QString year = input.takeText();
     const QString period = input.takeText();
@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     KNExport converter;
     converter.setMemoryFiles(&files);
     converter.setPackageTable(packageTable());
-    converter.setRegionalSettings(RegionalSettings::named(locale));
-    converter.setCodePage(CodePage(codePage));
+    converter.setRegionalSettings(regional);
+    converter.setCodePage(codePage);
     converter.setSettingsStore(makeIniSettingsStore(root.filePath(QStringLiteral("settings.ini"))));
     converter.setClock(std::make_shared<FixedClock>(QDate(2014, 9, 2)));
     converter.setPrompter(std::make_shared<FuzzedPrompter>(datePattern, year, period, institution));

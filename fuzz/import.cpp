@@ -15,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace kn;
     fuzz::FuzzInput input(data, size);
-    const RegionalSettings regional =
-        RegionalSettings::named(QString::fromLatin1(fuzz::kLocales[input.choose(std::size(fuzz::kLocales))]));
-    const CodePage codePage(QString::fromLatin1(fuzz::kCodePages[input.choose(std::size(fuzz::kCodePages))]));
+    const RegionalSettings& regional = fuzz::chooseRegion(input);
+    const CodePage& codePage = fuzz::chooseCodePage(input);
     const QByteArray bytes = input.rest();
     TransRecords records;
     ConversionAudit audit;

@@ -103,13 +103,18 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
         PaymentFileReader reader(codePage_, regional_, records, audit_);
         if (memoryFiles_ != nullptr) {
             emit Status(QStringLiteral("Importing Kaprin File..."));
+            // The header's values are kept as soon as the header is read, as from a file.
+            const auto keepHeader = [&] {
+                if (!memoryFiles_->input.empty())
+                    header_ = reader.header();
+            };
             try {
                 readPaymentFile(memoryFiles_->input, reader);
             } catch (const KNError&) {
-                header_ = reader.header();
+                keepHeader();
                 throw;
             }
-            header_ = reader.header();
+            keepHeader();
         } else {
             TextFileReader file(ImportFileName);
             emit Status(QStringLiteral("Importing Kaprin File..."));

@@ -44,8 +44,6 @@ std::string_view trimmedBlanks(std::string_view text)
     return text;
 }
 
-
-
 // The amount field (16 bytes) with every "," removed ("1,234,567.00" gives "1234567.00").
 struct RemoveCommas {
     explicit RemoveCommas(std::string_view text)

@@ -43,7 +43,7 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
         line += u"\",";
         line += fields.amount.view();
         out.writeLine(line);
-        });
+    });
 }
 
 } // namespace kn

@@ -38,7 +38,7 @@ public:
             line += u"\",";
             amount.appendTo(line, record.Amount);
             out.writeLine(line);
-                });
+        });
     }
 };
 

@@ -133,7 +133,7 @@ public:
             line += amount.view();
             line += u",Kaprin";
             out.writeLine(line);
-                });
+        });
     }
 
 private:

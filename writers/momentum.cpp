@@ -46,7 +46,7 @@ public:
             if (commas < 3)
                 line.resize(line.size() + 3 - commas, u',');
             out.writeLine(line);
-                });
+        });
     }
 };
 

@@ -55,7 +55,7 @@ public:
             line += paidTo;
             fitField(payee, 60);
             out.writeLine(line);
-                });
+        });
     }
 
 private:

@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <memory>
@@ -19,8 +20,9 @@ namespace kn {
 // closest form (closestInCodePage), "?" when it has none.
 class CodePage {
 public:
-    // Fails with Invalid procedure call (5) for a name ICU does not know or a code page that is
-    // not single-byte.
+    // Fails with Invalid procedure call (5) for a name ICU does not know, a code page that is not
+    // single-byte, or one that does not read printable ASCII as itself (EBCDIC and the like): the
+    // payment file's digits, signs, blanks and separators are read as ASCII bytes.
     explicit CodePage(const QString& name = QStringLiteral("windows-1252"));
 
     const QString& name() const { return name_; }
@@ -29,6 +31,18 @@ public:
     // True when, besides those, the bytes from 0xA0 read as the Latin-1 characters of the same
     // value (windows-1252 and ISO 8859-1 do).
     bool latin1ReadsAsItself() const { return latin1ReadsAsItself_; }
+
+    // The character the byte reads as (U+FFFD for a byte the page leaves undefined).
+    char16_t decodeByte(char byte) const { return toUnicode_[std::uint8_t(byte)]; }
+    // True when the byte reads as the Latin-1 character of its own value.
+    bool readsAsLatin1(char byte) const { return toUnicode_[std::uint8_t(byte)] == char16_t(std::uint8_t(byte)); }
+
+    // True when the byte reads as a control character other than TAB (NUL, ESC, DEL...).
+    bool readsAsControl(char byte) const { return controls_[std::uint8_t(byte)]; }
+    // True when every byte reads as the Latin-1 character of its own value.
+    bool readsAsLatin1(std::string_view bytes) const;
+    // True when one of the bytes reads as such a control character.
+    bool holdsControl(std::string_view bytes) const;
 
     QString decode(std::string_view bytes) const;
     // Decodes into `text`, reusing its storage.
@@ -45,6 +59,9 @@ public:
 private:
     QString name_;
     std::array<char16_t, 256> toUnicode_{};
+    std::array<bool, 256> controls_{};
+    // The control characters are the ASCII ones, read from their own bytes.
+    bool asciiControls_ = false;
     // Bytes below 0x80 read as themselves, as they do in nearly every 8-bit code page.
     bool asciiReadsAsItself_ = false;
     bool latin1ReadsAsItself_ = false;

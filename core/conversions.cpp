@@ -287,50 +287,45 @@ CalDate parseDateTimeText(QStringView original, const RegionalSettings& regional
     return CalDate::fromQDate(parseDateText(text.first(blank), regional).toQDate(), *time);
 }
 
-Money parseMoneyText(QStringView text, const RegionalSettings& regional)
+Money parseMoney(std::string_view text, std::string_view separator)
 {
-    text = trimmedBlanks(text);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto allDigits = [&](std::string_view digits) { return std::all_of(digits.begin(), digits.end(), isDigit); };
+    const std::size_t first = text.find_first_not_of(' ');
+    text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(' ') - first + 1);
     bool negative = false;
-    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
-        negative = text.front() == u'-';
-        text = text.mid(1);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
     }
-    const QString& separator = regional.decimalSeparator();
-    QStringView whole = text;
-    QStringView fraction;
-    // The separator is one character in every region but a user's own: searched for in place.
-    qsizetype point = -1;
-    if (separator.size() == 1) {
-        const auto found = std::find(text.begin(), text.end(), separator.front());
-        point = found == text.end() ? -1 : found - text.begin();
-    } else {
-        point = text.indexOf(separator);
+    std::string_view whole = text;
+    std::string_view fraction;
+    if (const std::size_t point = separator.empty() ? std::string_view::npos : text.find(separator);
+        point != std::string_view::npos) {
+        whole = text.substr(0, point);
+        fraction = text.substr(point + separator.size());
     }
-    if (point >= 0) {
-        whole = text.left(point);
-        fraction = text.mid(point + separator.size());
-    }
-    if ((whole.isEmpty() && fraction.isEmpty()) || !allDigits(whole) || !allDigits(fraction))
+    if ((whole.empty() && fraction.empty()) || !allDigits(whole) || !allDigits(fraction))
         typeMismatch();
 
     // Accumulate the magnitude in units of 1/10000, rounding half to even past four decimals.
     constexpr std::uint64_t limit = std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1;
     std::uint64_t units = 0;
     const auto overflow = [] { throw KNError(ErrorCode::Overflow); };
-    for (QChar c : whole) {
-        if (units > (limit - std::uint64_t(c.unicode() - u'0')) / 10)
+    for (const char c : whole) {
+        if (units > (limit - std::uint64_t(c - '0')) / 10)
             overflow();
-        units = units * 10 + std::uint64_t(c.unicode() - u'0');
+        units = units * 10 + std::uint64_t(c - '0');
     }
     if (units > limit / Money::UnitsPerWhole)
         overflow();
     units *= Money::UnitsPerWhole;
     std::uint64_t scale = Money::UnitsPerWhole / 10;
-    for (qsizetype i = 0; i < fraction.size() && i < 4; ++i, scale /= 10)
-        units += std::uint64_t(fraction[i].unicode() - u'0') * scale;
+    for (std::size_t i = 0; i < fraction.size() && i < 4; ++i, scale /= 10)
+        units += std::uint64_t(fraction[i] - '0') * scale;
     if (fraction.size() > 4) {
-        const int firstDropped = fraction[4].unicode() - u'0';
-        const bool restNonZero = std::any_of(fraction.begin() + 5, fraction.end(), [](QChar c) { return c != u'0'; });
+        const int firstDropped = fraction[4] - '0';
+        const bool restNonZero = std::any_of(fraction.begin() + 5, fraction.end(), [](char c) { return c != '0'; });
         if (firstDropped > 5 || (firstDropped == 5 && (restNonZero || units % 2 == 1)))
             ++units;
     }
@@ -338,6 +333,12 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional)
         overflow();
     const auto value = std::int64_t(units == limit ? std::numeric_limits<std::int64_t>::min() : std::int64_t(units));
     return Money::fromUnits(negative && units != limit ? -value : value);
+}
+
+Money parseMoneyText(QStringView text, const RegionalSettings& regional)
+{
+    // Digits, signs and blanks are ASCII: the text and the separator are read as UTF-8 bytes.
+    return parseMoney(text.toUtf8().toStdString(), regional.decimalSeparator().toUtf8().toStdString());
 }
 
 } // namespace kn

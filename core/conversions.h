@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace kn {
@@ -32,6 +33,8 @@ CalDate parseDateTimeText(QStringView text, const RegionalSettings& regional);
 // optionally the regional decimal separator with more digits. Beyond four decimals the amount is
 // rounded half to even. Out of range fails with Overflow (6), anything else with Type mismatch (13).
 Money parseMoneyText(QStringView text, const RegionalSettings& regional);
+// The same over bytes in which digits, signs and blanks are ASCII, with the separator's bytes.
+Money parseMoney(std::string_view text, std::string_view separator);
 
 namespace detail {
 // The characters between the blanks at both ends. Fixed-width fields end in long runs of blanks:

@@ -5,64 +5,27 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <charconv>
 #include <limits>
 
 namespace kn {
 
 namespace {
-// "00" to "99": two digits for each division by a hundred.
-constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                               "8081828384858687888990919293949596979899";
-
-// Writes the value's last `count` digits backwards, ending where `end` points, zeros in front.
-QChar* writeDigitsBackwards(QChar* end, std::uint64_t value, int count)
-{
-    for (; count >= 2; count -= 2, value /= 100) {
-        const char* pair = kDigitPairs + 2 * (value % 100);
-        *--end = QLatin1Char(pair[1]);
-        *--end = QLatin1Char(pair[0]);
-    }
-    if (count > 0)
-        *--end = QChar(u'0' + char16_t(value % 10));
-    return end;
-}
-
 constexpr std::uint64_t powerOfTen(int exponent)
 {
     return exponent == 0 ? 1 : 10 * powerOfTen(exponent - 1);
 }
 
-// The count of decimal digits (none for zero): the value's width in bits times log10(2), about
-// 1233/4096, gives it or one less, which one comparison tells apart. No division.
-int digitCount(std::uint64_t value)
+// The number's decimal text with "0"s in front up to minimumWidth characters: what
+// QString::number(value).rightJustified(minimumWidth, '0') gives.
+template <typename Text, typename Integer>
+void appendDigits(Text& out, Integer value, int minimumWidth)
 {
-    static constexpr auto powers = [] {
-        std::array<std::uint64_t, 20> table{};
-        for (std::size_t i = 0; i < table.size(); ++i)
-            table[i] = powerOfTen(int(i));
-        return table;
-    }();
-    const int estimate = (int(std::bit_width(value)) * 1233) >> 12;
-    return estimate + int(value >= powers[std::size_t(estimate)]);
-}
-
-// The number's decimal text, "-" first when negative, with "0"s in front up to minimumWidth
-// characters: what QString::number(value).rightJustified(minimumWidth, '0') gives.
-template <typename Text>
-void appendDigits(Text& out, std::int64_t value, int minimumWidth)
-{
-    const auto magnitude = value < 0 ? 0u - std::uint64_t(value) : std::uint64_t(value);
-    const int digits = std::max(digitCount(magnitude), 1);
-    const int count = digits + int(value < 0);
-    const int padding = std::max(0, minimumWidth - count);
-    const qsizetype before = out.size();
-    out.resize(before + padding + count);
-    QChar* const start = std::fill_n(out.begin() + before, padding, QChar(u'0'));
-    if (value < 0)
-        *start = u'-';
-    writeDigitsBackwards(start + count, magnitude, digits);
+    char digits[24];
+    const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (auto n = end - digits; n < minimumWidth; ++n)
+        out += u'0';
+    out += QLatin1String(digits, end - digits);
 }
 } // namespace
 
@@ -91,43 +54,17 @@ void NumberPattern::appendTo(LineBuffer& out, Money amount) const
 template <typename Text>
 void NumberPattern::append(Text& out, Money amount) const
 {
-    switch (decimals_) {
-    case 0:
-        return appendWith<0>(out, amount);
-    case 1:
-        return appendWith<1>(out, amount);
-    case 2:
-        return appendWith<2>(out, amount);
-    case 3:
-        return appendWith<3>(out, amount);
-    default:
-        return appendWith<4>(out, amount);
+    const std::uint64_t unit = powerOfTen(decimals_);
+    const std::uint64_t scaled = amount.roundedMagnitude(decimals_);
+    if (amount.isNegative() && scaled != 0)
+        out += u'-';
+    // "#" digits write nothing for a zero integer part (".50" in "#.00").
+    if (scaled / unit != 0 || minimumIntegerDigits_ > 0)
+        appendDigits(out, scaled / unit, minimumIntegerDigits_);
+    if (decimals_ > 0) {
+        out += decimalSeparator_;
+        appendDigits(out, scaled % unit, decimals_);
     }
-}
-
-template <int Decimals, typename Text>
-void NumberPattern::appendWith(Text& out, Money amount) const
-{
-    constexpr std::uint64_t unit = powerOfTen(Decimals);
-    const std::uint64_t scaled = amount.roundedMagnitude(Decimals);
-    const std::uint64_t whole = scaled / unit;
-    const int integerDigits = std::max(digitCount(whole), minimumIntegerDigits_);
-    const bool minus = amount.isNegative() && scaled != 0;
-    const qsizetype length =
-        qsizetype(minus) + integerDigits + (Decimals > 0 ? decimalSeparator_.size() + Decimals : 0);
-
-    // The text's length is known first, so the digits are written backwards straight into place.
-    const qsizetype before = out.size();
-    out.resize(before + length);
-    QChar* digits = out.begin() + before + length;
-    if constexpr (Decimals > 0) {
-        digits = writeDigitsBackwards(digits, scaled % unit, Decimals);
-        digits -= decimalSeparator_.size();
-        std::copy(decimalSeparator_.begin(), decimalSeparator_.end(), digits);
-    }
-    digits = writeDigitsBackwards(digits, whole, integerDigits);
-    if (minus)
-        *--digits = u'-';
 }
 
 QString NumberPattern::format(Money amount) const

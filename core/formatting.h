@@ -28,9 +28,6 @@ public:
 private:
     template <typename Text>
     void append(Text& out, Money amount) const;
-    // With the count of decimals known when compiled, every division by ten is a multiplication.
-    template <int Decimals, typename Text>
-    void appendWith(Text& out, Money amount) const;
     QString decimalSeparator_;
     int decimals_ = 0;
     int minimumIntegerDigits_ = 0;

@@ -1,6 +1,5 @@
 #include "knexport.h"
 
-#include "controltext.h"
 #include "conversions.h"
 #include "formatting.h"
 #include "knerror.h"
@@ -16,8 +15,6 @@ namespace kn {
 namespace {
 
 const QString kImportSource = QStringLiteral("KNExport.ImportKNFile");
-// The import reads no further than this column.
-constexpr qsizetype kLastPaymentColumn = 171;
 
 } // namespace
 
@@ -102,50 +99,35 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
 {
     try {
         emit Status(QStringLiteral("Reading the Kaprin File..."));
-        TextFileReader file(ImportFileName, codePage_);
-        emit Status(QStringLiteral("Importing Kaprin File..."));
-        const QString headerLine = file.readLine();
-        header_ = readPaymentHeader(headerLine);
         TransRecords& records = Records();
-        // Detail lines are about as long as the header line, often a little shorter: room for
-        // lines of half its length, up to a few million, so the collection never moves as it
-        // fills (a file of odd short lines grows it as it goes). Room never reached is never
-        // touched, so it costs no memory.
-        constexpr qint64 largestReservation = qint64(1) << 22;
-        const qint64 estimated = QFileInfo(ImportFileName).size() / (headerLine.size() / 2 + 2);
-        records.reserve(int(std::min(estimated, largestReservation)));
-        PaymentLineReader reader(regional_);
-        QString line;
-        for (int lineNumber = 2; !file.atEnd(); ++lineNumber) {
+        PaymentFileReader reader(codePage_, regional_, records, audit_);
+        if (memoryFiles_ != nullptr) {
+            emit Status(QStringLiteral("Importing Kaprin File..."));
+            // The header's values are kept as soon as the header is read, as from a file.
+            const auto keepHeader = [&] {
+                if (!memoryFiles_->input.empty())
+                    header_ = reader.header();
+            };
             try {
-                const auto [bytes, printableLatin1] = file.readLineBytes();
-                TransRecordPtr record;
-                QString pastLastColumn;
-                // A line of printable Latin-1 is cut into fields as it stands in the file; any other
-                // is decoded and checked for control characters first.
-                if (printableLatin1) {
-                    const QLatin1String latin1(bytes.data(), qsizetype(bytes.size()));
-                    record = reader.read(latin1);
-                    if (latin1.size() > kLastPaymentColumn)
-                        pastLastColumn = latin1.mid(kLastPaymentColumn).toString();
-                } else {
-                    codePage_.decode(bytes, line);
-                    refuseControlCharacters(line);
-                    record = reader.read(line);
-                    if (line.size() > kLastPaymentColumn)
-                        pastLastColumn = line.mid(kLastPaymentColumn);
-                }
-                record->PaymentFileLine = lineNumber;
-                if (!pastLastColumn.isEmpty())
-                    audit_.changed.append({lineNumber, QStringLiteral("past column 171"), pastLastColumn, QString()});
-                ++audit_.paymentsRead;
-                if (!addToTotals(record->Amount, audit_.debitsRead, audit_.creditsRead))
-                    audit_.totalsOverflowed = true;
-                records.Append(std::move(record));
-            } catch (const KNError& error) {
-                const QString where = QStringLiteral("payment file line %1").arg(lineNumber);
-                throw error.withDetail(error.detail().isEmpty() ? where : where + QStringLiteral(": ") + error.detail());
+                readPaymentFile(memoryFiles_->input, reader);
+            } catch (const KNError&) {
+                keepHeader();
+                throw;
             }
+            keepHeader();
+        } else {
+            TextFileReader file(ImportFileName);
+            emit Status(QStringLiteral("Importing Kaprin File..."));
+            const std::string_view headerLine = file.readLineBytes();
+            reader.readHeader(headerLine);
+            header_ = reader.header();
+            // Room for lines of half the header's length, up to a few million, so the collection
+            // never moves as it fills.
+            constexpr qint64 largestReservation = qint64(1) << 22;
+            const qint64 estimated = QFileInfo(ImportFileName).size() / qint64(headerLine.size() / 2 + 2);
+            records.reserve(int(std::min(estimated, largestReservation)));
+            for (int lineNumber = 2; !file.atEnd(); ++lineNumber)
+                reader.readDetail(file.readLineBytes(), lineNumber);
         }
         emit Status(QStringLiteral("Kaprin File Import Complete..."));
         return true;
@@ -170,9 +152,12 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
     AuditRecorder recorder(audit_);
     if (progress_)
         recorder.setProgress([this, total = Records().Count()](int handled) { progress_(handled, total); });
+    std::string* const outputBytes = memoryFiles_ != nullptr ? &memoryFiles_->output : nullptr;
+    if (outputBytes != nullptr)
+        outputBytes->clear();
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
                                 settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
-                                [this](const QString& text) { emit Status(text); }, recorder};
+                                [this](const QString& text) { emit Status(text); }, recorder, outputBytes};
     return runLedgerWriter(*row, context);
 }
 

@@ -16,6 +16,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace kn {
 
@@ -40,6 +42,15 @@ public:
     void setClock(std::shared_ptr<const Clock> clock);
     // The writers the package codes select.
     void setPackageTable(PackageTable table) { packageTable_ = table; }
+    // Conversions from bytes to bytes: while set, the payment file is read from `input` rather
+    // than the input path, and a text import file's bytes are put in `output` (emptied first)
+    // rather than written at the output path, which still says where a writer's companion files
+    // lie. A workbook is still written at the output path. Null goes back to the files.
+    struct MemoryFiles {
+        std::string_view input;
+        std::string output;
+    };
+    void setMemoryFiles(MemoryFiles* files) { memoryFiles_ = files; }
 
     const RegionalSettings& regionalSettings() const { return regional_; }
     const CodePage& codePage() const { return codePage_; }
@@ -88,6 +99,7 @@ private:
     std::shared_ptr<Prompter> prompter_;
     std::shared_ptr<const Clock> clock_;
     PackageTable packageTable_;
+    MemoryFiles* memoryFiles_ = nullptr;
 };
 
 } // namespace kn

@@ -42,12 +42,17 @@ struct WriterContext {
     std::function<void(const QString&)> status;
     // What the writer did with each record: written, left out with a reason, or changed.
     AuditRecorder& audit;
+    // Where a text import file's bytes go in place of the file at exportPath, when not null.
+    std::string* outputBytes = nullptr;
 };
 
 // The export file as the frame hands it to a writer: lines go out in the code page with CR LF.
 class ExportFile {
 public:
-    explicit ExportFile(const WriterContext& context) : file_(context.exportPath, context.codePage), context_(context) {}
+    explicit ExportFile(const WriterContext& context)
+        : file_(context.exportPath, context.codePage, context.outputBytes), context_(context)
+    {
+    }
     // A text the code page cannot hold in the record's lines is noted as a change of the record.
     void writeLine(QStringView line)
     {
@@ -58,6 +63,20 @@ public:
     }
     // The lines that follow are the record's: it counts as written from the next line on.
     void beginRecord(const TransRecord& record);
+    // The walk of the writers that leave a zero amount out: each such record is noted in the
+    // audit and skipped, each other one begins and `write` writes its lines, in position order.
+    template <typename Write>
+    void forEachPayment(Write&& write)
+    {
+        for (const auto& record : context_.records) {
+            if (record->Amount.isZero()) {
+                context_.audit.leftOut(*record, AuditReason::ZeroAmount);
+                continue;
+            }
+            beginRecord(*record);
+            write(*record);
+        }
+    }
     // Raises "Processing transactions..."; the writer calls it where its own order puts it.
     void startTransactions() { context_.status(StatusText::ProcessingTransactions); }
     void close() { file_.close(); }

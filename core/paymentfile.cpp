@@ -1,215 +1,191 @@
 #include "paymentfile.h"
 
 #include "conversions.h"
-#include "formatting.h"
 #include "knerror.h"
+#include "textfile.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <cstring>
-#include <optional>
-#include <type_traits>
 
 namespace kn {
 
 namespace {
-template <typename Line>
-inline Line columns(Line line, qsizetype first, qsizetype width)
+
+// The field's bytes; a field that lies partly or wholly past the end of a short line gives only
+// the bytes that are there.
+std::string_view columns(std::string_view line, int first, int last)
 {
-    const qsizetype start = first - 1;
+    const auto start = std::size_t(first - 1);
     if (start >= line.size())
         return {};
-    return Line(line.data() + start, std::min(width, line.size() - start));
+    return line.substr(start, std::size_t(last - first + 1));
 }
 
-// A field of at most 16 characters as UTF-16, kept on the stack; commas are left out when asked.
-class ShortField {
-public:
-    template <typename Field>
-    ShortField(Field field, bool withoutCommas)
+std::string_view field(std::string_view line, PaymentColumn which)
+{
+    const PaymentField& f = kPaymentFields[std::size_t(which)];
+    return columns(line, f.first, f.last);
+}
+
+QString columnsText(const PaymentField& f)
+{
+    return QStringLiteral("columns %1-%2").arg(f.first).arg(f.last);
+}
+
+// Plain loops: string_view's find_first_not_of calls memchr once per character. Fields end in
+// long runs of blanks, passed over eight at a time (one comparison each).
+std::string_view trimmedBlanks(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (text.ends_with("        "))
+        text.remove_suffix(8);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// The amount field (16 bytes) with every "," removed ("1,234,567.00" gives "1234567.00").
+struct RemoveCommas {
+    explicit RemoveCommas(std::string_view text)
+        : size(std::size_t(std::remove_copy(text.begin(), text.begin() + std::min(text.size(), sizeof bytes), bytes, ',') - bytes))
     {
-        const qsizetype size = std::min(field.size(), qsizetype(units_.size()));
-        for (qsizetype i = 0; i < size; ++i) {
-            const QChar c = field[i];
-            if (!withoutCommas || c != u',')
-                units_[std::size_t(size_++)] = c.unicode();
-        }
     }
-    QStringView view() const { return QStringView(units_.data(), size_); }
-
-private:
-    std::array<char16_t, 16> units_{};
-    qsizetype size_ = 0;
+    std::string_view view() const { return std::string_view(bytes, size); }
+    char bytes[16];
+    std::size_t size;
 };
-
-// The text with every "," removed ("1,234,567.00" gives "1234567.00").
-template <typename Field>
-ShortField RemoveCommas(Field amountField)
-{
-    return ShortField(amountField, true);
-}
-
-char16_t unitOf(char c)
-{
-    return char16_t(uchar(c));
-}
-
-char16_t unitOf(QChar c)
-{
-    return c.unicode();
-}
-
-template <typename Field>
-qsizetype indexOfComma(Field field)
-{
-    const auto found = std::find_if(field.begin(), field.end(), [](auto c) { return unitOf(c) == u','; });
-    return found == field.end() ? -1 : found - field.begin();
-}
-
-// The amount field of a line read as it stands, in one pass and with the same result as the
-// general reading of it without its commas: blanks around, an optional sign, digits, and the
-// decimal separator with at most four decimals. Any other shape (more decimals, more digits than
-// can be near the limit, a character out of place) gives nothing, and the general reading
-// decides, failure included.
-std::optional<Money> plainAmount(QLatin1String field, QChar separator)
-{
-    const char* at = field.begin();
-    const char* const end = field.end();
-    const auto digit = [](char c) { return unsigned(uchar(c)) - unsigned('0') <= 9u; };
-    // The field is right-aligned: its run of leading blanks is passed over eight at a time first.
-    const auto eightBlanks = [&] {
-        std::uint64_t word;
-        std::memcpy(&word, at, sizeof word);
-        return word == 0x2020202020202020u;
-    };
-    while (end - at >= 8 && eightBlanks())
-        at += 8;
-    while (at != end && (*at == ' ' || *at == ','))
-        ++at;
-    bool negative = false;
-    if (at != end && (*at == '+' || *at == '-'))
-        negative = *at++ == '-';
-    // Reads digits, passing over commas, into the value; false past `limit` digits.
-    const auto readDigits = [&](std::int64_t& value, int& count, int limit) {
-        for (; at != end && (digit(*at) || *at == ','); ++at) {
-            if (*at == ',')
-                continue;
-            if (++count > limit)
-                return false;
-            value = value * 10 + (*at - '0');
-        }
-        return true;
-    };
-    std::int64_t whole = 0;
-    int wholeDigits = 0;
-    if (!readDigits(whole, wholeDigits, 14))
-        return std::nullopt;
-    std::int64_t fraction = 0;
-    int fractionDigits = 0;
-    // A comma as the separator is gone with the other commas.
-    if (at != end && separator != u',' && unitOf(*at) == separator.unicode()) {
-        ++at;
-        if (!readDigits(fraction, fractionDigits, 4))
-            return std::nullopt;
-    }
-    for (; at != end; ++at) {
-        if (*at != ' ' && *at != ',')
-            return std::nullopt;
-    }
-    if (wholeDigits == 0 && fractionDigits == 0)
-        return std::nullopt;
-    for (int i = fractionDigits; i < 4; ++i)
-        fraction *= 10;
-    const std::int64_t units = whole * Money::UnitsPerWhole + fraction;
-    return Money::fromUnits(negative ? -units : units);
-}
-
-template <typename Field>
-Money amountOf(Field field, const RegionalSettings& regional)
-{
-    if constexpr (std::is_same_v<Field, QLatin1String>) {
-        if (regional.decimalSeparator().size() == 1) {
-            if (const auto amount = plainAmount(field, regional.decimalSeparator().front()))
-                return *amount;
-        }
-    }
-    return parseMoneyText(RemoveCommas(field).view(), regional);
-}
 
 } // namespace
 
-template <typename Field>
-CalDate PaymentLineReader::dateOf(Field text)
+PaymentFileReader::PaymentFileReader(const CodePage& codePage, const RegionalSettings& regional,
+                                     TransRecords& records, ConversionAudit& audit)
+    : codePage_(codePage), regional_(regional), records_(records), audit_(audit),
+      separator_(codePage.encode(regional.decimalSeparator()).toStdString())
 {
-    if (text.size() == lastDateSize_) {
-        // Compared whole, without stopping at the first difference: a few moves, no branch per
-        // character.
-        char16_t differs = 0;
-        for (qsizetype i = 0; i < text.size(); ++i)
-            differs |= unitOf(text.data()[i]) ^ lastDateText_[std::size_t(i)];
-        if (differs == 0)
-            return lastDate_;
+    // A separator the page lacks cannot stand in the file; its stand-in must not read as one.
+    if (codePage.decode(separator_) != regional.decimalSeparator())
+        separator_.clear();
+}
+
+void PaymentFileReader::readHeader(std::string_view line)
+{
+    header_ = PaymentHeader{codePage_.decode(columns(line, 2, 4)), codePage_.decode(columns(line, 5, 7)),
+                         codePage_.decode(trimmedBlanks(columns(line, 113, 142)))};
+}
+
+void PaymentFileReader::readDetail(std::string_view line, int lineNumber)
+{
+    try {
+        TransRecordPtr record = read(line);
+        record->PaymentFileLine = lineNumber;
+        if (line.size() > std::size_t(kLastPaymentColumn))
+            audit_.changed.append({lineNumber, QStringLiteral("past column %1").arg(kLastPaymentColumn),
+                                   codePage_.decode(line.substr(kLastPaymentColumn)), QString()});
+        ++audit_.paymentsRead;
+        if (!addToTotals(record->Amount, audit_.debitsRead, audit_.creditsRead))
+            audit_.totalsOverflowed = true;
+        records_.Append(std::move(record));
+    } catch (const KNError& error) {
+        const QString where = QStringLiteral("payment file line %1").arg(lineNumber);
+        throw error.withDetail(error.detail().isEmpty() ? where : where + QStringLiteral(": ") + error.detail());
     }
-    const CalDate date = parseDateText(ShortField(text, false).view(), regional_);
-    // A text too long to keep is converted every time rather than kept in part.
-    if (text.size() > qsizetype(lastDateText_.size()))
-        return date;
-    lastDateSize_ = text.size();
-    std::transform(text.begin(), text.end(), lastDateText_.begin(), [](auto c) { return unitOf(c); });
+}
+
+// A read field holding a control character (NUL, ESC, DEL...) is refused with Type mismatch (13):
+// copied on, such a byte would end or split a record in the package that reads the import file,
+// and a blank in its place would change the payment unseen. A TAB is text the payment service
+// may put in a name, and is kept.
+void PaymentFileReader::refuseControlCharacters(std::string_view line) const
+{
+    if (!codePage_.holdsControl(line))
+        return;
+    for (const PaymentField& f : kPaymentFields) {
+        const std::string_view bytes = columns(line, f.first, f.last);
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const char16_t unit = codePage_.decodeByte(bytes[i]);
+            if (codePage_.readsAsControl(bytes[i]))
+                throw KNError(ErrorCode::TypeMismatch)
+                    .withDetail(QStringLiteral("the %1 in %2 holds the control character 0x%3 at column %4")
+                                    .arg(QLatin1String(f.name), columnsText(f))
+                                    .arg(unsigned(unit), 2, 16, QLatin1Char('0'))
+                                    .arg(std::size_t(f.first) + i));
+        }
+    }
+}
+
+CalDate PaymentFileReader::dateOf(std::string_view text)
+{
+    if (haveLastDate_ && text == lastDateText_)
+        return lastDate_;
+    const CalDate date = parseDateText(codePage_.decode(text), regional_);
+    lastDateText_ = text;
     lastDate_ = date;
+    haveLastDate_ = true;
     return date;
 }
 
-template <typename Line>
-TransRecordPtr PaymentLineReader::readLine(Line line)
+Money PaymentFileReader::amountOf(std::string_view text) const
 {
+    return parseMoney(RemoveCommas(text).view(), separator_);
+}
+
+TransRecordPtr PaymentFileReader::read(std::string_view line)
+{
+    refuseControlCharacters(line);
     CalDate date;
+    const std::string_view dateText = field(line, PaymentColumn::Date);
     try {
-        date = dateOf(columns(line, 2, 10));
+        date = dateOf(dateText);
     } catch (const KNError& error) {
-        throw error.withDetail(QStringLiteral("the date in columns 2-11 is '%1'").arg(columns(line, 2, 10)));
+        throw error.withDetail(QStringLiteral("the date in %1 is '%2'")
+                                   .arg(columnsText(kPaymentFields[std::size_t(PaymentColumn::Date)]),
+                                        codePage_.decode(dateText)));
     }
     Money amount;
+    const std::string_view amountText = field(line, PaymentColumn::Amount);
     try {
-        amount = amountOf(columns(line, 82, 16), regional_);
+        amount = amountOf(amountText);
     } catch (const KNError& error) {
-        throw error.withDetail(QStringLiteral("the amount in columns 82-97 is '%1' (decimal separator '%2')")
-                                   .arg(columns(line, 82, 16), regional_.decimalSeparator()));
+        throw error.withDetail(QStringLiteral("the amount in %1 is '%2' (decimal separator '%3')")
+                                   .arg(columnsText(kPaymentFields[std::size_t(PaymentColumn::Amount)]),
+                                        codePage_.decode(amountText), regional_.decimalSeparator()));
     }
 
-    const Line ledger = trimmedBlanks(columns(line, 51, 30));
-    Line account = ledger;
-    Line details;
-    if (const qsizetype comma = indexOfComma(ledger); comma >= 0) {
-        account = trimmedBlanks(ledger.left(comma));
-        details = trimmedBlanks(ledger.mid(comma + 1));
+    const std::string_view ledger = trimmedBlanks(field(line, PaymentColumn::Ledger));
+    std::string_view account = ledger;
+    std::string_view details;
+    if (const std::size_t comma = ledger.find(','); comma != std::string_view::npos) {
+        account = trimmedBlanks(ledger.substr(0, comma));
+        details = trimmedBlanks(ledger.substr(comma + 1));
     }
-    RecordTextViews texts;
-    texts[std::size_t(RecordText::KaprinAccount)] = trimmedBlanks(columns(line, 13, 6));
-    texts[std::size_t(RecordText::PaidTo)] = trimmedBlanks(columns(line, 20, 30));
+    RecordBytes texts;
+    texts[std::size_t(RecordText::KaprinAccount)] = trimmedBlanks(field(line, PaymentColumn::KaprinAccount));
+    texts[std::size_t(RecordText::PaidTo)] = trimmedBlanks(field(line, PaymentColumn::PaidTo));
     texts[std::size_t(RecordText::GLAccount_Full)] = ledger;
     texts[std::size_t(RecordText::GLAccount)] = account;
     texts[std::size_t(RecordText::GLDetails)] = details;
-    texts[std::size_t(RecordText::InvoiceNo)] = columns(line, 99, 27);
-    texts[std::size_t(RecordText::PaymentFor)] = trimmedBlanks(columns(line, 127, 45));
-    return blocks_.make(texts, amount, date);
+    texts[std::size_t(RecordText::InvoiceNo)] = field(line, PaymentColumn::InvoiceNo);
+    texts[std::size_t(RecordText::PaymentFor)] = trimmedBlanks(field(line, PaymentColumn::PaymentFor));
+    return store_.add(texts, codePage_, codePage_.readsAsLatin1(line.substr(0, kLastPaymentColumn)), amount, date);
 }
 
-PaymentHeader readPaymentHeader(QStringView line)
+void readPaymentFile(std::string_view bytes, PaymentFileReader& reader)
 {
-    return PaymentHeader{columns(line, 2, 3).toString(), columns(line, 5, 3).toString(),
-                         trimBlanks(columns(line, 113, 30))};
-}
-
-TransRecordPtr PaymentLineReader::read(QStringView line)
-{
-    return readLine(line);
-}
-
-TransRecordPtr PaymentLineReader::read(QLatin1String line)
-{
-    return readLine(line);
+    // CR LF, LF and CR each end a line; the last line needs no end.
+    std::size_t at = 0;
+    const auto nextLine = [&] {
+        const std::size_t end = lineEnd(bytes, at);
+        const std::string_view line = bytes.substr(at, end - at);
+        at = end + 1;
+        if (end < bytes.size() && bytes[end] == '\r' && at < bytes.size() && bytes[at] == '\n')
+            ++at;
+        return line;
+    };
+    if (bytes.empty())
+        throw KNError(ErrorCode::InputPastEndOfFile);
+    reader.readHeader(nextLine());
+    for (int lineNumber = 2; at < bytes.size(); ++lineNumber)
+        reader.readDetail(nextLine(), lineNumber);
 }
 
 } // namespace kn

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "audit.h"
+#include "codepage.h"
 #include "regional.h"
 #include "transrecords.h"
 
-#include <QStringView>
+#include <QString>
 
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace kn {
 
@@ -16,32 +20,60 @@ struct PaymentHeader {
     QString balancingAccount; // columns 113-142, trimmed
 };
 
-// The payment file's fixed columns, counted from 1. A field that lies partly or wholly past the
-// end of a short line gives only the characters that are there.
-PaymentHeader readPaymentHeader(QStringView line);
-// Reads detail lines into records taken from its own blocks. Payments come in runs of one date,
-// so a date text that reads as the line before's is converted only once.
-class PaymentLineReader {
-public:
-    explicit PaymentLineReader(const RegionalSettings& regional) : regional_(regional) {}
+// A detail line's field: what the user calls it and its columns, counted from 1.
+struct PaymentField {
+    const char* name;
+    int first;
+    int last;
+};
 
-    // One detail line as a record; a date or amount that does not convert fails with Type mismatch.
-    TransRecordPtr read(QStringView line);
-    // The same for a line of printable Latin-1, read as it stands in the file.
-    TransRecordPtr read(QLatin1String line);
+// The detail line's fields in column order; nothing is read from column 1, the blanks between
+// them or past the last one.
+enum class PaymentColumn { Date, KaprinAccount, PaidTo, Ledger, Amount, InvoiceNo, PaymentFor };
+inline constexpr std::array<PaymentField, 7> kPaymentFields{{{"date", 2, 11},
+                                                             {"Kaprin account", 13, 18},
+                                                             {"payee", 20, 49},
+                                                             {"ledger account", 51, 80},
+                                                             {"amount", 82, 97},
+                                                             {"invoice number", 99, 125},
+                                                             {"payment description", 127, 171}}};
+inline constexpr int kLastPaymentColumn = kPaymentFields.back().last;
+
+// Reads one payment file, line by line, into records that keep their texts together. A line
+// that fails throws a KNError whose detail names the line, the field and its columns; the
+// records read before it stay.
+class PaymentFileReader {
+public:
+    PaymentFileReader(const CodePage& codePage, const RegionalSettings& regional, TransRecords& records,
+                      ConversionAudit& audit);
+
+    void readHeader(std::string_view line);
+    const PaymentHeader& header() const { return header_; }
+    // A detail line's bytes without their line end; the header is line 1.
+    void readDetail(std::string_view line, int lineNumber);
 
 private:
-    template <typename Line>
-    TransRecordPtr readLine(Line line);
-    template <typename Field>
-    CalDate dateOf(Field text);
+    TransRecordPtr read(std::string_view line);
+    CalDate dateOf(std::string_view field);
+    Money amountOf(std::string_view field) const;
+    void refuseControlCharacters(std::string_view line) const;
 
+    const CodePage& codePage_;
     const RegionalSettings& regional_;
-    TransRecordBlocks blocks_;
-    // The last date text that converted, and its date; a size of -1 while there is none.
-    std::array<char16_t, 16> lastDateText_{};
-    qsizetype lastDateSize_ = -1;
+    TransRecords& records_;
+    ConversionAudit& audit_;
+    TransRecordStore store_;
+    PaymentHeader header_;
+    // The regional decimal separator as the code page writes it.
+    std::string separator_;
+    // Payments come in runs of one date: a date text the same as the last one is not read again.
+    std::string lastDateText_;
     CalDate lastDate_;
+    bool haveLastDate_ = false;
 };
+
+// The whole payment file from its bytes into the reader: the header's values, the records and the
+// audit's import entries. An empty file fails with Input past end of file (62).
+void readPaymentFile(std::string_view bytes, PaymentFileReader& reader);
 
 } // namespace kn

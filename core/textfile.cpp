@@ -1,7 +1,5 @@
 #include "textfile.h"
 
-#include "controltext.h"
-#include "growstorage.h"
 #include "knerror.h"
 
 #include <QFile>
@@ -23,8 +21,6 @@ namespace kn {
 namespace {
 // Reads go by larger pieces: fewer calls into the kernel, and a piece still stays in the cache.
 constexpr std::size_t kReadChunk = 1 << 18;
-// Every this many bytes written, the disk is asked to start writing them out.
-constexpr std::int64_t kWriteBackStep = std::int64_t(8) << 20;
 
 QByteArray nativePath(const QString& path)
 {
@@ -92,7 +88,26 @@ void ProtectedInput::refuseAsOutput(const QString& outputPath) const
     }
 }
 
-TextFileReader::TextFileReader(const QString& path, const CodePage& codePage) : codePage_(codePage)
+std::size_t lineEnd(std::string_view bytes, std::size_t from)
+{
+    // A window at a time, so that a file whose lines all end in the other byte is not searched
+    // to its end for every line.
+    constexpr std::size_t kWindow = 512;
+    for (; from < bytes.size(); from += kWindow) {
+        const char* const start = bytes.data() + from;
+        const std::size_t size = std::min(kWindow, bytes.size() - from);
+        const void* lf = std::memchr(start, '\n', size);
+        const std::size_t beforeLf = lf != nullptr ? std::size_t(static_cast<const char*>(lf) - start) : size;
+        const void* cr = std::memchr(start, '\r', beforeLf);
+        if (cr != nullptr)
+            return from + std::size_t(static_cast<const char*>(cr) - start);
+        if (lf != nullptr)
+            return from + beforeLf;
+    }
+    return bytes.size();
+}
+
+TextFileReader::TextFileReader(const QString& path)
 {
     fd_ = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
@@ -116,25 +131,22 @@ TextFileReader::~TextFileReader()
         ::close(fd_);
 }
 
+// Moves what is not yet handed out to the front and reads a piece after it.
 bool TextFileReader::fill()
 {
     if (eof_)
         return false;
-    const std::size_t kept = size_ - position_;
-    if (kept + kReadChunk > capacity_) {
-        capacity_ = growStorage(buffer_, capacity_, kept + kReadChunk, position_, kept);
-    } else if (kept > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + position_, kept);
-    }
+    buffer_.erase(0, position_);
+    size_ -= position_;
     position_ = 0;
-    size_ = kept;
+    buffer_.resize(size_ + kReadChunk);
     ssize_t got = 0;
     do {
-        got = ::read(fd_, buffer_.get() + kept, kReadChunk);
+        got = ::read(fd_, buffer_.data() + size_, kReadChunk);
     } while (got < 0 && errno == EINTR);
     if (got < 0)
         throw fileError(errno, FileAccess::Read);
-    size_ = kept + std::size_t(got);
+    size_ += std::size_t(got);
     eof_ = got == 0;
     return got > 0;
 }
@@ -144,29 +156,14 @@ bool TextFileReader::atEnd()
     return position_ >= size_ && !fill();
 }
 
-QString TextFileReader::readLine()
-{
-    QString line;
-    readLine(line);
-    return line;
-}
-
-void TextFileReader::readLine(QString& line)
-{
-    codePage_.decode(readLineBytes().bytes, line);
-}
-
-TextFileReader::LineBytes TextFileReader::readLineBytes()
+std::string_view TextFileReader::readLineBytes()
 {
     if (atEnd())
         throw KNError(ErrorCode::InputPastEndOfFile);
-    // What is scanned of the line stays scanned when the buffer is filled again.
-    std::size_t scanned = 0;
-    bool printable = true;
+    // What is searched of the line stays searched when the buffer is filled again.
+    std::size_t searched = 0;
     for (;;) {
-        const LineScan scan = scanLine(buffered().substr(position_ + scanned), codePage_);
-        printable = printable && scan.printableLatin1;
-        const std::size_t end = position_ + scanned + scan.end;
+        const std::size_t end = lineEnd(buffered(), position_ + searched);
         const bool found = end < size_;
         // A CR that ends the buffer may be the first half of a CR LF still unread.
         const bool crMayPair = found && buffer_[end] == '\r' && end + 1 == size_ && !eof_;
@@ -175,14 +172,14 @@ TextFileReader::LineBytes TextFileReader::readLineBytes()
             position_ = end + 1;
             if (buffer_[end] == '\r' && position_ < size_ && buffer_[position_] == '\n')
                 ++position_;
-            return {bytes, printable};
+            return bytes;
         }
         if (!found && eof_) {
             const std::string_view bytes = buffered().substr(position_);
             position_ = size_;
-            return {bytes, printable};
+            return bytes;
         }
-        scanned = end - position_;
+        searched = end - position_;
         fill();
     }
 }
@@ -214,31 +211,12 @@ void AtomicFile::write(const char* data, std::size_t size)
             throw fileError(errno, FileAccess::Write);
         written += std::size_t(n);
     }
-    position_ += std::int64_t(size);
-    startWriteBack(fd);
-}
-
-// The commit waits until the whole file is on the disk. Pieces handed to the disk while later
-// ones are still being made leave only the last few to wait for. A hint only: a failure to
-// start shows again, and is reported, when the commit writes the file through.
-void AtomicFile::startWriteBack(int fd)
-{
-#ifdef SYNC_FILE_RANGE_WRITE
-    if (position_ - writeBackFrom_ < kWriteBackStep)
-        return;
-    ::sync_file_range(fd, off_t(writeBackFrom_), off_t(position_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
-    writeBackFrom_ = position_;
-#else
-    Q_UNUSED(fd);
-#endif
 }
 
 void AtomicFile::seek(std::int64_t position)
 {
     if (::lseek(file_->handle(), off_t(position), SEEK_SET) < 0)
         throw fileError(errno, FileAccess::Write);
-    position_ = position;
-    writeBackFrom_ = std::min(writeBackFrom_, position);
 }
 
 void AtomicFile::commit()
@@ -251,52 +229,28 @@ void AtomicFile::commit()
         throw fileError(errno != 0 ? errno : EIO, FileAccess::Write);
 }
 
-TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage)
-    : file_(path), codePage_(codePage), buffer_(std::make_unique_for_overwrite<char[]>(Chunk + 1024)),
-      capacity_(Chunk + 1024)
+TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage, std::string* memory)
+    : memory_(memory), codePage_(codePage)
 {
+    if (memory_ == nullptr)
+        file_.emplace(path);
+    buffer_.reserve(kFlushSize + 1024);
 }
 
-// The buffer grows for a line longer than the room left; a line the page lacks a character of is
-// encoded apart, as it may take more or fewer bytes than characters.
-bool TextFileWriter::writeOtherLine(QStringView line)
-{
-    const auto size = std::size_t(line.size());
-    makeRoom(size + 2);
-    if (codePage_.encodeHeld(line, buffer_.get() + size_)) {
-        endLine(size);
-        return true;
-    }
-    otherBytes_.clear();
-    codePage_.encodeAppend(line, otherBytes_);
-    makeRoom(otherBytes_.size() + 2);
-    std::copy_n(otherBytes_.data(), otherBytes_.size(), buffer_.get() + size_);
-    endLine(otherBytes_.size());
-    return false;
-}
-
-void TextFileWriter::makeRoom(std::size_t bytes)
-{
-    if (size_ + bytes > capacity_)
-        capacity_ = growStorage(buffer_, capacity_, size_ + bytes, 0, size_);
-}
-
-// Whole chunks go out, and the bytes after them wait for the next: every write then starts and
-// ends on a chunk's boundary in the file, where the system takes the pages it caches in larger
-// pieces (copying a file in writes that straddle them took about 40% longer here).
 void TextFileWriter::flush()
 {
-    const std::size_t whole = size_ - size_ % Chunk;
-    file_.write(buffer_.get(), whole);
-    std::memmove(buffer_.get(), buffer_.get() + whole, size_ - whole);
-    size_ -= whole;
+    if (file_)
+        file_->write(buffer_.data(), buffer_.size());
+    else
+        *memory_ += buffer_;
+    buffer_.clear();
 }
 
 void TextFileWriter::close()
 {
-    file_.write(buffer_.get(), size_);
-    size_ = 0;
-    file_.commit();
+    flush();
+    if (file_)
+        file_->commit();
 }
 
 } // namespace kn

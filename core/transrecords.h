@@ -3,6 +3,7 @@
 #include "caldate.h"
 #include "keyedcollection.h"
 #include "money.h"
+#include "codepage.h"
 #include "textview.h"
 
 #include <QString>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kn {
@@ -33,17 +35,18 @@ inline constexpr std::size_t RecordTextCount = 7;
 // One view per RecordText, in that order.
 using RecordTextViews = std::array<TextView, RecordTextCount>;
 
-// One paid bill from the payment file. Its texts are kept together in one buffer, as Latin-1 when
-// every character of them fits and as UTF-16 otherwise: a record the import made shares its
-// buffer with the records around it, and a record copied or changed by a host gets a buffer of
-// its own, so a kept record or a copy of one of its texts never dangles.
+// Each text of a record as the code page's bytes, in RecordText order.
+using RecordBytes = std::array<std::string_view, RecordTextCount>;
+
+// One paid bill from the payment file. A record the import made reads its texts from the bytes
+// its import keeps together (as Latin-1, which they are in the page that read them); a record a
+// host made, copied or changed owns its texts, of any length.
 class TransRecord {
 public:
     TransRecord() = default;
     TransRecord(const RecordTextViews& texts, Money amount, CalDate transDate);
     TransRecord(const TransRecord& other);
     TransRecord& operator=(const TransRecord& other);
-    ~TransRecord();
 
     QString KaprinAccount() const { return text(RecordText::KaprinAccount).toString(); }
     QString PaidTo() const { return text(RecordText::PaidTo).toString(); }
@@ -65,66 +68,66 @@ public:
     TextView text(RecordText which) const
     {
         const auto i = std::size_t(which);
-        const char* at = texts_ + start_[i];
-        if (wide_)
-            return QStringView(reinterpret_cast<const char16_t*>(at), size_[i]);
-        return QLatin1String(at, size_[i]);
+        if (owned_)
+            return QStringView((*owned_)[i]);
+        return QLatin1String(bytes_ + startOf(which), size_[i]);
     }
-    // A text holds at most 65535 characters; a longer one fails with Overflow (6).
     void setText(RecordText which, TextView value);
 
     Money Amount;
     CalDate TransDate;
+    // Where the import read it (the header is line 1); 0 for a record a host made.
+    int PaymentFileLine = 0;
 
 private:
-    friend class TransRecordBlocks;
-    struct Layout;
-    void adopt(const RecordTextViews& texts);
-    void release();
+    friend class TransRecordStore;
+    void own(const RecordTextViews& texts);
 
-    // The texts are counted in bytes from texts_, the record's own buffer or its block's memory;
-    // their sizes are in characters, of one byte each or, when wide_, of two.
-    const char* texts_ = "";
-    std::array<std::uint32_t, RecordTextCount> start_{};
-    std::array<std::uint16_t, RecordTextCount> size_{};
-    bool ownsTexts_ = false;
-    bool wide_ = false;
+    // An imported record's texts follow one another from bytes_ (the account, the payee, the
+    // ledger text, the invoice number, the description), the ledger's account and details within
+    // the ledger text; a payment line's texts are at most 138 bytes.
+    std::size_t startOf(RecordText which) const
+    {
+        const auto size = [this](RecordText text) { return std::size_t(size_[std::size_t(text)]); };
+        const std::size_t ledger = size(RecordText::KaprinAccount) + size(RecordText::PaidTo);
+        switch (which) {
+        case RecordText::KaprinAccount: return 0;
+        case RecordText::PaidTo: return size(RecordText::KaprinAccount);
+        case RecordText::GLAccount_Full: return ledger;
+        case RecordText::GLAccount: return ledger + ledgerPartAt_[0];
+        case RecordText::GLDetails: return ledger + ledgerPartAt_[1];
+        case RecordText::InvoiceNo: return ledger + size(RecordText::GLAccount_Full);
+        case RecordText::PaymentFor: break;
+        }
+        return ledger + size(RecordText::GLAccount_Full) + size(RecordText::InvoiceNo);
+    }
 
-public:
-    // Where the import read it (the header is line 1); 0 for a record a host made. It stands last
-    // so that a record fills 72 bytes, not 80.
-    int PaymentFileLine = 0;
+    // Beside PaymentFileLine, so that a record takes 48 bytes.
+    std::array<std::uint8_t, RecordTextCount> size_{};
+    std::array<std::uint8_t, 2> ledgerPartAt_{};
+    const char* bytes_ = "";
+    std::unique_ptr<std::array<QString, RecordTextCount>> owned_;
 };
-static_assert(sizeof(TransRecord) <= 72);
+
+static_assert(sizeof(TransRecord) <= 48);
 
 using TransRecordPtr = std::shared_ptr<TransRecord>;
 
-// Hands out records from blocks of many, with their texts in the block's own memory, so a large
-// import makes one allocation per block instead of several per record. A text that a record of
-// the same block already holds (the same payee, account or purpose) is kept once. Each record
-// shares ownership of its block: a host that keeps a record keeps the block alive, however the
-// collection or these blocks are cleared.
-class TransRecordBlocks {
+// The records of one import and their texts, kept together: a large file makes no allocation per
+// record. Each record shares ownership of all of it, so a record a host keeps stays readable
+// however the collection is cleared.
+class TransRecordStore {
 public:
-    TransRecordBlocks();
-    ~TransRecordBlocks();
-
-    TransRecordPtr make(const RecordTextViews& texts, Money amount, CalDate transDate);
+    TransRecordStore();
+    // A record of these texts, as the code page's bytes, GLAccount and GLDetails lying within
+    // GLAccount_Full; `latin1` when all of them read as the Latin-1 characters of their own
+    // values there, and are kept as they are.
+    TransRecordPtr add(const RecordBytes& texts, const CodePage& codePage, bool latin1, Money amount,
+                       CalDate transDate);
 
 private:
-    struct Block;
-    struct StoredText {
-        std::uint64_t hash = 0;
-        std::uint32_t start = 0;
-        std::uint32_t bytes = 0;
-    };
-    std::uint32_t store(TextView text, bool wide);
-
-    std::shared_ptr<Block> block_;
-    // The texts the current block holds, by their hash: a slot keeps the last text of its hash.
-    std::vector<StoredText> recent_;
-    // A text of the other width, converted before it is stored.
-    std::string converted_;
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
 };
 
 // The ordered, optionally keyed collection of payment records that the import fills and every

@@ -1,5 +1,6 @@
 // A whole conversion of a fuzzed payment file to every package, with a fuzzed locale, code page
-// and answers, a fixed clock and a folder of its own.
+// and answers and a fixed clock, from bytes in memory to bytes in memory. The settings store and
+// the companion files (FAS's institution number, workbooks) are kept in one folder for every run.
 #include "fuzzinput.h"
 
 #include "core/clock.h"
@@ -44,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace kn;
     fuzz::FuzzInput input(data, size);
-    const QString locale = QString::fromLatin1(fuzz::kLocales[input.choose(std::size(fuzz::kLocales))]);
-    const QString codePage = QString::fromLatin1(fuzz::kCodePages[input.choose(std::size(fuzz::kCodePages))]);
+    const RegionalSettings& regional = fuzz::chooseRegion(input);
+    const CodePage& codePage = fuzz::chooseCodePage(input);
     const QString datePattern = input.takeText();
     const QString year = input.takeText();
     const QString period = input.takeText();
@@ -53,18 +54,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString title = input.takeText();
     const QString currency = input.takeText();
 
-    const QTemporaryDir root;
-    QDir(root.path()).mkpath(QStringLiteral("a/b"));
+    static const QTemporaryDir root;
+    static const bool made = QDir(root.path()).mkpath(QStringLiteral("a/b"));
+    Q_UNUSED(made);
+    // Each input starts with no remembered answers and no institution number.
+    QFile::remove(root.filePath(QStringLiteral("a/FASINSTNUM")));
+    QFile::remove(root.filePath(QStringLiteral("settings.ini")));
     const QString payments = root.filePath(QStringLiteral("payments.txt"));
-    {
-        QFile file(payments);
-        file.open(QIODevice::WriteOnly);
-        file.write(input.rest());
-    }
+    const QByteArray bytes = input.rest();
+    KNExport::MemoryFiles files{std::string_view(bytes.constData(), std::size_t(bytes.size())), {}};
     KNExport converter;
+    converter.setMemoryFiles(&files);
     converter.setPackageTable(packageTable());
-    converter.setRegionalSettings(RegionalSettings::named(locale));
-    converter.setCodePage(CodePage(codePage));
+    converter.setRegionalSettings(regional);
+    converter.setCodePage(codePage);
     converter.setSettingsStore(makeIniSettingsStore(root.filePath(QStringLiteral("settings.ini"))));
     converter.setClock(std::make_shared<FixedClock>(QDate(2014, 9, 2)));
     converter.setPrompter(std::make_shared<FuzzedPrompter>(datePattern, year, period, institution));

@@ -2,11 +2,15 @@
 
 // Splits a fuzzer's bytes into the choices a target makes and the text it feeds on.
 
+#include "core/codepage.h"
+#include "core/regional.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace kn::fuzz {
 
@@ -44,5 +48,28 @@ private:
 
 inline const char* const kLocales[] = {"en_US", "en_CA", "fr_CA", "fr_FR", "de_DE", "ja_JP", "ar_EG", "hi_IN", "C"};
 inline const char* const kCodePages[] = {"windows-1252", "ibm-437", "ibm-850", "ISO-8859-15", "windows-1250", "us-ascii"};
+
+// The settings of each choice, made once: making a region or a code page costs more than a run.
+inline const RegionalSettings& chooseRegion(FuzzInput& input)
+{
+    static const auto regions = [] {
+        std::vector<RegionalSettings> made;
+        for (const char* name : kLocales)
+            made.push_back(RegionalSettings::named(QString::fromLatin1(name)));
+        return made;
+    }();
+    return regions[input.choose(regions.size())];
+}
+
+inline const CodePage& chooseCodePage(FuzzInput& input)
+{
+    static const auto pages = [] {
+        std::vector<CodePage> made;
+        for (const char* name : kCodePages)
+            made.emplace_back(QString::fromLatin1(name));
+        return made;
+    }();
+    return pages[input.choose(pages.size())];
+}
 
 } // namespace kn::fuzz

@@ -177,20 +177,20 @@ struct ConversionOptions {
 
 // ---- Checks that catch a user's mistake before the payment file is read, in the user's terms. ----
 
-// The names ICU offers for single-byte code pages, each with its aliases.
+// The names ICU offers for the code pages the converter accepts (single-byte, reading printable
+// ASCII as itself), each with its aliases.
 QStringList singleByteCodePages()
 {
     QStringList lines;
     for (int32_t i = 0; i < ucnv_countAvailable(); ++i) {
         const char* name = ucnv_getAvailableName(i);
-        UErrorCode status = U_ZERO_ERROR;
-        UConverter* converter = ucnv_open(name, &status);
-        const bool singleByte = U_SUCCESS(status) && ucnv_getMaxCharSize(converter) == 1;
-        ucnv_close(converter);
-        if (!singleByte)
+        try {
+            CodePage{QString::fromLatin1(name)};
+        } catch (const KNError&) {
             continue;
+        }
         QStringList aliases;
-        status = U_ZERO_ERROR;
+        UErrorCode status = U_ZERO_ERROR;
         for (uint16_t a = 0; a < ucnv_countAliases(name, &status) && U_SUCCESS(status); ++a) {
             const QString alias = QString::fromLatin1(ucnv_getAlias(name, a, &status));
             if (alias != QLatin1String(name) && !aliases.contains(alias))
@@ -208,10 +208,11 @@ std::optional<int> checkCodePage(const QString& name)
     try {
         CodePage{name};
         return std::nullopt;
-    } catch (const KNError&) {
-        return usageError(QStringLiteral("unknown or multi-byte code page '%1' (use an 8-bit page such as windows-1252, "
-                                         "iso-8859-1 or ibm-850; knexport codepages lists them all)")
-                              .arg(name));
+    } catch (const KNError& error) {
+        const QString what = error.detail().isEmpty() ? QStringLiteral("unknown or multi-byte code page '%1'").arg(name)
+                                                       : error.detail();
+        return usageError(what + QStringLiteral(" (use an 8-bit page such as windows-1252, iso-8859-1 or ibm-850; "
+                                                "knexport codepages lists them all)"));
     }
 }
 

@@ -142,106 +142,136 @@ TEST(TransRecords, SortByDateRefusesMoreThan32767Records)
     EXPECT_EQ(errorNumber([&] { records.SortByDate(); }), 6);
 }
 
-TEST(TransRecordBlocks, KeptRecordsAndCopiesOutliveTheCollectionAndTheirBlocks)
+namespace {
+// Reads a payment file held in memory; the records and the audit go where the test keeps them.
+void readFile(const QByteArray& bytes, TransRecords& records, ConversionAudit& audit,
+              const QString& page = u"windows-1252"_s, const QString& region = u"en_US"_s)
+{
+    const CodePage codePage(page);
+    const RegionalSettings regional = RegionalSettings::named(region);
+    PaymentFileReader reader(codePage, regional, records, audit);
+    readPaymentFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), reader);
+}
+
+QByteArray latin1File(const QStringList& lines, const char* end = "\r\n")
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toLatin1() + end;
+    return bytes;
+}
+} // namespace
+
+// The import's records share one store of their texts: a record a host keeps, or a copy of one,
+// reads its texts after the collection is cleared and the reader is gone, in every chunk of it.
+TEST(TransRecordStore, KeptRecordsAndCopiesOutliveTheCollectionAndTheReader)
 {
     TransRecordPtr first, last;
     TransRecord copied;
-    TextView viewOfKept;
     {
+        QStringList lines{payments::headerLine()};
+        for (int i = 0; i < 3000; ++i)
+            lines << payments::paymentLine({.payee = QString::number(i), .ledger = u"5100-"_s + QString::number(i) + u", d\u00E9tails"_s,
+                                  .purpose = u"For "_s + QString::number(i)});
         TransRecords records;
-        TransRecordBlocks blocks;
-        // Enough records for several blocks; every seventh payee needs UTF-16, so texts of both
-        // widths share the blocks.
-        const std::size_t count = 40000;
-        for (std::size_t i = 0; i < count; ++i) {
-            const QString payee = QString::number(i) + (i % 7 == 3 ? u"\u20AC"_s : QString());
-            const QString ledger = u"5100-"_s + payee + u", d\u00E9tails"_s;
-            records.Append(blocks.make({u"100234", QStringView(payee), QStringView(ledger),
-                                        QStringView(ledger).first(5 + payee.size()),
-                                        QStringView(ledger).sliced(ledger.size() - 7), u"INV", u"For"},
-                                       Money::fromWhole(1), CalDate(41876)));
-        }
+        ConversionAudit audit;
+        readFile(latin1File(lines), records, audit);
+        ASSERT_EQ(records.Count(), 3000);
         first = records.Item(1);
-        last = records.Item(int(count));
+        last = records.Item(3000);
         copied = *records.Item(4);
-        viewOfKept = last->text(RecordText::GLDetails);
-        for (int i : {1, 3, 4, 5, 11, 39996})
-            EXPECT_EQ(records.Item(i)->GLAccount(), u"5100-"_s + records.Item(i)->PaidTo()) << i;
         records.Clear();
     }
-    const QString lastPayee = QString::number(39999);
     EXPECT_EQ(first->PaidTo(), u"0"_s);
     EXPECT_EQ(first->GLAccount(), u"5100-0"_s);
-    EXPECT_EQ(last->GLAccount_Full(), u"5100-"_s + lastPayee + u", d\u00E9tails"_s);
-    EXPECT_TRUE(viewOfKept.isLatin1());
-    EXPECT_EQ(viewOfKept.toString(), u"d\u00E9tails"_s);
-    const QString kept = last->PaidTo();
+    EXPECT_EQ(last->GLAccount_Full(), u"5100-2999, d\u00E9tails"_s);
+    EXPECT_EQ(last->GLDetails(), u"d\u00E9tails"_s);
+    EXPECT_EQ(last->PaymentFor(), u"For 2999"_s);
+    EXPECT_EQ(last->PaymentFileLine, 3001);
     last.reset();
     first.reset();
-    EXPECT_EQ(kept, lastPayee);
-    EXPECT_EQ(copied.PaidTo(), u"3\u20AC"_s);
-    EXPECT_FALSE(copied.text(RecordText::GLDetails).isLatin1());
+    EXPECT_EQ(copied.PaidTo(), u"3"_s);
+    EXPECT_EQ(copied.GLAccount(), u"5100-3"_s);
     EXPECT_EQ(copied.GLDetails(), u"d\u00E9tails"_s);
 }
 
-TEST(TransRecord, ChangingOneTextKeepsTheOthersEvenWhenTheyLayInsideIt)
+// A record's texts read as the page reads the file's bytes, whether they are kept as the bytes
+// (they read as Latin-1 there) or decoded once (they do not).
+TEST(TransRecordStore, TextsReadAsTheCodePageReadsThem)
 {
-    const QString ledger = u"5100|10, Hydro"_s;
-    TransRecord record({u"100234", u"City Hydro", QStringView(ledger), QStringView(ledger).first(7), QStringView(ledger).sliced(9),
-                        u"INV-1", u"Electricity"},
-                       Money::fromWhole(125), CalDate(41876));
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
+        {"windows-1252", "Caf\xe9", u"Caf\u00e9"_s},
+        {"windows-1252", "Euro \x80", u"Euro \u20ac"_s},
+        {"ibm-850", "Caf\x82", u"Caf\u00e9"_s},
+        {"windows-1250", "\xf5r", u"\u0151r"_s},
+        {"ISO-8859-15", "\xa4", u"\u20ac"_s},
+    };
+    for (const auto& [page, payee, expected] : cases) {
+        QByteArray line = payments::paymentLine({.payee = QString()}).toLatin1();
+        line.replace(19, payee.size(), payee);
+        TransRecords records;
+        ConversionAudit audit;
+        readFile(payments::headerLine().toLatin1() + "\r\n" + line, records, audit, QString::fromLatin1(page));
+        ASSERT_EQ(records.Count(), 1) << page;
+        EXPECT_EQ(records.Item(1)->PaidTo(), expected) << page;
+        EXPECT_EQ(records.Item(1)->GLAccount(), u"5100"_s) << page;
+    }
+}
+
+TEST(TransRecord, ChangingOneTextKeepsTheOthersAndTakesAnyLength)
+{
+    TransRecords records;
+    ConversionAudit audit;
+    readFile(latin1File({payments::headerLine(), payments::paymentLine({.payee = u"City Hydro"_s, .ledger = u"5100|10, Hydro"_s,
+                                                              .invoice = u"INV-1"_s, .purpose = u"Electricity"_s})}),
+             records, audit);
+    TransRecord& record = *records.Item(1);
     record.setGLAccount_Full(u"6100");
     record.setText(RecordText::PaidTo, record.text(RecordText::PaidTo).first(4));
-    // A text that needs UTF-16 turns the others to UTF-16 with it, and back.
     record.setInvoiceNo(u"INV-\u20AC");
-    EXPECT_FALSE(record.text(RecordText::GLDetails).isLatin1());
-    EXPECT_EQ(record.GLDetails(), u"Hydro"_s);
-    record.setInvoiceNo(u"INV-1");
-    EXPECT_TRUE(record.text(RecordText::GLAccount).isLatin1());
     EXPECT_EQ(record.GLAccount_Full(), u"6100"_s);
     EXPECT_EQ(record.GLAccount(), u"5100|10"_s);
     EXPECT_EQ(record.GLDetails(), u"Hydro"_s);
     EXPECT_EQ(record.PaidTo(), u"City"_s);
-    EXPECT_EQ(record.InvoiceNo(), u"INV-1"_s);
-    EXPECT_EQ(errorNumber([&] { record.setPaymentFor(QString(0x10000, u'x')); }), 6);
-    EXPECT_EQ(record.PaymentFor(), u"Electricity"_s);
+    EXPECT_EQ(record.InvoiceNo(), u"INV-\u20AC"_s);
+    const QString longText(70000, u'x');
+    record.setPaymentFor(longText);
+    EXPECT_EQ(record.PaymentFor(), longText);
+    EXPECT_EQ(record.InvoiceNo().size() + record.GLAccount_Full().size(), 9);
 }
 
-// A payment line is read with two shortcuts: a run of one date is converted once, whichever form
-// the line comes in (as it stands in Latin-1, or decoded), and an amount as it stands is read
-// without the general reading. Whatever was read before, each line must give what a reader of its
-// own gives the decoded line, value or failure: dates in runs, changing and failing, and every shape
-// of amount around the shortcut's limits.
-TEST(PaymentLineReader, ShortcutsGiveWhatTheGeneralReadingGives)
+// The file's line ends, its lines past the header, and the one date reading that a run of equal
+// date texts shares: a text that differs, or fails, is read on its own.
+TEST(PaymentFileReader, ReadsLinesAndDatesFromTheBytes)
 {
-    const char* const dates[] = {"2014/08/25", "2014/08/25", "2014/08/26", "2014/08/25",
-                                 "2014/08/32", "2014/08/25", "2014/02/30", "08/25/2014"};
-    const char* const amounts[] = {
-        "125.00", "-2,000.00", "+.5", "-.5", "5.", ".", "-", "+-5", "- 5", "1 2", ", 5", "-,5", "5 , ",
-        "1.2.3", "1.23456", "1.23455", "0.00005", "-0", "12345678901234.5", "123456789012345",
-        "922337203685477.5807", "1,2,3,4", "1.2,3", "1,5", "00000000000001.9", "abc", "", "   ",
+    const QString header = payments::headerLine();
+    const QString a = payments::paymentLine({.date = u"2014/08/25"_s});
+    const QString b = payments::paymentLine({.date = u"2014/08/26"_s});
+    const QString bad = payments::paymentLine({.date = u"2014/08/32"_s});
+    const std::tuple<QByteArray, int, int, int> cases[] = {
+        // bytes, error number, records read, the date of the last record (days past 2014/08/24)
+        {latin1File({header, a, a, b, a}), 0, 4, 1},
+        {latin1File({header, a, b}, "\n"), 0, 2, 2},
+        {latin1File({header, a, b}, "\r"), 0, 2, 2},
+        {latin1File({header, a, b, a, b, a, b, a}, "\r"), 0, 7, 1},
+        {latin1File({header, a, b, a, b, a, b}, "\n"), 0, 6, 2},
+        {latin1File({header, a}) + b.toLatin1(), 0, 2, 2},
+        {latin1File({header}), 0, 0, 0},
+        {header.toLatin1(), 0, 0, 0},
+        {QByteArray(), 62, 0, 0},
+        {latin1File({header, a, bad, a}), 13, 1, 1},
+        {latin1File({header, a, QString(), a}), 13, 1, 1},
+        {latin1File({header, a}) + "\r\n", 13, 1, 1},
     };
-    for (const char* region : {"en_US", "de_DE"}) {
-        const auto regional = RegionalSettings::named(QString::fromLatin1(region));
-        PaymentLineReader reader(regional);
-        const auto readsAsTheGeneralReading = [&](const QString& line) {
-            SCOPED_TRACE(::testing::Message() << region << " '" << line.toStdString() << "'");
-            TransRecordPtr general;
-            const int generalFailure = errorNumber([&] { general = PaymentLineReader(regional).read(line); });
-            const QByteArray bytes = line.toLatin1();
-            for (const bool asItStands : {true, false}) {
-                TransRecordPtr read;
-                EXPECT_EQ(errorNumber([&] { read = asItStands ? reader.read(QLatin1String(bytes)) : reader.read(line); }),
-                          generalFailure);
-                if (read && general) {
-                    EXPECT_EQ(read->TransDate, general->TransDate);
-                    EXPECT_EQ(read->Amount, general->Amount);
-                }
-            }
-        };
-        for (const char* date : dates)
-            readsAsTheGeneralReading(payments::paymentLine({.date = QString::fromLatin1(date)}));
-        for (const char* amount : amounts)
-            readsAsTheGeneralReading(payments::paymentWith(u"5100"_s, QString::fromLatin1(amount)));
+    for (const auto& [bytes, error, count, lastDay] : cases) {
+        SCOPED_TRACE(bytes.toStdString());
+        TransRecords records;
+        ConversionAudit audit;
+        EXPECT_EQ(errorNumber([&] { readFile(bytes, records, audit); }), error);
+        ASSERT_EQ(records.Count(), count);
+        EXPECT_EQ(audit.paymentsRead, count);
+        if (count > 0) {
+            EXPECT_EQ(records.Item(count)->TransDate, CalDate::fromQDate(QDate(2014, 8, 24).addDays(lastDay)));
+        }
     }
 }

@@ -284,3 +284,42 @@ TEST(PackageTable, OneCompleteRowPerCodeAndTheHostCatalogueAgreesWithIt)
                                                  row.shortTitle, i == 8 || i == 9 ? "home" : ""}).join(u'~'));
     }
 }
+
+// A conversion from bytes to bytes writes what the same conversion writes to its file, with the
+// same statuses and audit, and touches no file at the output path; a failure is the same too.
+TEST(Driver, AConversionInMemoryWritesTheFilesBytes)
+{
+    const QByteArray example = readBytes(kExample);
+    const QByteArray badAmount = crlfLines({headerLine(), paymentWith(u"1"_s), paymentWith(u"1"_s, u"12x"_s)});
+    for (const QByteArray& input : {example, badAmount}) {
+        for (const PackageRow& row : packageTable()) {
+            if (!row.makeWriter(row)->writesTextFile())
+                continue;
+            const QString code = QString::fromLatin1(row.code);
+            SCOPED_TRACE(code.toStdString() + " " + std::to_string(input.size()));
+            Harness h;
+            const QString inputPath = h.path(u"in.txt"_s);
+            writeBytes(inputPath, input);
+            const QString output = h.path(u"out.txt"_s);
+            const bool onDisk = h.convert(code, inputPath, output);
+            const QByteArray written = readBytes(output);
+            QFile::remove(output);
+            const QStringList fileEvents = h.events;
+            const ConversionAudit fileAudit = h.converter().LastAudit();
+            const std::optional<int> fileFailure = h.failure ? std::optional(h.failure->number()) : std::nullopt;
+            h.events.clear();
+            h.failure.reset();
+            KNExport::MemoryFiles files{std::string_view(input.constData(), std::size_t(input.size())), "stale"};
+            h.converter().setMemoryFiles(&files);
+            EXPECT_EQ(h.convert(code, h.path(u"missing.txt"_s), output), onDisk);
+            EXPECT_EQ(h.events, fileEvents);
+            EXPECT_EQ(h.failure ? std::optional(h.failure->number()) : std::nullopt, fileFailure);
+            EXPECT_EQ(h.converter().LastAudit().written, fileAudit.written);
+            EXPECT_EQ(h.converter().LastAudit().changed, fileAudit.changed);
+            if (onDisk) {
+                EXPECT_EQ(QByteArray::fromStdString(files.output), written);
+            }
+            EXPECT_FALSE(QFileInfo::exists(output));
+        }
+    }
+}

@@ -19,16 +19,11 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
         line += text;
         line += u'"';
     };
-    for (const auto& record : context.records) {
-        if (record->Amount.isZero()) {
-            context.audit.leftOut(*record, AuditReason::ZeroAmount);
-            continue;
-        }
-        out.beginRecord(*record);
-        const TextView payee = record->text(RecordText::PaidTo);
+    out.forEachPayment([&](const TransRecord& record) {
+        const TextView payee = record.text(RecordText::PaidTo);
         const TextView payeeIn30 = payee.first(std::min<qsizetype>(payee.size(), 30));
-        context.audit.changed(*record, QStringLiteral("payee"), payee, payeeIn30);
-        fillFields(*record, fields);
+        context.audit.changed(record, QStringLiteral("payee"), payee, payeeIn30);
+        fillFields(record, fields);
         line.resize(0);
         line += u"\"E\",1,";
         addQuoted(fields.date.view());
@@ -48,7 +43,7 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
         line += u"\",";
         line += fields.amount.view();
         out.writeLine(line);
-    }
+    });
 }
 
 } // namespace kn

@@ -20,30 +20,25 @@ public:
         const NumberPattern amount(u"0.00", context.regional);
         LineBuffer line;
         short lineNumber = 0;
-        for (const auto& record : context.records) {
-            if (record->Amount.isZero()) {
-                context.audit.leftOut(*record, AuditReason::ZeroAmount);
-                continue;
-            }
-            out.beginRecord(*record);
+        out.forEachPayment([&](const TransRecord& record) {
             lineNumber = nextCount(lineNumber);
             line.resize(0);
             line += u"\"E\",";
             lineNumberText.appendTo(line, Money::fromWhole(lineNumber));
             line += u",\"";
-            date.appendTo(line, record->TransDate);
+            date.appendTo(line, record.TransDate);
             line += u"\",\"\",\"\",\"";
-            line += trimmedBlanks(record->text(RecordText::GLAccount));
+            line += trimmedBlanks(record.text(RecordText::GLAccount));
             line += u"\",\"";
             line += context.header.sessionNumber;
             line += u"\",\"";
-            date.appendTo(line, record->TransDate);
+            date.appendTo(line, record.TransDate);
             line += u"\",\"";
-            line += trimmedBlanks(record->text(RecordText::PaidTo));
+            line += trimmedBlanks(record.text(RecordText::PaidTo));
             line += u"\",";
-            amount.appendTo(line, record->Amount);
+            amount.appendTo(line, record.Amount);
             out.writeLine(line);
-        }
+        });
     }
 };
 

@@ -89,8 +89,8 @@ public:
         if (!QFileInfo(numberFile).isFile())
             context.prompter.PromptInstitutionNumber(numberFile);
         // No file (the prompt went unanswered) or an empty one fails here, before the output is touched.
-        TextFileReader file(numberFile, context.codePage);
-        institutionNumber_ = file.readLine();
+        TextFileReader file(numberFile);
+        institutionNumber_ = context.codePage.decode(file.readLineBytes());
         return true;
     }
 
@@ -102,43 +102,38 @@ public:
         LineBuffer plain;
         LineBuffer line;
         out.startTransactions();
-        for (const auto& record : context.records) {
-            if (record->Amount.isZero()) {
-                context.audit.leftOut(*record, AuditReason::ZeroAmount);
-                continue;
-            }
-            out.beginRecord(*record);
-            const TextView ledger = trimmedBlanks(record->text(RecordText::GLAccount));
+        out.forEachPayment([&](const TransRecord& record) {
+            const TextView ledger = trimmedBlanks(record.text(RecordText::GLAccount));
             const qsizetype dash = ledger.indexOf(u'-');
             amount.resize(0);
-            amountPattern.appendTo(amount, record->Amount.abs());
+            amountPattern.appendTo(amount, record.Amount.abs());
             line.resize(0);
             line += institutionNumber_;
             line += u",,,";
             line += dash < 0 ? ledger : ledger.first(dash);
             line += u',';
             line += dash < 0 ? TextView() : ledger.sliced(dash + 1);
-            line += record->Amount > Money() ? u",DR,," : u",CR,,";
+            line += record.Amount > Money() ? u",DR,," : u",CR,,";
             line += context.currencyCode;
             line += u",,,,";
             const qsizetype described = line.size();
             // Commas and the payee's slashes become blanks and a long purpose is cut: the audit
             // lists every description that differs from its payment's texts.
-            appendDescription(line, *record);
+            appendDescription(line, record);
             plain.resize(0);
-            appendPlainDescription(plain, *record);
+            appendPlainDescription(plain, record);
             const QStringView written = QStringView(line).sliced(described);
             if (plain.view() != written)
-                context.audit.changed(*record, QStringLiteral("description"), plain.view(), written);
+                context.audit.changed(record, QStringLiteral("description"), plain.view(), written);
             line += u',';
-            date.appendTo(line, record->TransDate);
+            date.appendTo(line, record.TransDate);
             line += u',';
             line += amount.view();
             line += u',';
             line += amount.view();
             line += u",Kaprin";
             out.writeLine(line);
-        }
+        });
     }
 
 private:

@@ -18,19 +18,14 @@ public:
         const NumberPattern amount(u"########0.00", context.regional);
         LineBuffer line;
         out.startTransactions();
-        for (const auto& record : context.records) {
-            if (record->Amount.isZero()) {
-                context.audit.leftOut(*record, AuditReason::ZeroAmount);
-                continue;
-            }
-            out.beginRecord(*record);
+        out.forEachPayment([&](const TransRecord& record) {
             line.resize(0);
-            date.appendTo(line, record->TransDate);
+            date.appendTo(line, record.TransDate);
             line += u',';
-            amount.appendTo(line, record->Amount);
+            amount.appendTo(line, record.Amount);
             line += u',';
             // The payee without its commas, at most 30 characters, cut straight into the line.
-            const TextView paidTo = record->text(RecordText::PaidTo);
+            const TextView paidTo = record.text(RecordText::PaidTo);
             const qsizetype kept = std::min<qsizetype>(paidTo.size(), 30);
             const qsizetype payeeStart = line.size();
             char16_t* const first = line.grow(kept);
@@ -41,17 +36,17 @@ public:
             }
             line.truncate(payeeStart + (end - first));
             if (end - first != paidTo.size())
-                context.audit.changed(*record, QStringLiteral("payee"), paidTo, line.view().sliced(payeeStart));
+                context.audit.changed(record, QStringLiteral("payee"), paidTo, line.view().sliced(payeeStart));
             line += u',';
             // The ledger account's "-" become "," and it ends in at least four segments.
             const qsizetype ledger = line.size();
-            line += record->text(RecordText::GLAccount);
+            line += record.text(RecordText::GLAccount);
             std::replace(line.begin() + ledger, line.end(), QChar(u'-'), QChar(u','));
             const short commas = CountChar(QStringView(line).sliced(ledger), u',');
             if (commas < 3)
                 line.resize(line.size() + 3 - commas, u',');
             out.writeLine(line);
-        }
+        });
     }
 };
 

@@ -39,28 +39,23 @@ public:
         LineBuffer line;
         // Fills the field from `start` with blanks, or cuts it, to `width` characters.
         const auto fitField = [&line](qsizetype start, qsizetype width) { line.resize(start + width, u' '); };
-        for (const auto& record : context.records) {
-            if (record->Amount.isZero()) {
-                context.audit.leftOut(*record, AuditReason::ZeroAmount);
-                continue;
-            }
-            out.beginRecord(*record);
-            const TextView account = record->text(RecordText::GLAccount);
-            const TextView paidTo = record->text(RecordText::PaidTo);
-            context.audit.changed(*record, QStringLiteral("account"), account, account.first(std::min<qsizetype>(account.size(), 15)));
-            context.audit.changed(*record, QStringLiteral("payee"), paidTo, paidTo.first(std::min<qsizetype>(paidTo.size(), 60)));
+        out.forEachPayment([&](const TransRecord& record) {
+            const TextView account = record.text(RecordText::GLAccount);
+            const TextView paidTo = record.text(RecordText::PaidTo);
+            context.audit.changed(record, QStringLiteral("account"), account, account.first(std::min<qsizetype>(account.size(), 15)));
+            context.audit.changed(record, QStringLiteral("payee"), paidTo, paidTo.first(std::min<qsizetype>(paidTo.size(), 60)));
             line.resize(0);
             line += account;
             fitField(0, 15);
-            appendPlainDecimal(line, record->Amount, context.regional);
+            appendPlainDecimal(line, record.Amount, context.regional);
             fitField(15, 16);
             line += u"Kaprin   ";
-            date.appendTo(line, record->TransDate);
+            date.appendTo(line, record.TransDate);
             const qsizetype payee = line.size();
             line += paidTo;
             fitField(payee, 60);
             out.writeLine(line);
-        }
+        });
     }
 
 private:

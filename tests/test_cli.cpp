@@ -228,7 +228,9 @@ TEST(Cli, ReportHoldsTheWholeAuditAsJson)
     const QJsonObject expected{{"package", "07"},        {"input", kExample},          {"output", money},
                                {"payments_read", 12},    {"written", 11},              {"left_out", QJsonArray{leftOut}},
                                {"changed", QJsonArray{}}, {"entries", QJsonArray{}},    {"entries_balance", true},
-                               {"totals", totals},       {"totals_overflowed", false}};
+                               {"totals", totals},       {"totals_overflowed", false},
+                               {"already_converted", QJsonArray{}}, {"unknown_accounts", QJsonArray{}},
+                               {"warnings", QJsonArray{}}};
     EXPECT_EQ(audit, expected) << readBytes(report).toStdString();
 
     // A failure part-way is reported too, with what was read before it.

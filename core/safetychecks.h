@@ -1,0 +1,63 @@
+#pragma once
+
+#include "audit.h"
+#include "history.h"
+#include "knownaccounts.h"
+
+#include <QString>
+
+#include <functional>
+#include <future>
+#include <memory>
+#include <optional>
+
+namespace kn {
+
+struct PaymentHeader;
+class TransRecords;
+
+// The checks around a conversion that keep payments from being posted twice or to an account the
+// package does not know. Everything is off until a host sets it.
+struct SafetyOptions {
+    QString historyPath; // no history when empty
+    bool refuseRepeat = false;
+    std::optional<KnownAccounts> knownAccounts;
+    bool strictAccounts = false;
+    int historyBusyTimeoutMs = 3000;
+};
+
+// The checks of one conversion. The payment file's fingerprint is taken on a thread of its own
+// while the file is imported, which hides its cost on a machine of two cores or more.
+class SafetyRun {
+public:
+    using WarningHandler = std::function<void(const QString&)>;
+
+    SafetyRun(const SafetyOptions& options, const QString& input, WarningHandler warn);
+    ~SafetyRun();
+    SafetyRun(const SafetyRun&) = delete;
+    SafetyRun& operator=(const SafetyRun&) = delete;
+
+    // After the import, before anything is written: notes earlier conversions of the same
+    // payments and payments to unknown accounts in the audit and warns of them. False when the
+    // conversion is refused; the audit's `refused` says why.
+    bool beforeWriting(ConversionAudit& audit, const PaymentHeader& header, const TransRecords& records,
+                       const QString& packageCode, const QString& packageTitle);
+    // Once the import file is in place: keeps the conversion in the history.
+    void afterWriting(ConversionAudit& audit);
+
+private:
+    void warn(ConversionAudit& audit, const QString& text);
+
+    const SafetyOptions& options_;
+    WarningHandler warn_;
+    std::unique_ptr<ConversionHistory> history_;
+    std::future<std::optional<FileFingerprint>> inputFingerprint_;
+    ConversionRecord conversion_;
+    bool inputReadable_ = false;
+};
+
+// "these payments were converted into Momentum (05) before: on 2026-12-10 07:31:02 UTC into
+// /books/MOMGL.txt (same payment file); importing both posts the payments twice".
+QString repeatWarning(const ConversionAudit& audit, const QString& packageCode, const QString& packageTitle);
+
+} // namespace kn

@@ -4,14 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <atomic>
 
+#include <cerrno>
+#include <memory>
+
 #include <fcntl.h>
-#include <sys/mman.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xxhash.h>
@@ -73,9 +77,22 @@ ConversionRecord readRecord(const QSqlQuery& query)
 }
 
 // A file marked read-only is left alone, also by a user (root) whom the system would let write it.
+// A record is a short transaction whose commit waits for no sync (WAL, synchronous=NORMAL); the
+// checkpoint a closing connection makes would wait for two, which cost a short conversion more
+// than the rest of the history together. SQLite's automatic checkpoint, every thousand pages,
+// moves the records into the file instead.
+void leaveCheckpointsToSqlite(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData()))
+            sqlite3_db_config(connection, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
+}
+
 bool markedReadOnly(const QString& path)
 {
-    constexpr auto writable = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    constexpr auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return (QFile::permissions(path) & writable) == 0;
 }
 
@@ -103,17 +120,26 @@ std::optional<FileFingerprint> fingerprintFile(const QString& path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
+    // Read in pieces rather than mapped: a mapping of a large payment file would add all of it to
+    // the process's resident memory.
+    constexpr std::size_t piece = std::size_t(1) << 20;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(piece);
+    const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(), &XXH3_freeState);
     std::optional<FileFingerprint> result;
     struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        const auto size = std::size_t(status.st_size);
-        // Mapped, the file is hashed where the system caches it, with no copy.
-        void* bytes = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-        if (size == 0 || bytes != MAP_FAILED) {
-            const XXH128_hash_t hash = XXH3_128bits(bytes, size);
-            result = FileFingerprint{qint64(size), Fingerprint{hash.high64, hash.low64}};
-            if (bytes != nullptr)
-                ::munmap(bytes, size);
+    if (state && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && XXH3_128bits_reset(state.get()) == XXH_OK) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        qint64 size = 0;
+        ssize_t n = 0;
+        while ((n = ::read(fd, buffer.get(), piece)) > 0 || (n < 0 && errno == EINTR)) {
+            if (n > 0) {
+                XXH3_128bits_update(state.get(), buffer.get(), std::size_t(n));
+                size += n;
+            }
+        }
+        if (n == 0) {
+            const XXH128_hash_t hash = XXH3_128bits_digest(state.get());
+            result = FileFingerprint{size, Fingerprint{hash.high64, hash.low64}};
         }
     }
     ::close(fd);
@@ -174,6 +200,7 @@ bool ConversionHistory::open(Use use, QString* warning)
                                  .arg(readOnly_ ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
         if (!db.open())
             return fail(reason(db.lastError()));
+        leaveCheckpointsToSqlite(db);
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     if (!db.isOpen())

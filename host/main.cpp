@@ -22,7 +22,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -208,12 +207,6 @@ struct SafetyCliOptions {
         parser.addOptions({history, noHistory, refuseRepeat, accounts, strictAccounts});
     }
 };
-
-// Where knexport keeps its history unless told otherwise: the user's data folder.
-QString defaultHistoryPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/history.sqlite");
-}
 
 QString historyPath(const QCommandLineParser& parser, const QCommandLineOption& history)
 {
@@ -992,8 +985,6 @@ int main(int argc, char* argv[])
     const std::unique_ptr<QCoreApplication> app(dialogs ? dialogs->makeApplication(argc, argv)
                                                         : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("knexport"));
-    // The history lives in the user's data folder, under the organisation's name.
-    QCoreApplication::setOrganizationName(QStringLiteral("DARODEV"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DARODEV_VERSION));
     QStringList arguments = QCoreApplication::arguments();
     QCommandLineParser parser;

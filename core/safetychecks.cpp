@@ -90,7 +90,7 @@ bool SafetyRun::beforeWriting(ConversionAudit& audit, const PaymentHeader& heade
 
 void SafetyRun::afterWriting(ConversionAudit& audit)
 {
-    if (!history_)
+    if (!history_ || !options_.recordConversion)
         return;
     conversion_.time = QDateTime::currentDateTimeUtc();
     conversion_.written = audit.written;

@@ -24,6 +24,8 @@ struct SafetyOptions {
     std::optional<KnownAccounts> knownAccounts;
     bool strictAccounts = false;
     int historyBusyTimeoutMs = 3000;
+    // A preview looks for earlier conversions and records none.
+    bool recordConversion = true;
 };
 
 // The checks of one conversion. The payment file's fingerprint is taken on a thread of its own

@@ -696,6 +696,8 @@ int preview(const QStringList& arguments)
     options.addTo(parser);
     const QCommandLineOption lines = valueOption("lines", "How many of the file's lines to show (20 by default).", "N");
     parser.addOption(lines);
+    const SafetyCliOptions safetyOptions;
+    safetyOptions.addTo(parser);
     if (const auto ended = parseCommand(parser, QStringLiteral("preview"),
                                           "Shows what a conversion would write, and writes nothing.", arguments))
         return *ended;
@@ -706,6 +708,11 @@ int preview(const QStringList& arguments)
     const int shown = parser.isSet(lines) ? parser.value(lines).toInt(&numeric) : 20;
     if (!numeric || shown < 0)
         return usageError(QStringLiteral("--lines needs a count of lines, not '%1'").arg(parser.value(lines)));
+    auto safety = checkSafetyOptions(parser, safetyOptions);
+    if (const int* exitCode = std::get_if<int>(&safety))
+        return *exitCode;
+    // A preview looks for earlier conversions and records none.
+    std::get<SafetyOptions>(safety).recordConversion = false;
 
     const PackageRow& row = *std::get<const PackageRow*>(checked);
     // The file and whatever the writer keeps beside it stay in a folder of their own, deep enough
@@ -716,7 +723,7 @@ int preview(const QStringList& arguments)
         return reportFailure(KNError(ErrorCode::PathFileAccessError, QStringLiteral("knexport preview")));
     const QString fileName = QString::fromLatin1(row.fileBaseName) + u'.' + QString::fromLatin1(row.fileExtension);
     const QString output = QDir(folder).filePath(fileName);
-    const ConversionOutcome outcome = runConversion(parser, options, row, output, true);
+    const ConversionOutcome outcome = runConversion(parser, options, row, output, true, std::get<SafetyOptions>(safety));
     if (outcome.exitCode != Complete)
         return outcome.exitCode;
 

@@ -420,6 +420,14 @@ void MainWindow::chooseKnownAccounts()
         loadKnownAccounts(path);
 }
 
+SafetyOptions MainWindow::safetyOptions() const
+{
+    SafetyOptions safety;
+    safety.historyPath = historyFile_;
+    safety.knownAccounts = knownAccounts_;
+    return safety;
+}
+
 bool MainWindow::loadKnownAccounts(const QString& path)
 {
     try {
@@ -428,6 +436,7 @@ bool MainWindow::loadKnownAccounts(const QString& path)
                                                 "any other.")
                                      .arg(knownAccounts_->count())
                                      .arg(QDir::toNativeSeparators(path)));
+        schedulePreview();
         return true;
     } catch (const KNError& error) {
         QMessageBox::warning(this, QStringLiteral("Accounts the Package Knows"),
@@ -636,8 +645,8 @@ void MainWindow::refreshPreview()
         auditList->clear();
         return;
     }
-    const Preview preview = makePreview(
-        {row, paymentFile_, outputEdit->text(), localeName(), codePageName(), currencyBox->currentText(), kPreviewLines});
+    const Preview preview = makePreview({row, paymentFile_, outputEdit->text(), localeName(), codePageName(),
+                                         currencyBox->currentText(), kPreviewLines, safetyOptions()});
     showPreview(preview);
 }
 
@@ -748,10 +757,7 @@ void MainWindow::convert()
             progressBar->setValue(percent);
             progressBar->repaint();
         });
-        SafetyOptions safety;
-        safety.historyPath = historyFile_;
-        safety.knownAccounts = knownAccounts_;
-        converter->setSafetyOptions(safety);
+        converter->setSafetyOptions(safetyOptions());
         try {
             converter->ConvertKNtoGLSpecific(row->codeText(), paymentFile_, output, QString::fromLatin1(row->fullTitle),
                                              currencyBox->currentText());

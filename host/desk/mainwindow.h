@@ -87,6 +87,7 @@ private:
     void choosePaymentFile();
     void chooseOutputFile();
     void chooseKnownAccounts();
+    SafetyOptions safetyOptions() const;
     void packageChanged();
     void regionOrCodePageChanged();
     void proposeOutputName();

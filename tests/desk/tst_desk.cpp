@@ -228,6 +228,11 @@ private slots:
         };
         QVERIFY2(repeatNote().isEmpty(), qPrintable(repeatNote()));
 
+        // The preview shows it before the payments are converted again.
+        window->currencyBox->setCurrentText(QStringLiteral("USD"));
+        settle(*window);
+        QVERIFY2(repeatNote().contains(QStringLiteral(" into %1 (same payment file)").arg(QDir::toNativeSeparators(first))),
+                 qPrintable(auditTexts(*window).join('\n')));
         const QString again = folder_.filePath(QStringLiteral("again.txt"));
         window->outputEdit->setText(again);
         window->convert();
@@ -254,6 +259,8 @@ private slots:
         window->selectPackage(QStringLiteral("05"));
         settle(*window);
         QVERIFY(window->loadKnownAccounts(accounts));
+        settle(*window);
+        QVERIFY(auditTexts(*window).contains(QStringLiteral("11 payments to accounts the package does not know:")));
         window->convert();
         const QStringList texts = auditTexts(*window);
         QVERIFY2(texts.contains(QStringLiteral("11 payments to accounts the package does not know:")), qPrintable(texts.join('\n')));

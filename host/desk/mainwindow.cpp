@@ -450,17 +450,18 @@ void MainWindow::showHistory()
     if (!historyWindow_) {
         historyWindow_ = new QDialog(this);
         historyWindow_->setWindowTitle(QStringLiteral("Conversion History"));
-        historyWindow_->resize(900, 360);
+        historyWindow_->resize(1120, 360);
         auto* layout = new QVBoxLayout(historyWindow_);
         historyNote = named(new QLabel, QStringLiteral("About the history"));
         historyNote->setWordWrap(true);
         layout->addWidget(historyNote);
         historyTable = named(new QTableWidget(0, 7), QStringLiteral("Earlier conversions"));
         historyTable->setHorizontalHeaderLabels({QStringLiteral("When (UTC)"), QStringLiteral("Package"),
-                                                 QStringLiteral("Payments"), QStringLiteral("Debits"),
-                                                 QStringLiteral("Credits"), QStringLiteral("Payment file"),
+                                                 QStringLiteral("Payments written"), QStringLiteral("Debits read"),
+                                                 QStringLiteral("Credits read"), QStringLiteral("Payment file"),
                                                  QStringLiteral("Import file")});
         historyTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        historyTable->setWordWrap(false);
         historyTable->verticalHeader()->setVisible(false);
         historyTable->horizontalHeader()->setStretchLastSection(true);
         layout->addWidget(historyTable, 1);

@@ -146,6 +146,50 @@ std::optional<FileFingerprint> fingerprintFile(const QString& path)
     return result;
 }
 
+namespace {
+thread_local OutputFingerprint* watchedOutput = nullptr;
+} // namespace
+
+OutputFingerprint::OutputFingerprint(QString path)
+    : path_(std::move(path)), outer_(watchedOutput),
+      state_(XXH3_createState(), [](XXH3_state_t* state) { XXH3_freeState(state); })
+{
+    watchedOutput = this;
+}
+
+OutputFingerprint::~OutputFingerprint()
+{
+    watchedOutput = outer_;
+}
+
+OutputFingerprint* OutputFingerprint::startFor(const QString& path)
+{
+    for (OutputFingerprint* watch = watchedOutput; watch != nullptr; watch = watch->outer_) {
+        if (watch->path_ == path && watch->state_) {
+            watch->started_ = XXH3_128bits_reset(watch->state_.get()) == XXH_OK;
+            watch->size_ = 0;
+            watch->lost_ = false;
+            return watch;
+        }
+    }
+    return nullptr;
+}
+
+void OutputFingerprint::add(const char* bytes, std::size_t size)
+{
+    if (started_ && !lost_ && XXH3_128bits_update(state_.get(), bytes, size) != XXH_OK)
+        lost_ = true;
+    size_ += qint64(size);
+}
+
+std::optional<FileFingerprint> OutputFingerprint::result(qint64 fileSize) const
+{
+    if (!started_ || lost_ || size_ != fileSize)
+        return std::nullopt;
+    const XXH128_hash_t hash = XXH3_128bits_digest(state_.get());
+    return FileFingerprint{size_, Fingerprint{hash.high64, hash.low64}};
+}
+
 QString repeatMatchText(RepeatMatch match)
 {
     return match == RepeatMatch::SamePaymentFile ? QStringLiteral("same payment file")

@@ -5,8 +5,11 @@
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
+
+struct XXH3_state_s;
 
 namespace kn {
 
@@ -28,6 +31,34 @@ struct FileFingerprint {
 
 // The file's size and fingerprint; nullopt when it cannot be read.
 std::optional<FileFingerprint> fingerprintFile(const QString& path);
+
+// While it lives, the bytes this thread writes to the file at `path` (through AtomicFile) are
+// fingerprinted as they go out, still in the cache, which spares reading the file again.
+class OutputFingerprint {
+public:
+    explicit OutputFingerprint(QString path);
+    ~OutputFingerprint();
+    OutputFingerprint(const OutputFingerprint&) = delete;
+    OutputFingerprint& operator=(const OutputFingerprint&) = delete;
+
+    // The fingerprint of a file of this size when every byte of it went out here in order;
+    // nullopt otherwise (a writer that went back to a byte written before, or wrote elsewhere).
+    std::optional<FileFingerprint> result(qint64 fileSize) const;
+
+    // For AtomicFile: the fingerprint that watches the path, started afresh, or null.
+    static OutputFingerprint* startFor(const QString& path);
+    void add(const char* bytes, std::size_t size);
+    // The bytes no longer go out in order.
+    void lose() { lost_ = true; }
+
+private:
+    QString path_;
+    OutputFingerprint* outer_;
+    std::unique_ptr<::XXH3_state_s, void (*)(::XXH3_state_s*)> state_;
+    qint64 size_ = 0;
+    bool started_ = false;
+    bool lost_ = false;
+};
 
 // One conversion that wrote an import file.
 struct ConversionRecord {

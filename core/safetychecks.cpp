@@ -77,14 +77,16 @@ bool SafetyRun::beforeWriting(ConversionAudit& audit, const PaymentHeader& heade
     for (const EarlierConversion& conversion : earlier)
         audit.alreadyConverted.append({shownTime(conversion.record.time), conversion.record.input,
                                        conversion.record.output, repeatMatchText(conversion.match)});
-    if (earlier.empty())
-        return true;
-    const QString text = repeatWarning(audit, packageCode, conversion_.packageTitle);
-    if (options_.refuseRepeat) {
-        audit.refused = QStringLiteral("refused: ") + text;
-        return false;
+    if (!earlier.empty()) {
+        const QString text = repeatWarning(audit, packageCode, conversion_.packageTitle);
+        if (options_.refuseRepeat) {
+            audit.refused = QStringLiteral("refused: ") + text;
+            return false;
+        }
+        warn(audit, text);
     }
-    warn(audit, text);
+    if (options_.recordConversion)
+        outputFingerprint_ = std::make_unique<OutputFingerprint>(audit.output);
     return true;
 }
 
@@ -95,7 +97,12 @@ void SafetyRun::afterWriting(ConversionAudit& audit)
     conversion_.time = QDateTime::currentDateTimeUtc();
     conversion_.written = audit.written;
     conversion_.output = QDir::toNativeSeparators(QFileInfo(audit.output).absoluteFilePath());
-    const std::optional<FileFingerprint> output = fingerprintFile(audit.output);
+    std::optional<FileFingerprint> output;
+    if (outputFingerprint_)
+        output = outputFingerprint_->result(QFileInfo(audit.output).size());
+    outputFingerprint_.reset();
+    if (!output)
+        output = fingerprintFile(audit.output); // a workbook written out of order
     if (output)
         conversion_.outputFile = *output;
     QString problem;

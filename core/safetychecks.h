@@ -54,6 +54,7 @@ private:
     WarningHandler warn_;
     std::unique_ptr<ConversionHistory> history_;
     std::future<std::optional<FileFingerprint>> inputFingerprint_;
+    std::unique_ptr<OutputFingerprint> outputFingerprint_;
     ConversionRecord conversion_;
     bool inputReadable_ = false;
 };

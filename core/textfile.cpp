@@ -2,6 +2,7 @@
 
 #include "controltext.h"
 #include "growstorage.h"
+#include "history.h"
 #include "knerror.h"
 
 #include <QFile>
@@ -196,6 +197,7 @@ AtomicFile::AtomicFile(const QString& path) : file_(std::make_unique<QSaveFile>(
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw creationError(path, errno);
+    fingerprint_ = OutputFingerprint::startFor(path);
 }
 
 // Without a commit the unnamed file is dropped and the previous file stands.
@@ -215,6 +217,8 @@ void AtomicFile::write(const char* data, std::size_t size)
         written += std::size_t(n);
     }
     position_ += std::int64_t(size);
+    if (fingerprint_)
+        fingerprint_->add(data, size);
     startWriteBack(fd);
 }
 
@@ -237,6 +241,8 @@ void AtomicFile::seek(std::int64_t position)
 {
     if (::lseek(file_->handle(), off_t(position), SEEK_SET) < 0)
         throw fileError(errno, FileAccess::Write);
+    if (fingerprint_)
+        fingerprint_->lose();
     position_ = position;
     writeBackFrom_ = std::min(writeBackFrom_, position);
 }

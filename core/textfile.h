@@ -13,6 +13,10 @@
 class QSaveFile;
 
 namespace kn {
+class OutputFingerprint;
+}
+
+namespace kn {
 
 // Reads a text file in a code page line by line. CR LF, LF and CR all end a line, and the last
 // line needs no terminator. Failures carry the file system's number (53, 76, 70, 75, 57, ...).
@@ -74,6 +78,8 @@ private:
     void startWriteBack(int fd);
 
     std::unique_ptr<QSaveFile> file_;
+    // Fingerprints the bytes as they go out when the history watches this file.
+    OutputFingerprint* fingerprint_ = nullptr;
     // Where the next write goes, and where the bytes not yet handed to the disk begin.
     std::int64_t position_ = 0;
     std::int64_t writeBackFrom_ = 0;

@@ -147,24 +147,24 @@ std::optional<FileFingerprint> fingerprintFile(const QString& path)
 }
 
 namespace {
-thread_local OutputFingerprint* watchedOutput = nullptr;
+thread_local StreamFingerprint* watchedStream = nullptr;
 } // namespace
 
-OutputFingerprint::OutputFingerprint(QString path)
-    : path_(std::move(path)), outer_(watchedOutput),
+StreamFingerprint::StreamFingerprint(QString path)
+    : path_(std::move(path)), outer_(watchedStream),
       state_(XXH3_createState(), [](XXH3_state_t* state) { XXH3_freeState(state); })
 {
-    watchedOutput = this;
+    watchedStream = this;
 }
 
-OutputFingerprint::~OutputFingerprint()
+StreamFingerprint::~StreamFingerprint()
 {
-    watchedOutput = outer_;
+    watchedStream = outer_;
 }
 
-OutputFingerprint* OutputFingerprint::startFor(const QString& path)
+StreamFingerprint* StreamFingerprint::startFor(const QString& path)
 {
-    for (OutputFingerprint* watch = watchedOutput; watch != nullptr; watch = watch->outer_) {
+    for (StreamFingerprint* watch = watchedStream; watch != nullptr; watch = watch->outer_) {
         if (watch->path_ == path && watch->state_) {
             watch->started_ = XXH3_128bits_reset(watch->state_.get()) == XXH_OK;
             watch->size_ = 0;
@@ -175,14 +175,14 @@ OutputFingerprint* OutputFingerprint::startFor(const QString& path)
     return nullptr;
 }
 
-void OutputFingerprint::add(const char* bytes, std::size_t size)
+void StreamFingerprint::add(const char* bytes, std::size_t size)
 {
     if (started_ && !lost_ && XXH3_128bits_update(state_.get(), bytes, size) != XXH_OK)
         lost_ = true;
     size_ += qint64(size);
 }
 
-std::optional<FileFingerprint> OutputFingerprint::result(qint64 fileSize) const
+std::optional<FileFingerprint> StreamFingerprint::result(qint64 fileSize) const
 {
     if (!started_ || lost_ || size_ != fileSize)
         return std::nullopt;

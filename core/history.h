@@ -32,28 +32,30 @@ struct FileFingerprint {
 // The file's size and fingerprint; nullopt when it cannot be read.
 std::optional<FileFingerprint> fingerprintFile(const QString& path);
 
-// While it lives, the bytes this thread writes to the file at `path` (through AtomicFile) are
-// fingerprinted as they go out, still in the cache, which spares reading the file again.
-class OutputFingerprint {
+// While it lives, the bytes this thread reads from the file at `path` (through TextFileReader) or
+// writes to it (through AtomicFile) are fingerprinted as they pass, still in the cache, which
+// spares reading the file again.
+class StreamFingerprint {
 public:
-    explicit OutputFingerprint(QString path);
-    ~OutputFingerprint();
-    OutputFingerprint(const OutputFingerprint&) = delete;
-    OutputFingerprint& operator=(const OutputFingerprint&) = delete;
+    explicit StreamFingerprint(QString path);
+    ~StreamFingerprint();
+    StreamFingerprint(const StreamFingerprint&) = delete;
+    StreamFingerprint& operator=(const StreamFingerprint&) = delete;
 
     // The fingerprint of a file of this size when every byte of it went out here in order;
     // nullopt otherwise (a writer that went back to a byte written before, or wrote elsewhere).
     std::optional<FileFingerprint> result(qint64 fileSize) const;
 
-    // For AtomicFile: the fingerprint that watches the path, started afresh, or null.
-    static OutputFingerprint* startFor(const QString& path);
+    // For TextFileReader and AtomicFile: the fingerprint that watches the path, started afresh, or
+    // null.
+    static StreamFingerprint* startFor(const QString& path);
     void add(const char* bytes, std::size_t size);
     // The bytes no longer go out in order.
     void lose() { lost_ = true; }
 
 private:
     QString path_;
-    OutputFingerprint* outer_;
+    StreamFingerprint* outer_;
     std::unique_ptr<::XXH3_state_s, void (*)(::XXH3_state_s*)> state_;
     qint64 size_ = 0;
     bool started_ = false;

@@ -26,14 +26,25 @@ SafetyRun::SafetyRun(const SafetyOptions& options, const QString& input, Warning
     if (options_.historyPath.isEmpty())
         return;
     history_ = std::make_unique<ConversionHistory>(options_.historyPath, options_.historyBusyTimeoutMs);
-    inputFingerprint_ = std::async(std::launch::async, [input] { return fingerprintFile(input); });
+    inputFingerprint_ = std::make_unique<StreamFingerprint>(input);
     conversion_.input = QDir::toNativeSeparators(QFileInfo(input).absoluteFilePath());
 }
 
+// The watches end in the order they began.
 SafetyRun::~SafetyRun()
 {
-    if (inputFingerprint_.valid())
-        inputFingerprint_.wait();
+    outputFingerprint_.reset();
+    inputFingerprint_.reset();
+}
+
+std::optional<FileFingerprint> SafetyRun::fingerprintOf(std::unique_ptr<StreamFingerprint>& stream, const QString& path)
+{
+    std::optional<FileFingerprint> fingerprint;
+    if (stream)
+        fingerprint = stream->result(QFileInfo(path).size());
+    if (!fingerprint)
+        fingerprint = fingerprintFile(path); // a workbook written out of order, a read that failed
+    return fingerprint;
 }
 
 void SafetyRun::warn(ConversionAudit& audit, const QString& text)
@@ -66,7 +77,7 @@ bool SafetyRun::beforeWriting(ConversionAudit& audit, const PaymentHeader& heade
     conversion_.paymentsRead = audit.paymentsRead;
     conversion_.debitsRead = audit.debitsRead;
     conversion_.creditsRead = audit.creditsRead;
-    const std::optional<FileFingerprint> input = inputFingerprint_.get();
+    const std::optional<FileFingerprint> input = fingerprintOf(inputFingerprint_, audit.input);
     inputReadable_ = input.has_value();
     if (input)
         conversion_.inputFile = *input;
@@ -86,7 +97,7 @@ bool SafetyRun::beforeWriting(ConversionAudit& audit, const PaymentHeader& heade
         warn(audit, text);
     }
     if (options_.recordConversion)
-        outputFingerprint_ = std::make_unique<OutputFingerprint>(audit.output);
+        outputFingerprint_ = std::make_unique<StreamFingerprint>(audit.output);
     return true;
 }
 
@@ -97,12 +108,8 @@ void SafetyRun::afterWriting(ConversionAudit& audit)
     conversion_.time = QDateTime::currentDateTimeUtc();
     conversion_.written = audit.written;
     conversion_.output = QDir::toNativeSeparators(QFileInfo(audit.output).absoluteFilePath());
-    std::optional<FileFingerprint> output;
-    if (outputFingerprint_)
-        output = outputFingerprint_->result(QFileInfo(audit.output).size());
+    const std::optional<FileFingerprint> output = fingerprintOf(outputFingerprint_, audit.output);
     outputFingerprint_.reset();
-    if (!output)
-        output = fingerprintFile(audit.output); // a workbook written out of order
     if (output)
         conversion_.outputFile = *output;
     QString problem;

@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -28,14 +27,16 @@ struct SafetyOptions {
     bool recordConversion = true;
 };
 
-// The checks of one conversion. The payment file's fingerprint is taken on a thread of its own
-// while the file is imported, which hides its cost on a machine of two cores or more.
+// The checks of one conversion. The payment file is fingerprinted as the import reads it, and the
+// import file as it is written.
 class SafetyRun {
 public:
     using WarningHandler = std::function<void(const QString&)>;
 
     SafetyRun(const SafetyOptions& options, const QString& input, WarningHandler warn);
     ~SafetyRun();
+    // The fingerprint of what was read or written, or of the file read again.
+    static std::optional<FileFingerprint> fingerprintOf(std::unique_ptr<StreamFingerprint>& stream, const QString& path);
     SafetyRun(const SafetyRun&) = delete;
     SafetyRun& operator=(const SafetyRun&) = delete;
 
@@ -53,8 +54,8 @@ private:
     const SafetyOptions& options_;
     WarningHandler warn_;
     std::unique_ptr<ConversionHistory> history_;
-    std::future<std::optional<FileFingerprint>> inputFingerprint_;
-    std::unique_ptr<OutputFingerprint> outputFingerprint_;
+    std::unique_ptr<StreamFingerprint> inputFingerprint_;
+    std::unique_ptr<StreamFingerprint> outputFingerprint_;
     ConversionRecord conversion_;
     bool inputReadable_ = false;
 };

@@ -109,6 +109,7 @@ TextFileReader::TextFileReader(const QString& path, const CodePage& codePage) : 
         fd_ = -1;
         throw KNError(ErrorCode::PathFileAccessError);
     }
+    fingerprint_ = StreamFingerprint::startFor(path);
 }
 
 TextFileReader::~TextFileReader()
@@ -136,6 +137,8 @@ bool TextFileReader::fill()
     if (got < 0)
         throw fileError(errno, FileAccess::Read);
     size_ = kept + std::size_t(got);
+    if (fingerprint_)
+        fingerprint_->add(buffer_.get() + kept, std::size_t(got));
     eof_ = got == 0;
     return got > 0;
 }
@@ -197,7 +200,7 @@ AtomicFile::AtomicFile(const QString& path) : file_(std::make_unique<QSaveFile>(
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw creationError(path, errno);
-    fingerprint_ = OutputFingerprint::startFor(path);
+    fingerprint_ = StreamFingerprint::startFor(path);
 }
 
 // Without a commit the unnamed file is dropped and the previous file stands.

@@ -13,7 +13,7 @@
 class QSaveFile;
 
 namespace kn {
-class OutputFingerprint;
+class StreamFingerprint;
 }
 
 namespace kn {
@@ -47,6 +47,8 @@ private:
 
     int fd_ = -1;
     const CodePage& codePage_;
+    // Fingerprints the bytes as they are read when the history watches this file.
+    StreamFingerprint* fingerprint_ = nullptr;
     // The bytes read and not yet handed out start at position_. The storage is never cleared:
     // every byte of it is read into before it is looked at.
     std::unique_ptr<char[]> buffer_;
@@ -79,7 +81,7 @@ private:
 
     std::unique_ptr<QSaveFile> file_;
     // Fingerprints the bytes as they go out when the history watches this file.
-    OutputFingerprint* fingerprint_ = nullptr;
+    StreamFingerprint* fingerprint_ = nullptr;
     // Where the next write goes, and where the bytes not yet handed to the disk begin.
     std::int64_t position_ = 0;
     std::int64_t writeBackFrom_ = 0;

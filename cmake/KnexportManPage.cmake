@@ -4,7 +4,7 @@
 #   cmake -DKNEXPORT=<program> -DOUTPUT=<knexport.1> -DWORK=<folder> -P KnexportManPage.cmake
 set(include_file ${WORK}/knexport.h2m)
 set(text "[COMMANDS]\nEach command has its own options; they follow the command word.\n")
-foreach(command convert preview packages demo codepages)
+foreach(command convert preview packages demo codepages history)
   execute_process(COMMAND ${KNEXPORT} help ${command} OUTPUT_VARIABLE help RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "knexport help ${command} failed")
@@ -14,6 +14,7 @@ foreach(command convert preview packages demo codepages)
   string(APPEND text ".SS ${command}\n.nf\n${help}.fi\n")
 endforeach()
 string(APPEND text "[FILES]\n.TP\n.I share/knexport/payments.txt\nThe example payment file that \\fBknexport demo\\fR converts.\n")
+string(APPEND text ".TP\n.I ~/.local/share/DARODEV/knexport/history.sqlite\nThe history of conversions (\\fB$XDG_DATA_HOME\\fR when set), which \\fBconvert\\fR checks and adds to; \\fB--history\\fR names another.\n")
 file(WRITE ${include_file} "${text}")
 execute_process(
   COMMAND help2man --no-info --section 1 --source DARODEV

@@ -31,6 +31,22 @@ bool addToTotals(Money amount, Money& debits, Money& credits)
     }
 }
 
+QString unknownAccountsText(const ConversionAudit& audit, int listed)
+{
+    QStringList items;
+    for (const AuditUnknownAccount& payment : audit.unknownAccounts) {
+        if (items.size() == listed)
+            break;
+        items.append(QStringLiteral("line %1: %2").arg(payment.line).arg(payment.account));
+    }
+    const qsizetype more = audit.unknownAccounts.size() - items.size();
+    return QStringLiteral("%1 %2 to accounts the package does not know (%3%4)")
+        .arg(audit.unknownAccounts.size())
+        .arg(audit.unknownAccounts.size() == 1 ? QStringLiteral("payment goes") : QStringLiteral("payments go"))
+        .arg(items.join(QStringLiteral("; ")))
+        .arg(more > 0 ? QStringLiteral("; and %1 more").arg(more) : QString());
+}
+
 QString auditSummary(const ConversionAudit& audit, int listed)
 {
     QString summary = QStringLiteral("%1 payments read, %2 written to %3")
@@ -80,6 +96,8 @@ QString auditSummary(const ConversionAudit& audit, int listed)
                        .arg(unbalanced.join(QStringLiteral("; ")));
     if (audit.totalsOverflowed)
         summary += QStringLiteral("; the totals are past what an amount can hold and were not added up");
+    if (!audit.unknownAccounts.isEmpty())
+        summary += QStringLiteral("; ") + unknownAccountsText(audit, listed);
     return summary;
 }
 
@@ -119,6 +137,23 @@ QByteArray auditJson(const ConversionAudit& audit)
         {QStringLiteral("entries_balance"), audit.entriesBalance()},
         {QStringLiteral("totals_overflowed"), audit.totalsOverflowed},
     };
+    QJsonArray alreadyConverted;
+    for (const AuditEarlierConversion& earlier : audit.alreadyConverted)
+        alreadyConverted.append(QJsonObject{{QStringLiteral("time"), earlier.time},
+                                            {QStringLiteral("input"), earlier.input},
+                                            {QStringLiteral("output"), earlier.output},
+                                            {QStringLiteral("match"), earlier.match}});
+    QJsonArray unknownAccounts;
+    for (const AuditUnknownAccount& payment : audit.unknownAccounts)
+        unknownAccounts.append(QJsonObject{{QStringLiteral("line"), payment.line},
+                                           {QStringLiteral("account"), payment.account},
+                                           {QStringLiteral("payee"), payment.payee},
+                                           {QStringLiteral("amount"), payment.amount.decimalText()}});
+    report.insert(QStringLiteral("already_converted"), alreadyConverted);
+    report.insert(QStringLiteral("unknown_accounts"), unknownAccounts);
+    report.insert(QStringLiteral("warnings"), QJsonArray::fromStringList(audit.warnings));
+    if (audit.refused)
+        report.insert(QStringLiteral("refused"), *audit.refused);
     if (audit.failure)
         report.insert(QStringLiteral("failure"), QJsonObject{{QStringLiteral("number"), audit.failure->number},
                                                              {QStringLiteral("description"), audit.failure->description},

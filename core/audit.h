@@ -62,6 +62,22 @@ Q_DECLARE_TYPEINFO(kn::AuditEntry, Q_RELOCATABLE_TYPE);
 
 namespace kn {
 
+// An earlier conversion of the same payments into the same package.
+struct AuditEarlierConversion {
+    QString time; // UTC, "2026-12-10 07:31:02 UTC"
+    QString input;
+    QString output;
+    QString match; // "same payment file" or "same session, count and totals"
+};
+
+// A payment to a ledger account the target package does not know.
+struct AuditUnknownAccount {
+    int line = 0;
+    QString account;
+    QString payee;
+    Money amount;
+};
+
 struct AuditFailure {
     int number = 0;
     QString description;
@@ -91,6 +107,13 @@ struct ConversionAudit {
     std::optional<AuditFailure> failure;
     // A total that would leave Money's range stops adding: the conversion itself goes on.
     bool totalsOverflowed = false;
+    // The checks before writing: conversions of the same payments before, payments to accounts
+    // the package does not know, why the conversion was refused before anything was written,
+    // and what could not be checked or kept (a history that cannot be used).
+    QList<AuditEarlierConversion> alreadyConverted;
+    QList<AuditUnknownAccount> unknownAccounts;
+    std::optional<QString> refused;
+    QStringList warnings;
 
     // Every entry balances (true when the writer makes none).
     bool entriesBalance() const;
@@ -133,6 +156,10 @@ private:
 // left out or changed with their lines, then how many more:
 // "12 payments read, 11 written to MOMGL.txt, 1 left out (line 9: zero amount)".
 QString auditSummary(const ConversionAudit& audit, int listed = 10);
+
+// "2 payments go to accounts the package does not know (line 3: 5999; line 7: 6100)", the first
+// `listed` of them named.
+QString unknownAccountsText(const ConversionAudit& audit, int listed = 10);
 
 // The whole audit as one JSON object in UTF-8; amounts are decimal texts.
 QByteArray auditJson(const ConversionAudit& audit);

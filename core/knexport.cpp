@@ -72,14 +72,21 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
         Records().Clear();
         const ProtectedInput paymentFile(ImportFileName);
         paymentFile.refuseAsOutput(ExportFileName);
+        const QString code = PackageCode.toUpper();
+        const bool writes = findPackageRow(packageTable_, code) != nullptr;
+        SafetyRun safety(safety_, ImportFileName, warn_);
         bool result = ImportKNFile(ImportFileName);
         if (Records().Count() < 1) {
             emit Error(999, QStringLiteral("There are no import records to process"),
                        QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
             return result;
         }
+        if (result && writes && !safety.beforeWriting(audit_, header_, Records(), code, PackageFullTitle))
+            return false;
         if (result)
-            result = runWriter(PackageCode.toUpper(), ExportFileName, PackageFullTitle);
+            result = runWriter(code, ExportFileName, PackageFullTitle);
+        if (result && writes)
+            safety.afterWriting(audit_);
         if (result)
             emit ProcessComplete();
         return result;

@@ -9,6 +9,7 @@
 #include "packages.h"
 #include "prompter.h"
 #include "regional.h"
+#include "safetychecks.h"
 #include "settingsstore.h"
 #include "transrecords.h"
 
@@ -76,6 +77,11 @@ public:
     const ConversionAudit& LastAudit() const { return audit_; }
     // Called as payments are handled (handled of total); the conversion raises no event for it.
     void setProgressHandler(std::function<void(int handled, int total)> progress) { progress_ = std::move(progress); }
+    // The history of conversions and the accounts the package knows (all off by default), and
+    // who is told of a repeat or of a history that cannot be used; the audit keeps it all too.
+    void setSafetyOptions(SafetyOptions options) { safety_ = std::move(options); }
+    const SafetyOptions& safetyOptions() const { return safety_; }
+    void setWarningHandler(std::function<void(const QString& text)> warn) { warn_ = std::move(warn); }
 
 signals:
     void Status(const QString& StatusMessage);
@@ -93,6 +99,8 @@ private:
     PaymentHeader header_;
     ConversionAudit audit_;
     std::function<void(int, int)> progress_;
+    SafetyOptions safety_;
+    std::function<void(const QString&)> warn_;
     RegionalSettings regional_;
     CodePage codePage_;
     std::shared_ptr<SettingsStore> settings_;

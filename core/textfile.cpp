@@ -1,5 +1,6 @@
 #include "textfile.h"
 
+#include "history.h"
 #include "knerror.h"
 
 #include <QFile>
@@ -123,6 +124,7 @@ TextFileReader::TextFileReader(const QString& path)
         fd_ = -1;
         throw KNError(ErrorCode::PathFileAccessError);
     }
+    fingerprint_ = StreamFingerprint::startFor(path);
 }
 
 TextFileReader::~TextFileReader()
@@ -147,6 +149,8 @@ bool TextFileReader::fill()
     if (got < 0)
         throw fileError(errno, FileAccess::Read);
     size_ += std::size_t(got);
+    if (fingerprint_)
+        fingerprint_->add(buffer_.data() + size_ - std::size_t(got), std::size_t(got));
     eof_ = got == 0;
     return got > 0;
 }
@@ -193,6 +197,7 @@ AtomicFile::AtomicFile(const QString& path) : file_(std::make_unique<QSaveFile>(
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw creationError(path, errno);
+    fingerprint_ = StreamFingerprint::startFor(path);
 }
 
 // Without a commit the unnamed file is dropped and the previous file stands.
@@ -211,12 +216,16 @@ void AtomicFile::write(const char* data, std::size_t size)
             throw fileError(errno, FileAccess::Write);
         written += std::size_t(n);
     }
+    if (fingerprint_)
+        fingerprint_->add(data, size);
 }
 
 void AtomicFile::seek(std::int64_t position)
 {
     if (::lseek(file_->handle(), off_t(position), SEEK_SET) < 0)
         throw fileError(errno, FileAccess::Write);
+    if (fingerprint_)
+        fingerprint_->lose();
 }
 
 void AtomicFile::commit()

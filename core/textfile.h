@@ -14,6 +14,10 @@
 class QSaveFile;
 
 namespace kn {
+class StreamFingerprint;
+}
+
+namespace kn {
 
 // Where the line at `from` ends: its first CR or LF, or the end of the bytes. Two memchr calls
 // rather than a loop a byte at a time: the import's time to cut 1,000,000 lines fell by about a tenth.
@@ -40,6 +44,8 @@ private:
     int fd_ = -1;
     // The bytes read and not yet handed out start at position_.
     std::string buffer_;
+    // Fingerprints the bytes as they are read when the history watches this file.
+    StreamFingerprint* fingerprint_ = nullptr;
     std::size_t size_ = 0;
     std::size_t position_ = 0;
     bool eof_ = false;
@@ -65,6 +71,8 @@ public:
 
 private:
     std::unique_ptr<QSaveFile> file_;
+    // Fingerprints the bytes as they go out when the history watches this file.
+    StreamFingerprint* fingerprint_ = nullptr;
     bool committed_ = false;
 };
 

@@ -27,6 +27,9 @@ struct kn_export {
     void* completeUser = nullptr;
     void (*onError)(void*, int, const char*, const char*) = nullptr;
     void* errorUser = nullptr;
+    void (*onWarning)(void*, const char*) = nullptr;
+    void* warningUser = nullptr;
+    QByteArray auditJson;
     int errorNumber = 0;
     QByteArray errorDescription;
     QByteArray errorSource;

@@ -3,6 +3,8 @@
 #include "core/knerror.h"
 #include "writers/packagetable.h"
 
+#include <QStandardPaths>
+
 namespace kn {
 
 std::unique_ptr<KNExport> createKNExport(const ComponentOptions& options)
@@ -44,6 +46,12 @@ bool setScriptedAnswer(ScriptedAnswers& answers, const QString& name, const QStr
 QStringList catalogueDescriptions()
 {
     return packageDescriptions(packageTable());
+}
+
+QString defaultHistoryPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/DARODEV/knexport/history.sqlite");
 }
 
 } // namespace kn

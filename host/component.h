@@ -27,4 +27,8 @@ bool setScriptedAnswer(ScriptedAnswers& answers, const QString& name, const QStr
 // The host's catalogue of every package: the descriptions a host hands to LoadAccountingPackageList.
 QStringList catalogueDescriptions();
 
+// The history of conversions knexport keeps unless told otherwise, and the desktop window shares:
+// history.sqlite in knexport's data folder (~/.local/share/DARODEV/knexport).
+QString defaultHistoryPath();
+
 } // namespace kn

@@ -6,6 +6,7 @@
 #include "component.h"
 #include "core/clock.h"
 #include "core/knerror.h"
+#include "core/knownaccounts.h"
 #include "prompts/scriptedprompter.h"
 
 #include <QByteArray>
@@ -120,6 +121,10 @@ kn_export* kn_export_create(const char* locale, const char* codepage, const char
         auto handle = std::make_unique<kn_export>();
         handle->converter = kn::createKNExport({text(locale), text(codepage), text(settings_ini)});
         connectEvents(handle.get());
+        handle->converter->setWarningHandler([converter = handle.get()](const QString& warning) {
+            if (converter->onWarning)
+                converter->onWarning(converter->warningUser, warning.toUtf8().constData());
+        });
         return handle.release();
     } catch (...) {
         return nullptr; // an unknown code page, or no memory
@@ -135,6 +140,7 @@ void kn_export_destroy(kn_export* converter)
         converter->onStatus = nullptr;
         converter->onComplete = nullptr;
         converter->onError = nullptr;
+        converter->onWarning = nullptr;
         converter->prompts.reset();
         return;
     }
@@ -224,7 +230,9 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
         // A refused prompt is no failure, yet the host may show why it was refused. What a call
         // refused from inside an event left here is not this call's.
         converter->clearError();
-        if (scripted)
+        if (knexport.LastAudit().refused)
+            converter->errorDetail = knexport.LastAudit().refused->toUtf8();
+        else if (scripted)
             converter->errorDetail = scripted->lastRefusal().toUtf8();
         result = converted ? 1 : 0;
     } catch (const kn::KNError& error) {
@@ -236,6 +244,107 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
     if (converter->destroyRequested)
         delete converter;
     return result;
+}
+
+int kn_export_set_history(kn_export* converter, const char* path)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    kn::SafetyOptions options = converter->converter->safetyOptions();
+    options.historyPath = text(path);
+    converter->converter->setSafetyOptions(std::move(options));
+    return 0;
+}
+
+int kn_export_set_refuse_repeat(kn_export* converter, int refuse)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    kn::SafetyOptions options = converter->converter->safetyOptions();
+    options.refuseRepeat = refuse != 0;
+    converter->converter->setSafetyOptions(std::move(options));
+    return 0;
+}
+
+int kn_export_set_known_accounts(kn_export* converter, const char* const* accounts, int count)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    if (accounts && count < 0)
+        return converter->failInvalidArgument("kn_export_set_known_accounts");
+    try {
+        std::optional<kn::KnownAccounts> known;
+        if (accounts) {
+            QStringList list;
+            for (int i = 0; i < count; ++i) {
+                if (!accounts[i])
+                    return converter->failInvalidArgument("kn_export_set_known_accounts");
+                list << QString::fromUtf8(accounts[i]);
+            }
+            known.emplace(list);
+        }
+        kn::SafetyOptions options = converter->converter->safetyOptions();
+        options.knownAccounts.swap(known);
+        converter->converter->setSafetyOptions(std::move(options));
+        return 0;
+    } catch (...) {
+        return converter->failUnexpected("kn_export_set_known_accounts");
+    }
+}
+
+int kn_export_load_known_accounts(kn_export* converter, const char* path)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    try {
+        std::optional<kn::KnownAccounts> accounts;
+        if (path)
+            accounts.emplace(kn::KnownAccounts::fromFile(text(path)));
+        kn::SafetyOptions options = converter->converter->safetyOptions();
+        options.knownAccounts.swap(accounts);
+        converter->converter->setSafetyOptions(std::move(options));
+        return 0;
+    } catch (const kn::KNError& error) {
+        return converter->fail(error.withSource(QStringLiteral("kn_export_load_known_accounts")));
+    } catch (...) {
+        return converter->failUnexpected("kn_export_load_known_accounts");
+    }
+}
+
+int kn_export_set_strict_accounts(kn_export* converter, int strict)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    kn::SafetyOptions options = converter->converter->safetyOptions();
+    options.strictAccounts = strict != 0;
+    converter->converter->setSafetyOptions(std::move(options));
+    return 0;
+}
+
+void kn_export_on_warning(kn_export* converter, void (*fn)(void*, const char*), void* user)
+{
+    if (!converter)
+        return;
+    converter->onWarning = fn;
+    converter->warningUser = user;
+}
+
+const char* kn_export_audit_json(kn_export* converter)
+{
+    if (!converter)
+        return "";
+    try {
+        const kn::ConversionAudit& audit = converter->converter->LastAudit();
+        converter->auditJson = audit.package.isNull() && audit.input.isNull() ? QByteArray() : kn::auditJson(audit);
+        return converter->auditJson.constData();
+    } catch (...) {
+        return "";
+    }
 }
 
 int kn_export_error_number(const kn_export* converter)

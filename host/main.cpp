@@ -3,6 +3,8 @@
 
 #include "core/codepage.h"
 #include "core/dryrun.h"
+#include "core/history.h"
+#include "core/knownaccounts.h"
 #include "core/knerror.h"
 #include "core/settingsstore.h"
 #include "dialogsmodule.h"
@@ -15,6 +17,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -34,13 +39,14 @@ using namespace kn;
 
 namespace {
 
-enum ExitCode { Complete = 0, CallFailed = 1, UsageError = 2, NoRecords = 3, PromptRefused = 4 };
+enum ExitCode { Complete = 0, CallFailed = 1, UsageError = 2, NoRecords = 3, PromptRefused = 4, Refused = 5 };
 
 const char* const kCommands = R"(The command:
   convert    converts a payment file into a package's import file
   preview    shows what a conversion would write, and writes nothing
   packages   lists the catalogue: code, title, file extension, base name
   demo       converts the example payment file into every package
+  history    lists earlier conversions, newest first
   codepages  lists the code page names --codepage takes
 knexport help COMMAND (or knexport COMMAND --help) shows the command's options.)";
 
@@ -79,7 +85,9 @@ const char* const kExitCodes = R"(Exit codes:
   1  the converter failed: the error's number, description and source follow
   2  usage error: an option is missing, unknown or holds a value that cannot work
   3  the payment file holds no payments
-  4  a prompt was not answered (or was cancelled); no file was written)";
+  4  a prompt was not answered (or was cancelled); no file was written
+  5  refused before writing: the payments were converted before (--refuse-repeat) or go to
+     accounts the package does not know (--strict-accounts); nothing was written or recorded)";
 
 QString packageCodesHelp()
 {
@@ -175,7 +183,61 @@ struct ConversionOptions {
     }
 };
 
+// The checks before a conversion writes: the history of conversions and the accounts the package
+// knows.
+struct SafetyCliOptions {
+    QCommandLineOption history =
+        valueOption("history", "The conversion history to check and add to (the user's own by default).", "FILE");
+    QCommandLineOption noHistory{QStringLiteral("no-history"),
+                                 QStringLiteral("Neither looks for earlier conversions nor keeps this one.")};
+    QCommandLineOption refuseRepeat{
+        QStringLiteral("refuse-repeat"),
+        QStringLiteral("Refuses (exit 5) payments converted before into the same package, instead of warning.")};
+    QCommandLineOption accounts = valueOption(
+        "accounts",
+        "The accounts the package knows: a text file with one a line, or a CSV or tab-separated export whose "
+        "first column holds them. Payments to any other are listed.",
+        "FILE");
+    QCommandLineOption strictAccounts{
+        QStringLiteral("strict-accounts"),
+        QStringLiteral("Refuses (exit 5) a payment file that pays into an account not in --accounts.")};
+
+    void addTo(QCommandLineParser& parser) const
+    {
+        parser.addOptions({history, noHistory, refuseRepeat, accounts, strictAccounts});
+    }
+};
+
+QString historyPath(const QCommandLineParser& parser, const QCommandLineOption& history)
+{
+    return parser.isSet(history) ? parser.value(history) : defaultHistoryPath();
+}
+
 // ---- Checks that catch a user's mistake before the payment file is read, in the user's terms. ----
+
+std::variant<SafetyOptions, int> checkSafetyOptions(const QCommandLineParser& parser, const SafetyCliOptions& options)
+{
+    SafetyOptions safety;
+    if (parser.isSet(options.noHistory) && (parser.isSet(options.history) || parser.isSet(options.refuseRepeat)))
+        return usageError(QStringLiteral("--no-history leaves no history to give with --history or to check with --refuse-repeat"));
+    if (!parser.isSet(options.noHistory))
+        safety.historyPath = historyPath(parser, options.history);
+    safety.refuseRepeat = parser.isSet(options.refuseRepeat);
+    if (parser.isSet(options.strictAccounts) && !parser.isSet(options.accounts))
+        return usageError(QStringLiteral("--strict-accounts needs --accounts FILE, the accounts the package knows"));
+    if (parser.isSet(options.accounts)) {
+        try {
+            safety.knownAccounts = KnownAccounts::fromFile(parser.value(options.accounts));
+        } catch (const KNError& error) {
+            return usageError(QStringLiteral("--accounts: %1").arg(error.detail()));
+        }
+        if (safety.knownAccounts->count() == 0)
+            return usageError(QStringLiteral("--accounts: the file %1 holds no account")
+                                  .arg(QDir::toNativeSeparators(parser.value(options.accounts))));
+    }
+    safety.strictAccounts = parser.isSet(options.strictAccounts);
+    return safety;
+}
 
 // The names ICU offers for the code pages the converter accepts (single-byte, reading printable
 // ASCII as itself), each with its aliases.
@@ -446,7 +508,8 @@ struct ConversionOutcome {
 // One conversion as the options say. A dry run saves no setting; its file goes where the caller
 // puts it.
 ConversionOutcome runConversion(const QCommandLineParser& parser, const ConversionOptions& options,
-                                const PackageRow& row, const QString& output, bool dryRun)
+                                const PackageRow& row, const QString& output, bool dryRun,
+                                const SafetyOptions& safety = {})
 {
     ConversionOutcome outcome;
     try {
@@ -499,6 +562,12 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
         QObject::connect(converter.get(), &KNExport::Error, [&](int number, const QString& description, const QString& location) {
             noRecords = QStringLiteral("knexport: error %1: %2 (%3)").arg(number).arg(description, location);
         });
+        converter->setSafetyOptions(safety);
+        converter->setWarningHandler([&](const QString& text) {
+            progress.end();
+            err() << "knexport: warning: " << text << "\n";
+            err().flush();
+        });
         if (parser.isSet(options.progress) && isatty(fileno(stderr)))
             converter->setProgressHandler([&progress](int handled, int total) { progress.show(handled, total); });
 
@@ -528,7 +597,10 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
             return outcome;
         }
         outcome.audit = converter->LastAudit();
-        if (noRecords) {
+        if (outcome.audit.refused) {
+            err() << "knexport: " << *outcome.audit.refused << "; nothing was written\n";
+            outcome.exitCode = Refused;
+        } else if (noRecords) {
             err() << *noRecords << "\n";
             outcome.exitCode = NoRecords;
         } else if (!complete) {
@@ -575,6 +647,8 @@ int convert(const QStringList& arguments)
     const QCommandLineOption report =
         valueOption("report", "Also writes what the conversion did with every payment as JSON.", "FILE");
     parser.addOptions({output, report});
+    const SafetyCliOptions safetyOptions;
+    safetyOptions.addTo(parser);
     if (const auto ended = parseCommand(parser, QStringLiteral("convert"),
                                           "Converts a payment file into a package's import file.", arguments))
         return *ended;
@@ -592,6 +666,9 @@ int convert(const QStringList& arguments)
         return usageError(QStringLiteral("--output names the payment file being read (%1); the payment file is never "
                                          "written over, so name another file")
                               .arg(QDir::toNativeSeparators(in.absoluteFilePath())));
+    const auto safety = checkSafetyOptions(parser, safetyOptions);
+    if (const int* exitCode = std::get_if<int>(&safety))
+        return *exitCode;
     const PackageRow& row = *std::get<const PackageRow*>(checked);
     if (const auto failure = outputProblem(parser.value(output), row)) {
         if (parser.isSet(report)) {
@@ -605,7 +682,8 @@ int convert(const QStringList& arguments)
         return reportFailure(*failure);
     }
 
-    const ConversionOutcome outcome = runConversion(parser, options, row, parser.value(output), false);
+    const ConversionOutcome outcome =
+        runConversion(parser, options, row, parser.value(output), false, std::get<SafetyOptions>(safety));
     if (parser.isSet(report))
         writeReport(parser.value(report), outcome.audit);
     if (outcome.exitCode == Complete && !parser.isSet(options.quiet)) {
@@ -623,6 +701,8 @@ int preview(const QStringList& arguments)
     options.addTo(parser);
     const QCommandLineOption lines = valueOption("lines", "How many of the file's lines to show (20 by default).", "N");
     parser.addOption(lines);
+    const SafetyCliOptions safetyOptions;
+    safetyOptions.addTo(parser);
     if (const auto ended = parseCommand(parser, QStringLiteral("preview"),
                                           "Shows what a conversion would write, and writes nothing.", arguments))
         return *ended;
@@ -633,6 +713,11 @@ int preview(const QStringList& arguments)
     const int shown = parser.isSet(lines) ? parser.value(lines).toInt(&numeric) : 20;
     if (!numeric || shown < 0)
         return usageError(QStringLiteral("--lines needs a count of lines, not '%1'").arg(parser.value(lines)));
+    auto safety = checkSafetyOptions(parser, safetyOptions);
+    if (const int* exitCode = std::get_if<int>(&safety))
+        return *exitCode;
+    // A preview looks for earlier conversions and records none.
+    std::get<SafetyOptions>(safety).recordConversion = false;
 
     const PackageRow& row = *std::get<const PackageRow*>(checked);
     // The file and whatever the writer keeps beside it stay in a folder of their own, deep enough
@@ -643,7 +728,7 @@ int preview(const QStringList& arguments)
         return reportFailure(KNError(ErrorCode::PathFileAccessError, QStringLiteral("knexport preview")));
     const QString fileName = QString::fromLatin1(row.fileBaseName) + u'.' + QString::fromLatin1(row.fileExtension);
     const QString output = QDir(folder).filePath(fileName);
-    const ConversionOutcome outcome = runConversion(parser, options, row, output, true);
+    const ConversionOutcome outcome = runConversion(parser, options, row, output, true, std::get<SafetyOptions>(safety));
     if (outcome.exitCode != Complete)
         return outcome.exitCode;
 
@@ -737,6 +822,139 @@ int demo(const QStringList& arguments)
     }
 }
 
+QJsonObject conversionJson(const ConversionRecord& conversion)
+{
+    return QJsonObject{
+        {QStringLiteral("time"), conversion.time.toUTC().toString(Qt::ISODateWithMs)},
+        {QStringLiteral("package"), conversion.packageCode},
+        {QStringLiteral("title"), conversion.packageTitle},
+        {QStringLiteral("input"), conversion.input},
+        {QStringLiteral("input_size"), conversion.inputFile.size},
+        {QStringLiteral("input_fingerprint"), conversion.inputFile.fingerprint.toHex()},
+        {QStringLiteral("session"), conversion.session},
+        {QStringLiteral("entry_source"), conversion.entrySource},
+        {QStringLiteral("payments_read"), conversion.paymentsRead},
+        {QStringLiteral("written"), conversion.written},
+        {QStringLiteral("debits_read"), conversion.debitsRead.decimalText()},
+        {QStringLiteral("credits_read"), conversion.creditsRead.decimalText()},
+        {QStringLiteral("output"), conversion.output},
+        {QStringLiteral("output_size"), conversion.outputFile.size},
+        {QStringLiteral("output_fingerprint"), conversion.outputFile.fingerprint.toHex()},
+    };
+}
+
+QString conversionLine(const ConversionRecord& conversion)
+{
+    return QStringLiteral("%1  %2 %3  session %4 %5  %6 read, %7 written, debits %8, credits %9  %10 -> %11")
+        .arg(conversion.time.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")), conversion.packageCode,
+             conversion.packageTitle, conversion.session, conversion.entrySource)
+        .arg(conversion.paymentsRead)
+        .arg(conversion.written)
+        .arg(conversion.debitsRead.decimalText(), conversion.creditsRead.decimalText(), conversion.input,
+             conversion.output);
+}
+
+// What the history compares a payment file by: its bytes, session, count and totals.
+std::variant<ConversionRecord, int> paymentsOf(const QString& input, const QString& locale)
+{
+    QTemporaryDir scratch;
+    try {
+        // A code that selects no writer reads the file and writes nothing.
+        const auto converter = createKNExport({locale, QString(), QString()});
+        converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
+        converter->ConvertKNtoGLSpecific(QString(), input, scratch.filePath(QStringLiteral("none")), QString(), QString());
+        ConversionRecord about;
+        about.session = converter->Header().sessionNumber.trimmed();
+        about.entrySource = converter->Header().entrySource.trimmed();
+        about.paymentsRead = converter->LastAudit().paymentsRead;
+        about.debitsRead = converter->LastAudit().debitsRead;
+        about.creditsRead = converter->LastAudit().creditsRead;
+        if (const auto file = fingerprintFile(input))
+            about.inputFile = *file;
+        return about;
+    } catch (const KNError& error) {
+        if (error.detail().isEmpty())
+            if (const auto problem = paymentFileProblem(input))
+                return reportFailure(error.withDetail(*problem));
+        return reportFailure(error);
+    }
+}
+
+int showHistory(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption history = valueOption("history", "The history to read (the user's own by default).", "FILE");
+    const QCommandLineOption package = valueOption("package", "Only conversions into this package.", "CODE");
+    const QCommandLineOption limit = valueOption("limit", "At most this many, newest first (20 by default, 0 for all).", "N");
+    const QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Prints the conversions as JSON.")};
+    const QCommandLineOption input =
+        valueOption("input", "Only the earlier conversions of this payment file's payments.", "PAYMENTS");
+    const QCommandLineOption locale =
+        valueOption("locale", "Regional settings the --input file's amounts are read in (the system's by default).", "NAME");
+    parser.addOptions({history, package, limit, json, input, locale});
+    if (const auto ended = parseCommand(parser, QStringLiteral("history"),
+                                          "Lists earlier conversions, newest first: when, package, payments and totals, "
+                                          "payment file and import file.",
+                                          arguments))
+        return *ended;
+    QString code;
+    if (parser.isSet(package)) {
+        const PackageRow* row = findPackageRow(packageTable(), parser.value(package).toUpper());
+        if (row == nullptr)
+            return usageError(QStringLiteral("package code '%1' selects no writer; valid codes: %2")
+                                  .arg(parser.value(package), validCodes()));
+        code = row->codeText();
+    }
+    bool numeric = true;
+    const int most = parser.isSet(limit) ? parser.value(limit).toInt(&numeric) : 20;
+    if (!numeric || most < 0)
+        return usageError(QStringLiteral("--limit needs a count of conversions, not '%1'").arg(parser.value(limit)));
+    if (const QString name = parser.value(locale); !name.isEmpty() && !knownLocale(name))
+        return usageError(QStringLiteral("unknown locale '%1' (use a name such as en_US, fr_CA, de_DE)").arg(name));
+
+    std::vector<ConversionRecord> conversions;
+    QStringList matches;
+    QString problem;
+    ConversionHistory store(historyPath(parser, history));
+    if (parser.isSet(input)) {
+        auto about = paymentsOf(parser.value(input), parser.value(locale));
+        if (const int* exitCode = std::get_if<int>(&about))
+            return *exitCode;
+        std::get<ConversionRecord>(about).packageCode = code;
+        for (EarlierConversion& earlier : store.earlierConversions(std::get<ConversionRecord>(about), &problem)) {
+            if (most > 0 && int(conversions.size()) == most)
+                break;
+            conversions.push_back(std::move(earlier.record));
+            matches << repeatMatchText(earlier.match);
+        }
+    } else {
+        conversions = store.list(code, most, &problem);
+    }
+    if (!problem.isEmpty()) {
+        err() << "knexport: " << problem << "\n";
+        return CallFailed;
+    }
+    if (parser.isSet(json)) {
+        QJsonArray list;
+        for (std::size_t i = 0; i < conversions.size(); ++i) {
+            QJsonObject object = conversionJson(conversions[i]);
+            if (!matches.isEmpty())
+                object.insert(QStringLiteral("match"), matches[qsizetype(i)]);
+            list.append(object);
+        }
+        out() << QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented));
+        return Complete;
+    }
+    for (std::size_t i = 0; i < conversions.size(); ++i)
+        out() << conversionLine(conversions[i]) << (matches.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(matches[qsizetype(i)]))
+              << "\n";
+    if (conversions.empty())
+        err() << (parser.isSet(input) ? "knexport: no earlier conversion of these payments in "
+                                      : "knexport: no conversion in ")
+              << QDir::toNativeSeparators(store.path()) << "\n";
+    return Complete;
+}
+
 int runCommand(const QString& command, const QStringList& arguments)
 {
     if (command == u"convert")
@@ -749,6 +967,8 @@ int runCommand(const QString& command, const QStringList& arguments)
         return demo(arguments);
     if (command == u"codepages")
         return listCodePages(arguments);
+    if (command == u"history")
+        return showHistory(arguments);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }
 
@@ -783,7 +1003,7 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         QStringLiteral("Turns a Kaprin payment file into an accounting package's import file.\n\n") +
         QString::fromLatin1(kCommands) + QStringLiteral("\n\n") + packageCodesHelp() + u'\n' + QString::fromLatin1(kExitCodes));
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("convert, preview, packages or demo."),
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("convert, preview, packages, demo, codepages or history."),
                                  QStringLiteral("COMMAND [options]"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();

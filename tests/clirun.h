@@ -3,6 +3,7 @@
 // The knexport command run as a script runs it: the exit code and what it printed.
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -22,7 +23,13 @@ inline CliRun knexport(const QStringList& arguments,
                        rlim_t fileSizeLimit = RLIM_INFINITY, const QString& program = QStringLiteral(KNEXPORT_PATH))
 {
     QProcess process;
-    process.setProcessEnvironment(environment);
+    // Each run has a data folder of its own, so that no test reads or adds to the user's history
+    // of conversions, nor one run to another's; a test that gives its own keeps it.
+    QTemporaryDir dataHome;
+    QProcessEnvironment runEnvironment = environment;
+    if (environment.value(QStringLiteral("XDG_DATA_HOME")) == qEnvironmentVariable("XDG_DATA_HOME"))
+        runEnvironment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+    process.setProcessEnvironment(runEnvironment);
     process.setChildProcessModifier([fileSizeLimit] {
         if (fileSizeLimit == RLIM_INFINITY)
             return;

@@ -38,6 +38,10 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
     const QString rememberedBanana = h.path(QStringLiteral("banana.ini"));
     kn::makeIniSettingsStore(rememberedBanana)->write("Kaprin Desk 6", "Settings", "MYOBDate", "banana");
     QDir(h.path(QString())).mkpath(QStringLiteral("fas/exports"));
+    const QString accounts = h.path(QStringLiteral("accounts.txt"));
+    writeBytes(accounts, "5100-10\n");
+    const QString history = h.path(QStringLiteral("history.sqlite"));
+    ASSERT_EQ(knexport(convert("05", kExample, h.path("first.txt"), {"--locale", "en_US", "--quiet", "--history", history})).exitCode, 0);
     struct Case {
         const char* name;
         QStringList arguments;
@@ -84,6 +88,17 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
         {"output is the payment file", convert("05", kExample, kExample), 2, "never written over",
          {}, {"error 5"}},
         {"report is a folder", convert("05", kExample, output, {"--report", h.path(QString())}), 2, "is a folder"},
+        {"strict accounts without accounts", convert("05", kExample, output, {"--strict-accounts"}), 2,
+         "--strict-accounts needs --accounts FILE"},
+        {"accounts file missing", convert("05", kExample, output, {"--accounts", h.path("none.txt")}), 2, "none.txt"},
+        {"no history and a history", convert("05", kExample, output, {"--no-history", "--history", history}), 2,
+         "--no-history leaves no history"},
+        {"payments to unknown accounts refused", convert("05", kExample, output, {"--locale", "en_US", "--accounts", accounts, "--strict-accounts"}),
+         5, {}, {"knexport: refused: 11 payments go to accounts the package does not know (line 3: 5200-20|01|TEL;", "nothing was written"}},
+        {"repeat refused", convert("05", kExample, output, {"--locale", "en_US", "--history", history, "--refuse-repeat"}), 5, {},
+         {"knexport: refused: these payments were converted for Momentum Accounting (05) before", "(same payment file)"}},
+        {"history of an unknown package", {"history", "--package", "99"}, 2, "valid codes"},
+        {"history limit not a number", {"history", "--limit", "ten"}, 2, "--limit needs a count"},
         {"unknown command", {"frobnicate"}, 2, {}},
         {"no command", {}, 2, {}},
     };
@@ -132,7 +147,8 @@ TEST(Cli, PackagesHelpVersionAndDemo)
         const CliRun help = knexport(asked);
         EXPECT_EQ(help.exitCode, 0);
         for (const char* text : {"Usage: knexport convert --package CODE --input PAYMENTS --output FILE [options]",
-                                 "Required:", "17  FAS General Ledger", "Exit codes:", "4  a prompt was not answered"})
+                                 "Required:", "17  FAS General Ledger", "Exit codes:", "4  a prompt was not answered",
+                                 "5  refused before writing", "--refuse-repeat", "--accounts <FILE>"})
             EXPECT_TRUE(help.out.contains(QString::fromUtf8(text))) << text << "\n" << help.out.toStdString();
     }
     const CliRun codePages = knexport({"codepages"});
@@ -230,7 +246,9 @@ TEST(Cli, ReportHoldsTheWholeAuditAsJson)
     const QJsonObject expected{{"package", "07"},        {"input", kExample},          {"output", money},
                                {"payments_read", 12},    {"written", 11},              {"left_out", QJsonArray{leftOut}},
                                {"changed", QJsonArray{}}, {"entries", QJsonArray{}},    {"entries_balance", true},
-                               {"totals", totals},       {"totals_overflowed", false}};
+                               {"totals", totals},       {"totals_overflowed", false},
+                               {"already_converted", QJsonArray{}}, {"unknown_accounts", QJsonArray{}},
+                               {"warnings", QJsonArray{}}};
     EXPECT_EQ(audit, expected) << readBytes(report).toStdString();
 
     // A failure part-way is reported too, with what was read before it.

@@ -36,6 +36,31 @@ QString amountText(Money amount, const QLocale& locale)
     return (amount.isNegative() && cents != 0 ? QStringLiteral("-") : QString()) + whole + locale.decimalPoint() + fraction;
 }
 
+QList<AuditNote> describeChecks(const ConversionAudit& audit, const QLocale& locale, int listed)
+{
+    using Tone = AuditNote::Tone;
+    QList<AuditNote> notes;
+    for (const AuditEarlierConversion& earlier : audit.alreadyConverted)
+        notes.append({Tone::Warning, QStringLiteral("These payments were converted before, on %1 into %2 (%3): importing "
+                                                    "both posts them twice.")
+                                         .arg(earlier.time, earlier.output, earlier.match)});
+    if (!audit.unknownAccounts.isEmpty())
+        notes.append({Tone::Warning, QStringLiteral("%1 to accounts the package does not know:")
+                                         .arg(payments(int(audit.unknownAccounts.size())))});
+    listSome(notes, audit.unknownAccounts, listed, Tone::Warning, [&](const AuditUnknownAccount& payment) {
+        return QStringLiteral("Line %1, %2, %3: account %4 is not among the known accounts.")
+            .arg(payment.line)
+            .arg(payment.payee, amountText(payment.amount, locale), payment.account);
+    });
+    for (const QString& warning : audit.warnings) {
+        if (!warning.startsWith(QLatin1String("these payments were converted")))
+            notes.append({Tone::Warning, warning.left(1).toUpper() + warning.mid(1) + u'.'});
+    }
+    if (audit.refused)
+        notes.append({Tone::Warning, QStringLiteral("Nothing was written: ") + *audit.refused + u'.'});
+    return notes;
+}
+
 QList<AuditNote> describeAudit(const ConversionAudit& audit, const QLocale& locale, int listed)
 {
     using Tone = AuditNote::Tone;
@@ -80,7 +105,7 @@ QList<AuditNote> describeAudit(const ConversionAudit& audit, const QLocale& loca
                                                             : QStringLiteral("All %1 entries balance.").arg(audit.entries.size())});
     if (audit.totalsOverflowed)
         notes.append({Tone::Warning, QStringLiteral("The totals are larger than an amount can hold and were not added up.")});
-    return notes;
+    return notes + describeChecks(audit, locale, listed);
 }
 
 } // namespace kn

@@ -21,6 +21,10 @@ QString amountText(Money amount, const QLocale& locale);
 
 // What the conversion reads and writes, what it leaves out or changes, and the entries that do
 // not balance; at most `listed` payments of each kind are named, then how many more.
+// What the checks before writing found: earlier conversions of the same payments, payments to
+// accounts the package does not know, a history that could not be used, a refusal.
+QList<AuditNote> describeChecks(const ConversionAudit& audit, const QLocale& locale, int listed = 50);
+
 QList<AuditNote> describeAudit(const ConversionAudit& audit, const QLocale& locale, int listed = 50);
 
 } // namespace kn

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "core/history.h"
 #include "core/knerror.h"
 #include "host/component.h"
 #include "prompts/dialogprompter.h"
@@ -10,6 +11,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFileDialog>
@@ -100,6 +103,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("DARODEV Desk"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("darodev-desk")));
     setAcceptDrops(true);
+    historyFile_ = defaultHistoryPath();
     previewTimer_.setSingleShot(true);
     previewTimer_.setInterval(150);
     connect(&previewTimer_, &QTimer::timeout, this, &MainWindow::refreshPreview);
@@ -159,6 +163,9 @@ void MainWindow::buildMenus()
     saveAsAction_->setShortcut(QKeySequence::SaveAs);
     convertAction_ = file->addAction(QStringLiteral("&Convert"), this, &MainWindow::convert);
     convertAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    file->addSeparator();
+    file->addAction(QStringLiteral("Known &Accounts..."), this, &MainWindow::chooseKnownAccounts);
+    file->addAction(QStringLiteral("Conversion &History"), this, &MainWindow::showHistory);
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
@@ -404,6 +411,89 @@ void MainWindow::chooseOutputFile()
     schedulePreview();
 }
 
+void MainWindow::chooseKnownAccounts()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Accounts the Package Knows"), lastFolder_,
+        QStringLiteral("Account lists (*.txt *.csv *.tsv *.iif);;All files (*)"));
+    if (!path.isEmpty())
+        loadKnownAccounts(path);
+}
+
+SafetyOptions MainWindow::safetyOptions() const
+{
+    SafetyOptions safety;
+    safety.historyPath = historyFile_;
+    safety.knownAccounts = knownAccounts_;
+    return safety;
+}
+
+bool MainWindow::loadKnownAccounts(const QString& path)
+{
+    try {
+        knownAccounts_ = KnownAccounts::fromFile(path);
+        statusBar()->showMessage(QStringLiteral("%1 known accounts read from %2; each conversion lists the payments to "
+                                                "any other.")
+                                     .arg(knownAccounts_->count())
+                                     .arg(QDir::toNativeSeparators(path)));
+        schedulePreview();
+        return true;
+    } catch (const KNError& error) {
+        QMessageBox::warning(this, QStringLiteral("Accounts the Package Knows"),
+                             QStringLiteral("The file cannot be read: %1.").arg(error.detail()));
+        return false;
+    }
+}
+
+void MainWindow::showHistory()
+{
+    if (!historyWindow_) {
+        historyWindow_ = new QDialog(this);
+        historyWindow_->setWindowTitle(QStringLiteral("Conversion History"));
+        historyWindow_->resize(1120, 360);
+        auto* layout = new QVBoxLayout(historyWindow_);
+        historyNote = named(new QLabel, QStringLiteral("About the history"));
+        historyNote->setWordWrap(true);
+        layout->addWidget(historyNote);
+        historyTable = named(new QTableWidget(0, 7), QStringLiteral("Earlier conversions"));
+        historyTable->setHorizontalHeaderLabels({QStringLiteral("When (UTC)"), QStringLiteral("Package"),
+                                                 QStringLiteral("Payments written"), QStringLiteral("Debits read"),
+                                                 QStringLiteral("Credits read"), QStringLiteral("Payment file"),
+                                                 QStringLiteral("Import file")});
+        historyTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        historyTable->setWordWrap(false);
+        historyTable->verticalHeader()->setVisible(false);
+        historyTable->horizontalHeader()->setStretchLastSection(true);
+        layout->addWidget(historyTable, 1);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+        connect(buttons, &QDialogButtonBox::rejected, historyWindow_, &QDialog::close);
+        layout->addWidget(buttons);
+    }
+    ConversionHistory history(historyFile_);
+    QString problem;
+    const std::vector<ConversionRecord> conversions = history.list(QString(), 500, &problem);
+    historyTable->setRowCount(int(conversions.size()));
+    for (int row = 0; row < int(conversions.size()); ++row) {
+        const ConversionRecord& conversion = conversions[std::size_t(row)];
+        const QStringList cells{conversion.time.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                QStringLiteral("%1 %2").arg(conversion.packageCode, conversion.packageTitle),
+                                QStringLiteral("%1 of %2").arg(conversion.written).arg(conversion.paymentsRead),
+                                amountText(conversion.debitsRead, locale()),
+                                amountText(conversion.creditsRead, locale()),
+                                conversion.input,
+                                conversion.output};
+        for (int column = 0; column < int(cells.size()); ++column)
+            historyTable->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    historyTable->resizeColumnsToContents();
+    const QString file = QDir::toNativeSeparators(historyFile_);
+    historyNote->setText(!problem.isEmpty()     ? problem.left(1).toUpper() + problem.mid(1) + u'.'
+                         : conversions.empty() ? QStringLiteral("No conversion yet in %1.").arg(file)
+                                               : QStringLiteral("Newest first, from %1.").arg(file));
+    historyWindow_->show();
+    historyWindow_->raise();
+}
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
@@ -556,8 +646,8 @@ void MainWindow::refreshPreview()
         auditList->clear();
         return;
     }
-    const Preview preview = makePreview(
-        {row, paymentFile_, outputEdit->text(), localeName(), codePageName(), currencyBox->currentText(), kPreviewLines});
+    const Preview preview = makePreview({row, paymentFile_, outputEdit->text(), localeName(), codePageName(),
+                                         currencyBox->currentText(), kPreviewLines, safetyOptions()});
     showPreview(preview);
 }
 
@@ -640,6 +730,7 @@ void MainWindow::convert()
     std::optional<QString> noRecords;
     std::optional<KNError> failure;
     int written = 0;
+    ConversionAudit audit;
     try {
         const auto converter = createKNExport({localeName(), codePageName(), QString()});
         converter->LoadAccountingPackageList(catalogueDescriptions());
@@ -667,6 +758,7 @@ void MainWindow::convert()
             progressBar->setValue(percent);
             progressBar->repaint();
         });
+        converter->setSafetyOptions(safetyOptions());
         try {
             converter->ConvertKNtoGLSpecific(row->codeText(), paymentFile_, output, QString::fromLatin1(row->fullTitle),
                                              currencyBox->currentText());
@@ -674,6 +766,7 @@ void MainWindow::convert()
             failure = error;
         }
         written = converter->LastAudit().written;
+        audit = converter->LastAudit();
     } catch (const KNError& error) {
         failure = error;
     }
@@ -698,6 +791,8 @@ void MainWindow::convert()
     } else {
         showResult(QStringLiteral("Written: %1 (%2 of %3 payments).").arg(target).arg(written).arg(payments_.rowCount()),
                    true);
+        // The conversion's own audit, with what the checks before writing found.
+        showAudit(describeAudit(audit, locale()));
         statusBar()->showMessage(QStringLiteral("The import file is written."));
     }
 }

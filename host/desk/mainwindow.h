@@ -2,6 +2,7 @@
 
 #include "audittext.h"
 #include "core/knexport.h"
+#include "core/knownaccounts.h"
 #include "paymentsmodel.h"
 #include "preview.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -40,6 +42,12 @@ public:
     // True while a preview is due but not yet made.
     bool previewPending() const { return previewTimer_.isActive(); }
     void selectPackage(const QString& code);
+    // The history of conversions the window checks and adds to (knexport's own by default).
+    void setHistoryFile(const QString& path) { historyFile_ = path; }
+    // The accounts the package knows, from a file; false, with a message, when it cannot be read.
+    bool loadKnownAccounts(const QString& path);
+    // Opens the window that lists earlier conversions, newest first.
+    void showHistory();
 
     // The controls, named for tests and pictures.
     QTableView* paymentsView = nullptr;
@@ -59,6 +67,8 @@ public:
     QLabel* resultLabel = nullptr;
     QPushButton* openFolderButton = nullptr;
     QProgressBar* progressBar = nullptr;
+    QTableWidget* historyTable = nullptr; // made with the history window
+    QLabel* historyNote = nullptr;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -76,6 +86,8 @@ private:
 
     void choosePaymentFile();
     void chooseOutputFile();
+    void chooseKnownAccounts();
+    SafetyOptions safetyOptions() const;
     void packageChanged();
     void regionOrCodePageChanged();
     void proposeOutputName();
@@ -106,6 +118,9 @@ private:
     QAction* saveAsAction_ = nullptr;
     QAction* convertAction_ = nullptr;
     QTimer previewTimer_;
+    QString historyFile_;
+    std::optional<KnownAccounts> knownAccounts_;
+    QDialog* historyWindow_ = nullptr;
 };
 
 } // namespace kn

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
@@ -15,14 +17,15 @@
 
 namespace {
 
-// Lets the window settle, then takes what the X server shows of it.
-bool photograph(kn::MainWindow& window, const QString& path)
+// Lets the window settle, then takes what the X server shows of `shown` (the window by default).
+bool photograph(kn::MainWindow& window, const QString& path, QWidget* shown = nullptr)
 {
     for (int i = 0; i < 20 || window.previewPending(); ++i) {
         QApplication::processEvents();
         QThread::msleep(20);
     }
-    const QPixmap picture = window.screen()->grabWindow(window.winId());
+    QWidget& widget = shown ? *shown : window;
+    const QPixmap picture = widget.screen()->grabWindow(widget.winId());
     if (picture.save(path))
         return true;
     QTextStream(stderr) << "could not write " << path << '\n';
@@ -44,6 +47,8 @@ int main(int argc, char** argv)
     QTemporaryDir scratch;
 
     kn::MainWindow window;
+    // Its conversions go to a history of its own, not to yours.
+    window.setHistoryFile(scratch.filePath(QStringLiteral("history.sqlite")));
     window.resize(1180, 800);
     window.show();
     window.regionBox->setCurrentIndex(window.regionBox->findData(QStringLiteral("en_US")));
@@ -57,6 +62,15 @@ int main(int argc, char** argv)
     window.selectPackage(QStringLiteral("05"));
     window.convert();
     ok &= photograph(window, folder.filePath(QStringLiteral("desk-converted.png")));
+    // The same payments once more: the preview says they were converted before.
+    window.currencyBox->setCurrentText(QStringLiteral("USD"));
+    ok &= photograph(window, folder.filePath(QStringLiteral("desk-repeat.png")));
+    window.outputEdit->setText(scratch.filePath(QStringLiteral("MOMGL-again.txt")));
+    window.convert();
+    window.showHistory();
+    ok &= photograph(window, folder.filePath(QStringLiteral("desk-history.png")), window.historyTable->window());
+    window.historyTable->window()->close();
+    window.currencyBox->setCurrentText(QStringLiteral("CAD"));
 
     // A payment file whose sixth line has a letter in its amount.
     QFile bad(scratch.filePath(QStringLiteral("march.txt")));

@@ -105,6 +105,9 @@ Preview makePreview(const PreviewRequest& request)
         converter->setPrompter(std::make_shared<ProposalPrompter>(
             PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}, preview.assumptions));
         QObject::connect(converter.get(), &KNExport::Error, [&preview] { preview.noRecords = true; });
+        SafetyOptions safety = request.safety;
+        safety.recordConversion = false;
+        converter->setSafetyOptions(safety);
         try {
             converter->ConvertKNtoGLSpecific(row.codeText(), request.paymentFile, output,
                                              QString::fromLatin1(row.fullTitle), request.currency);

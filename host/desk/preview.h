@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/audit.h"
+#include "core/safetychecks.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@ struct PreviewRequest {
     QString codePage;
     QString currency;
     int lines = 20;
+    // The history to look in and the accounts the package knows; nothing is recorded.
+    SafetyOptions safety;
 };
 
 struct PreviewFailure {

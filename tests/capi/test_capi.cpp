@@ -10,6 +10,9 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -345,4 +348,59 @@ TEST_F(CInterface, TheHostsOwnPromptsAnswerAsTheScriptedAnswersDoOrConvertNothin
     kn_export_set_prompts(converter.get(), nullptr, nullptr);
     EXPECT_EQ(kn_export_convert(converter.get(), "01", input.c_str(), outputIn("scripted").c_str(), "", ""), 1);
     EXPECT_EQ(kn_export_set_prompts(nullptr, &table, nullptr), -1);
+}
+
+// The checks before writing, as a host sets them: a repeat warned of and then refused, the audit
+// naming the earlier conversion, and payments to accounts the package does not know.
+TEST_F(CInterface, HistoryAndKnownAccountsWarnListAndRefuse)
+{
+    const Converter converter = create();
+    std::vector<std::string> warnings;
+    kn_export_on_warning(
+        converter.get(), [](void* user, const char* text) { static_cast<std::vector<std::string>*>(user)->push_back(text); },
+        &warnings);
+    EXPECT_STREQ(kn_export_audit_json(converter.get()), "");
+    const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("6100", "-12.00")});
+    const std::string history = path("history.sqlite");
+    EXPECT_EQ(kn_export_set_history(converter.get(), history.c_str()), 0);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("first.txt").c_str(), "Momentum", ""), 1);
+    EXPECT_TRUE(warnings.empty());
+
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("second.txt").c_str(), "Momentum", ""), 1);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("into " + path("first.txt") + " (same payment file); importing both posts the payments twice"),
+              std::string::npos)
+        << warnings[0];
+    const QJsonObject audit = QJsonDocument::fromJson(kn_export_audit_json(converter.get())).object();
+    const QJsonArray earlier = audit[u"already_converted"].toArray();
+    ASSERT_EQ(earlier.size(), 1);
+    EXPECT_EQ(earlier[0][u"output"].toString().toStdString(), path("first.txt"));
+
+    EXPECT_EQ(kn_export_set_refuse_repeat(converter.get(), 1), 0);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("third.txt").c_str(), "Momentum", ""), 0);
+    EXPECT_EQ(std::string(kn_export_error_detail(converter.get())).rfind("refused: these payments were converted", 0), 0u)
+        << kn_export_error_detail(converter.get());
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("third.txt"))));
+
+    // Known accounts, given as a list and from a file; the history off.
+    EXPECT_EQ(kn_export_set_history(converter.get(), nullptr), 0);
+    const char* const known[] = {"5100", "1060"};
+    EXPECT_EQ(kn_export_set_known_accounts(converter.get(), known, 2), 0);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("fourth.txt").c_str(), "Momentum", ""), 1);
+    const QJsonArray unknown = QJsonDocument::fromJson(kn_export_audit_json(converter.get())).object()[u"unknown_accounts"].toArray();
+    ASSERT_EQ(unknown.size(), 1);
+    EXPECT_EQ(unknown[0][u"account"].toString(), "6100");
+    EXPECT_EQ(unknown[0][u"line"].toInt(), 3);
+    EXPECT_EQ(kn_export_set_strict_accounts(converter.get(), 1), 0);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("fifth.txt").c_str(), "Momentum", ""), 0);
+    EXPECT_STREQ(kn_export_error_detail(converter.get()),
+                 "refused: 1 payment goes to accounts the package does not know (line 3: 6100)");
+    EXPECT_EQ(kn_export_load_known_accounts(converter.get(), path("none.csv").c_str()), -1);
+    EXPECT_EQ(kn_export_error_number(converter.get()), 53);
+    QFile file(QString::fromStdString(path("accounts.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("5100\n6100\n");
+    file.close();
+    EXPECT_EQ(kn_export_load_known_accounts(converter.get(), path("accounts.txt").c_str()), 0);
+    EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("fifth.txt").c_str(), "Momentum", ""), 1);
 }

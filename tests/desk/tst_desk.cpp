@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <QApplication>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -101,6 +103,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY(folder_.isValid());
+        // The window keeps knexport's history of conversions in the user's data folder: here, one
+        // inside the test's folder, emptied before each test.
+        qputenv("XDG_DATA_HOME", folder_.filePath(QStringLiteral("data")).toLocal8Bit());
         payments_ = folder_.filePath(QStringLiteral("payments.txt"));
         QVERIFY(QFile::copy(kExample, payments_));
     }
@@ -205,6 +210,62 @@ private slots:
                                           [](const QString& line) { return line.contains(QStringLiteral(" payments read")); });
         statuses.erase(summary, statuses.end());
         QCOMPARE(shown, statuses + QStringList{QStringLiteral("The import file is written.")});
+    }
+
+    void aRepeatConversionShowsTheHistorysWarning()
+    {
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("05"));
+        settle(*window);
+        window->convert();
+        const QString first = window->outputEdit->text();
+        const auto repeatNote = [&window] {
+            const QStringList texts = auditTexts(*window);
+            const auto note = std::find_if(texts.begin(), texts.end(), [](const QString& text) {
+                return text.startsWith(QStringLiteral("These payments were converted before"));
+            });
+            return note == texts.end() ? QString() : *note;
+        };
+        QVERIFY2(repeatNote().isEmpty(), qPrintable(repeatNote()));
+
+        // The preview shows it before the payments are converted again.
+        window->currencyBox->setCurrentText(QStringLiteral("USD"));
+        settle(*window);
+        QVERIFY2(repeatNote().contains(QStringLiteral(" into %1 (same payment file)").arg(QDir::toNativeSeparators(first))),
+                 qPrintable(auditTexts(*window).join('\n')));
+        const QString again = folder_.filePath(QStringLiteral("again.txt"));
+        window->outputEdit->setText(again);
+        window->convert();
+        QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("Written: ")), qPrintable(window->resultLabel->text()));
+        QVERIFY2(repeatNote().endsWith(QStringLiteral(" into %1 (same payment file): importing both posts them twice.")
+                                           .arg(QDir::toNativeSeparators(first))),
+                 qPrintable(repeatNote()));
+        // knexport shares the history, and finds both.
+        const auto cli = knexport({"history", "--json", "--history",
+                                   folder_.filePath(QStringLiteral("data/DARODEV/knexport/history.sqlite"))});
+        QCOMPARE(QJsonDocument::fromJson(cli.out.toUtf8()).array().size(), 2);
+
+        window->showHistory();
+        QCOMPARE(window->historyTable->rowCount(), 2);
+        QCOMPARE(window->historyTable->item(0, 6)->text(), QDir::toNativeSeparators(again));
+        QCOMPARE(window->historyTable->item(1, 2)->text(), QStringLiteral("11 of 12"));
+    }
+
+    void knownAccountsListThePaymentsToOthers()
+    {
+        const QString accounts = folder_.filePath(QStringLiteral("accounts.csv"));
+        writeFile(accounts, "Account,Name\r\n5100-10,Hydro\r\n6100,Supplies\r\n");
+        auto window = openWindow(payments_);
+        window->selectPackage(QStringLiteral("05"));
+        settle(*window);
+        QVERIFY(window->loadKnownAccounts(accounts));
+        settle(*window);
+        QVERIFY(auditTexts(*window).contains(QStringLiteral("11 payments to accounts the package does not know:")));
+        window->convert();
+        const QStringList texts = auditTexts(*window);
+        QVERIFY2(texts.contains(QStringLiteral("11 payments to accounts the package does not know:")), qPrintable(texts.join('\n')));
+        QVERIFY2(texts.contains(QStringLiteral("Line 3, Bell Canada, 89.95: account 5200-20|01|TEL is not among the known accounts.")),
+                 qPrintable(texts.join('\n')));
     }
 
     void badPaymentFileSelectsItsFailingLine_data()

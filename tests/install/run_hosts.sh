@@ -12,6 +12,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 export DARODEV_SETTINGS_INI=$work/settings.ini
+# knexport keeps its history of conversions in the user's data folder: here, one of its own.
+export XDG_DATA_HOME=$work/data
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 lib=$prefix/lib/libdarodev.so.0

@@ -1,0 +1,140 @@
+#include "safetychecks.h"
+
+#include "paymentfile.h"
+#include "transrecords.h"
+
+#include <QDir>
+
+namespace kn {
+
+namespace {
+
+QString shownTime(const QDateTime& time)
+{
+    return time.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral(" UTC");
+}
+
+// The earlier conversions a warning names; the audit holds every one.
+constexpr int kNamedConversions = 3;
+constexpr int kNamedAccounts = 10;
+
+} // namespace
+
+SafetyRun::SafetyRun(const SafetyOptions& options, const QString& input, WarningHandler warn)
+    : options_(options), warn_(std::move(warn))
+{
+    if (options_.historyPath.isEmpty())
+        return;
+    history_ = std::make_unique<ConversionHistory>(options_.historyPath, options_.historyBusyTimeoutMs);
+    inputFingerprint_ = std::make_unique<StreamFingerprint>(input);
+    conversion_.input = QDir::toNativeSeparators(QFileInfo(input).absoluteFilePath());
+}
+
+// The watches end in the order they began.
+SafetyRun::~SafetyRun()
+{
+    outputFingerprint_.reset();
+    inputFingerprint_.reset();
+}
+
+std::optional<FileFingerprint> SafetyRun::fingerprintOf(std::unique_ptr<StreamFingerprint>& stream, const QString& path)
+{
+    std::optional<FileFingerprint> fingerprint;
+    if (stream)
+        fingerprint = stream->result(QFileInfo(path).size());
+    if (!fingerprint)
+        fingerprint = fingerprintFile(path); // a workbook written out of order, a read that failed
+    return fingerprint;
+}
+
+void SafetyRun::warn(ConversionAudit& audit, const QString& text)
+{
+    audit.warnings.append(text);
+    if (warn_)
+        warn_(text);
+}
+
+bool SafetyRun::beforeWriting(ConversionAudit& audit, const PaymentHeader& header, const TransRecords& records,
+                              const QString& packageCode, const QString& packageTitle)
+{
+    if (options_.knownAccounts) {
+        for (const TransRecordPtr& record : records) {
+            const QString account = record->GLAccount().trimmed();
+            if (!options_.knownAccounts->knows(account))
+                audit.unknownAccounts.append({record->PaymentFileLine, account, record->PaidTo().trimmed(), record->Amount});
+        }
+        if (options_.strictAccounts && !audit.unknownAccounts.isEmpty()) {
+            audit.refused = QStringLiteral("refused: ") + unknownAccountsText(audit, kNamedAccounts);
+            return false;
+        }
+    }
+    if (!history_)
+        return true;
+    conversion_.packageCode = packageCode;
+    conversion_.packageTitle = packageTitle.isEmpty() ? packageCode : packageTitle;
+    conversion_.session = header.sessionNumber.trimmed();
+    conversion_.entrySource = header.entrySource.trimmed();
+    conversion_.paymentsRead = audit.paymentsRead;
+    conversion_.debitsRead = audit.debitsRead;
+    conversion_.creditsRead = audit.creditsRead;
+    const std::optional<FileFingerprint> input = fingerprintOf(inputFingerprint_, audit.input);
+    inputReadable_ = input.has_value();
+    if (input)
+        conversion_.inputFile = *input;
+    QString problem;
+    const std::vector<EarlierConversion> earlier = history_->earlierConversions(conversion_, &problem);
+    if (!problem.isEmpty())
+        warn(audit, problem + QStringLiteral("; earlier conversions were not looked for"));
+    for (const EarlierConversion& conversion : earlier)
+        audit.alreadyConverted.append({shownTime(conversion.record.time), conversion.record.input,
+                                       conversion.record.output, repeatMatchText(conversion.match)});
+    if (!earlier.empty()) {
+        const QString text = repeatWarning(audit, packageCode, conversion_.packageTitle);
+        if (options_.refuseRepeat) {
+            audit.refused = QStringLiteral("refused: ") + text;
+            return false;
+        }
+        warn(audit, text);
+    }
+    if (options_.recordConversion)
+        outputFingerprint_ = std::make_unique<StreamFingerprint>(audit.output);
+    return true;
+}
+
+void SafetyRun::afterWriting(ConversionAudit& audit)
+{
+    if (!history_ || !options_.recordConversion)
+        return;
+    conversion_.time = QDateTime::currentDateTimeUtc();
+    conversion_.written = audit.written;
+    conversion_.output = QDir::toNativeSeparators(QFileInfo(audit.output).absoluteFilePath());
+    const std::optional<FileFingerprint> output = fingerprintOf(outputFingerprint_, audit.output);
+    outputFingerprint_.reset();
+    if (output)
+        conversion_.outputFile = *output;
+    QString problem;
+    if (!inputReadable_ || !output)
+        problem = QStringLiteral("the payment file or the import file could not be read again to fingerprint it");
+    else if (history_->record(conversion_, &problem))
+        return;
+    warn(audit, problem + QStringLiteral("; this conversion is not in the history"));
+}
+
+QString repeatWarning(const ConversionAudit& audit, const QString& packageCode, const QString& packageTitle)
+{
+    QStringList named;
+    for (const AuditEarlierConversion& earlier : audit.alreadyConverted) {
+        if (named.size() == kNamedConversions)
+            break;
+        named.append(QStringLiteral("on %1 into %2 (%3)").arg(earlier.time, earlier.output, earlier.match));
+    }
+    const qsizetype more = audit.alreadyConverted.size() - named.size();
+    const bool once = audit.alreadyConverted.size() == 1;
+    return QStringLiteral("these payments were converted for %1 (%2) before: %3%4; importing %5 posts the payments %6")
+        .arg(packageTitle, packageCode, named.join(QStringLiteral(", ")),
+             more > 0 ? QStringLiteral(", and %1 more times").arg(more) : QString(),
+             once ? QStringLiteral("both") : QStringLiteral("this file too"),
+             once ? QStringLiteral("twice") : QStringLiteral("again"));
+}
+
+} // namespace kn

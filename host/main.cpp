@@ -506,10 +506,10 @@ struct ConversionOutcome {
 };
 
 // One conversion as the options say. A dry run saves no setting; its file goes where the caller
-// puts it.
+// puts it, or into `memory` when given.
 ConversionOutcome runConversion(const QCommandLineParser& parser, const ConversionOptions& options,
                                 const PackageRow& row, const QString& output, bool dryRun,
-                                const SafetyOptions& safety = {})
+                                const SafetyOptions& safety = {}, KNExport::MemoryFiles* memory = nullptr)
 {
     ConversionOutcome outcome;
     try {
@@ -521,6 +521,7 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
                                                                               : makeIniSettingsStore(ini)));
         }
         converter->LoadAccountingPackageList(catalogueDescriptions());
+        converter->setMemoryFiles(memory);
         const auto clock = std::make_shared<SystemClock>();
         converter->setClock(clock);
         // The prompts read numbers, write files and date the fiscal year as the conversion does.
@@ -728,21 +729,31 @@ int preview(const QStringList& arguments)
         return reportFailure(KNError(ErrorCode::PathFileAccessError, QStringLiteral("knexport preview")));
     const QString fileName = QString::fromLatin1(row.fileBaseName) + u'.' + QString::fromLatin1(row.fileExtension);
     const QString output = QDir(folder).filePath(fileName);
-    const ConversionOutcome outcome = runConversion(parser, options, row, output, true, std::get<SafetyOptions>(safety));
+    // A text import file is made in memory from the payment file's bytes; a workbook is written
+    // into the scratch folder, and only counted.
+    const bool workbook = !row.makeWriter(row)->writesTextFile();
+    QFile paymentFile(parser.value(options.input));
+    const bool inMemory = !workbook && paymentFile.open(QIODevice::ReadOnly);
+    const QByteArray paymentBytes = inMemory ? paymentFile.readAll() : QByteArray();
+    KNExport::MemoryFiles memory{std::string_view(paymentBytes.constData(), std::size_t(paymentBytes.size())), {}};
+    const ConversionOutcome outcome = runConversion(parser, options, row, output, true, std::get<SafetyOptions>(safety),
+                                                    inMemory ? &memory : nullptr);
     if (outcome.exitCode != Complete)
         return outcome.exitCode;
 
-    QFile file(output);
-    if (!row.makeWriter(row)->writesTextFile()) {
+    if (workbook) {
         out() << fileName << " is a workbook of " << outcome.audit.written + 1 << " rows; the preview shows text files\n";
-    } else if (file.open(QIODevice::ReadOnly)) {
+    } else {
         const CodePage codePage(parser.isSet(options.codePage) ? parser.value(options.codePage)
                                                                : QStringLiteral("windows-1252"));
-        for (int i = 0; i < shown && !file.atEnd(); ++i) {
-            QByteArray line = file.readLine();
-            while (line.endsWith('\n') || line.endsWith('\r'))
-                line.chop(1);
-            out() << codePage.decode(std::string_view(line.constData(), std::size_t(line.size()))) << "\n";
+        const std::string_view written(memory.output);
+        std::size_t start = 0;
+        for (int i = 0; i < shown && start < written.size(); ++i) {
+            std::string_view line = written.substr(start, written.find('\n', start) - start);
+            start += line.size() + 1;
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
+            out() << codePage.decode(line) << "\n";
         }
     }
     out().flush();

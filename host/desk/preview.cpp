@@ -105,6 +105,15 @@ Preview makePreview(const PreviewRequest& request)
         converter->setPrompter(std::make_shared<ProposalPrompter>(
             PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}, preview.assumptions));
         QObject::connect(converter.get(), &KNExport::Error, [&preview] { preview.noRecords = true; });
+        // A text import file is made in memory from the payment file's bytes; a workbook is written
+        // into the scratch folder and read back.
+        preview.workbook = !row.makeWriter(row)->writesTextFile();
+        QFile paymentFile(request.paymentFile);
+        const bool inMemory = !preview.workbook && paymentFile.open(QIODevice::ReadOnly);
+        const QByteArray paymentBytes = inMemory ? paymentFile.readAll() : QByteArray();
+        KNExport::MemoryFiles memory{std::string_view(paymentBytes.constData(), std::size_t(paymentBytes.size())), {}};
+        if (inMemory)
+            converter->setMemoryFiles(&memory);
         SafetyOptions safety = request.safety;
         safety.recordConversion = false;
         converter->setSafetyOptions(safety);
@@ -119,19 +128,22 @@ Preview makePreview(const PreviewRequest& request)
         if (preview.failure || preview.noRecords)
             return preview;
 
-        preview.workbook = !row.makeWriter(row)->writesTextFile();
         if (preview.workbook) {
             preview.rows = workbookRows(output, converter->regionalSettings().locale());
             return preview;
         }
         QFile file(output);
-        if (file.open(QIODevice::ReadOnly)) {
-            for (int i = 0; i < request.lines && !file.atEnd(); ++i) {
-                QByteArray line = file.readLine();
-                while (line.endsWith('\n') || line.endsWith('\r'))
-                    line.chop(1);
-                preview.lines << converter->codePage().decode(std::string_view(line.constData(), std::size_t(line.size())));
-            }
+        const QByteArray fromFile = !inMemory && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const std::string_view written =
+            inMemory ? std::string_view(memory.output) : std::string_view(fromFile.constData(), std::size_t(fromFile.size()));
+        // The first lines, each without its CR LF; the end of the file ends no further line.
+        std::size_t start = 0;
+        while (preview.lines.size() < request.lines && start < written.size()) {
+            std::string_view line = written.substr(start, written.find('\n', start) - start);
+            start += line.size() + 1;
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
+            preview.lines << converter->codePage().decode(line);
         }
     } catch (const KNError& error) {
         preview.failure = PreviewFailure{error.number(), error.description(), error.source(), error.detail()};

@@ -111,6 +111,19 @@ void connectEvents(kn_export* handle)
                      });
 }
 
+// The checks' options as the converter holds them, changed by `change`; -1 for NULL.
+template <typename Change>
+int changeSafetyOptions(kn_export* converter, Change change)
+{
+    if (!converter)
+        return -1;
+    converter->clearError();
+    kn::SafetyOptions options = converter->converter->safetyOptions();
+    change(options);
+    converter->converter->setSafetyOptions(std::move(options));
+    return 0;
+}
+
 } // namespace
 
 extern "C" {
@@ -248,24 +261,12 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
 
 int kn_export_set_history(kn_export* converter, const char* path)
 {
-    if (!converter)
-        return -1;
-    converter->clearError();
-    kn::SafetyOptions options = converter->converter->safetyOptions();
-    options.historyPath = text(path);
-    converter->converter->setSafetyOptions(std::move(options));
-    return 0;
+    return changeSafetyOptions(converter, [&](kn::SafetyOptions& options) { options.historyPath = text(path); });
 }
 
 int kn_export_set_refuse_repeat(kn_export* converter, int refuse)
 {
-    if (!converter)
-        return -1;
-    converter->clearError();
-    kn::SafetyOptions options = converter->converter->safetyOptions();
-    options.refuseRepeat = refuse != 0;
-    converter->converter->setSafetyOptions(std::move(options));
-    return 0;
+    return changeSafetyOptions(converter, [&](kn::SafetyOptions& options) { options.refuseRepeat = refuse != 0; });
 }
 
 int kn_export_set_known_accounts(kn_export* converter, const char* const* accounts, int count)
@@ -317,13 +318,7 @@ int kn_export_load_known_accounts(kn_export* converter, const char* path)
 
 int kn_export_set_strict_accounts(kn_export* converter, int strict)
 {
-    if (!converter)
-        return -1;
-    converter->clearError();
-    kn::SafetyOptions options = converter->converter->safetyOptions();
-    options.strictAccounts = strict != 0;
-    converter->converter->setSafetyOptions(std::move(options));
-    return 0;
+    return changeSafetyOptions(converter, [&](kn::SafetyOptions& options) { options.strictAccounts = strict != 0; });
 }
 
 void kn_export_on_warning(kn_export* converter, void (*fn)(void*, const char*), void* user)

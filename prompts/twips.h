@@ -33,7 +33,7 @@ inline void useDesignedFont(QWidget& window)
     window.setFont(font);
 }
 
-// Gives a window the designed client area, which the user cannot resize.
+// Gives a window a fixed client area of the given twips, which the user cannot resize.
 inline void fixClientSizeInTwips(QWidget& window, int width, int height)
 {
     window.setFixedSize(twipsToPixels(width, window.logicalDpiX()), twipsToPixels(height, window.logicalDpiY()));

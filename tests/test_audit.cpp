@@ -203,6 +203,18 @@ TEST(Audit, FasNotesADescriptionOnlyWhenItDiffers)
             c.written.isEmpty() ? QList<AuditChange>{} : QList<AuditChange>{{4, u"description"_s, joined, c.written}};
         EXPECT_EQ(fas.audit.changed, expected) << joined.toStdString();
     }
+
+    // A character the page lacks: the description as meant, then the line as written.
+    TransRecord record = sampleRecord(u"Łukasz, Warsaw"_s);
+    record.PaymentFileLine = 4;
+    const WriterRun fas = runWriter(u"17"_s, {record});
+    ASSERT_EQ(fas.audit.changed.size(), 2);
+    EXPECT_EQ(fas.audit.changed[0].field, u"description"_s);
+    EXPECT_TRUE(fas.audit.changed[0].from.startsWith(u"Łukasz, Warsaw/"_s));
+    EXPECT_TRUE(fas.audit.changed[0].to.startsWith(u"Łukasz  Warsaw/"_s));
+    EXPECT_EQ(fas.audit.changed[1].field, u"outside the code page"_s);
+    EXPECT_TRUE(fas.audit.changed[1].from.contains(u",Łukasz  Warsaw/"_s));
+    EXPECT_EQ(fas.audit.changed[1].to, QString(fas.audit.changed[1].from).replace(u'Ł', u'?'));
 }
 
 // QuickBooks makes an entry of each date; Simply makes one of each payment, named after its line.

@@ -168,6 +168,55 @@ TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
     EXPECT_EQ(momentum.audit.written, 1);
 }
 
+// FAS's description is its payee, invoice number and purpose joined by "/": a change is noted
+// whenever the written description differs from that, and only then.
+TEST(Audit, FasNotesADescriptionOnlyWhenItDiffers)
+{
+    struct Case {
+        QString payee, invoice, purpose;
+        QString written; // empty: written as joined
+    };
+    const QString payee30 = u"Northwind Traders Incorporated"_s;
+    const QString invoice23 = u"QM-2014-Q4-CLINIC-00017"_s;
+    const Case cases[] = {
+        {u"City Hydro"_s, u"INV-1"_s, u"Power"_s, {}},
+        {u"City Hydro"_s, {}, {}, {}},
+        // A slash is blanked in the payee alone; a comma anywhere.
+        {u"City Hydro"_s, u"A/B"_s, u"Power/Heat"_s, {}},
+        {u"City/Hydro"_s, u"INV-1"_s, {}, u"City Hydro/INV-1"_s},
+        {u"City Hydro"_s, u"A,B"_s, {}, u"City Hydro/A B"_s},
+        {u"City Hydro"_s, {}, u"Power, Heat"_s, u"City Hydro/Power  Heat"_s},
+        // The purpose fills what is left of the column: 25 characters fit, the 26th is cut.
+        {payee30, invoice23, u"Quarterly maintenance con"_s, {}},
+        {payee30, invoice23, u"Quarterly maintenance cont"_s, payee30 + u'/' + invoice23 + u"/Quarterly maintenance con"_s},
+    };
+    for (const Case& c : cases) {
+        TransRecord record = sampleRecord(c.payee);
+        record.setInvoiceNo(c.invoice);
+        record.setPaymentFor(c.purpose);
+        record.PaymentFileLine = 4;
+        const WriterRun fas = runWriter(u"17"_s, {record});
+        QString joined = c.payee;
+        for (const QString& part : {c.invoice, c.purpose})
+            joined += part.isEmpty() ? QString() : u'/' + part;
+        const QList<AuditChange> expected =
+            c.written.isEmpty() ? QList<AuditChange>{} : QList<AuditChange>{{4, u"description"_s, joined, c.written}};
+        EXPECT_EQ(fas.audit.changed, expected) << joined.toStdString();
+    }
+
+    // A character the page lacks: the description as meant, then the line as written.
+    TransRecord record = sampleRecord(u"Łukasz, Warsaw"_s);
+    record.PaymentFileLine = 4;
+    const WriterRun fas = runWriter(u"17"_s, {record});
+    ASSERT_EQ(fas.audit.changed.size(), 2);
+    EXPECT_EQ(fas.audit.changed[0].field, u"description"_s);
+    EXPECT_TRUE(fas.audit.changed[0].from.startsWith(u"Łukasz, Warsaw/"_s));
+    EXPECT_TRUE(fas.audit.changed[0].to.startsWith(u"Łukasz  Warsaw/"_s));
+    EXPECT_EQ(fas.audit.changed[1].field, u"outside the code page"_s);
+    EXPECT_TRUE(fas.audit.changed[1].from.contains(u",Łukasz  Warsaw/"_s));
+    EXPECT_EQ(fas.audit.changed[1].to, QString(fas.audit.changed[1].from).replace(u'Ł', u'?'));
+}
+
 // QuickBooks makes an entry of each date; Simply makes one of each payment, named after its line.
 TEST(Audit, EntriesBalanceWhenTheirDebitsMeetTheirCredits)
 {

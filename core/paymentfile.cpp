@@ -171,21 +171,12 @@ TransRecordPtr PaymentFileReader::read(std::string_view line)
 
 void readPaymentFile(std::string_view bytes, PaymentFileReader& reader)
 {
-    // CR LF, LF and CR each end a line; the last line needs no end.
     std::size_t at = 0;
-    const auto nextLine = [&] {
-        const std::size_t end = lineEnd(bytes, at);
-        const std::string_view line = bytes.substr(at, end - at);
-        at = end + 1;
-        if (end < bytes.size() && bytes[end] == '\r' && at < bytes.size() && bytes[at] == '\n')
-            ++at;
-        return line;
-    };
     if (bytes.empty())
         throw KNError(ErrorCode::InputPastEndOfFile);
-    reader.readHeader(nextLine());
+    reader.readHeader(nextLine(bytes, at));
     for (int lineNumber = 2; at < bytes.size(); ++lineNumber)
-        reader.readDetail(nextLine(), lineNumber);
+        reader.readDetail(nextLine(bytes, at), lineNumber);
 }
 
 } // namespace kn

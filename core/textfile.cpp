@@ -108,6 +108,16 @@ std::size_t lineEnd(std::string_view bytes, std::size_t from)
     return bytes.size();
 }
 
+std::string_view nextLine(std::string_view bytes, std::size_t& at)
+{
+    const std::size_t end = lineEnd(bytes, at);
+    const std::string_view line = bytes.substr(at, end - at);
+    at = end + 1;
+    if (end < bytes.size() && bytes[end] == '\r' && at < bytes.size() && bytes[at] == '\n')
+        ++at;
+    return line;
+}
+
 TextFileReader::TextFileReader(const QString& path)
 {
     fd_ = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);

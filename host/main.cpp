@@ -7,6 +7,7 @@
 #include "core/knownaccounts.h"
 #include "core/knerror.h"
 #include "core/settingsstore.h"
+#include "core/textfile.h"
 #include "dialogsmodule.h"
 #include "prompts/display.h"
 #include "prompts/scriptedprompter.h"
@@ -746,15 +747,9 @@ int preview(const QStringList& arguments)
     } else {
         const CodePage codePage(parser.isSet(options.codePage) ? parser.value(options.codePage)
                                                                : QStringLiteral("windows-1252"));
-        const std::string_view written(memory.output);
-        std::size_t start = 0;
-        for (int i = 0; i < shown && start < written.size(); ++i) {
-            std::string_view line = written.substr(start, written.find('\n', start) - start);
-            start += line.size() + 1;
-            if (line.ends_with('\r'))
-                line.remove_suffix(1);
-            out() << codePage.decode(line) << "\n";
-        }
+        std::size_t at = 0;
+        for (int i = 0; i < shown && at < memory.output.size(); ++i)
+            out() << codePage.decode(nextLine(memory.output, at)) << "\n";
     }
     out().flush();
     err() << auditSummary(outcome.audit) << "\n";

@@ -4,6 +4,7 @@
 #include "core/dryrun.h"
 #include "core/knerror.h"
 #include "core/ledgerwriter.h"
+#include "core/textfile.h"
 #include "prompts/promptchecks.h"
 #include "writers/fas.h"
 
@@ -136,15 +137,9 @@ Preview makePreview(const PreviewRequest& request)
         const QByteArray fromFile = !inMemory && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         const std::string_view written =
             inMemory ? std::string_view(memory.output) : std::string_view(fromFile.constData(), std::size_t(fromFile.size()));
-        // The first lines, each without its CR LF; the end of the file ends no further line.
-        std::size_t start = 0;
-        while (preview.lines.size() < request.lines && start < written.size()) {
-            std::string_view line = written.substr(start, written.find('\n', start) - start);
-            start += line.size() + 1;
-            if (line.ends_with('\r'))
-                line.remove_suffix(1);
-            preview.lines << converter->codePage().decode(line);
-        }
+        std::size_t at = 0;
+        while (preview.lines.size() < request.lines && at < written.size())
+            preview.lines << converter->codePage().decode(nextLine(written, at));
     } catch (const KNError& error) {
         preview.failure = PreviewFailure{error.number(), error.description(), error.source(), error.detail()};
     }

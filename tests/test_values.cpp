@@ -281,48 +281,6 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparatorAndSlashesForQuickBo
     }
 }
 
-// A writer's line buffer holds what a QString built from the same pieces would, however long the
-// line grows past the room it had and whatever it is cut back to.
-TEST(LineBuffer, HoldsWhatAQStringBuiltTheSameWayHolds)
-{
-    const auto regional = RegionalSettings::named(u"de_DE"_s);
-    const DatePattern date(u"DD/MM/YYYY", regional);
-    const NumberPattern amount(u"########0.00", regional);
-    const QString wide = u"caf\u00e9 \u20ac"_s;
-    // Pieces around the lengths where they are copied four or eight characters at a time, or
-    // through a call.
-    const qsizetype viewSizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 100};
-    const QString longText = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s.repeated(4);
-    const QByteArray longLatin1 = QByteArray("abcdefghijklmnopqrstuvwxy\xff").repeated(4);
-    LineBuffer line;
-    QString expected;
-    for (int i = 0; i < 200; ++i) {
-        const CalDate day = CalDate::fromYmd(2014, 8, 1 + i % 28);
-        const Money value = Money::fromUnits(-12345 * i);
-        date.appendTo(line, day);
-        expected += formatDatePattern(day, u"DD/MM/YYYY", regional);
-        line += u',';
-        line += QLatin1String("\xe9t\xe9");
-        line += TextView(QStringView(wide));
-        line += u"\"x\"";
-        amount.appendTo(line, value);
-        expected += u","_s + QString::fromLatin1("\xe9t\xe9") + wide + u"\"x\""_s + formatNumber(value, u"########0.00", regional);
-        const QStringView piece = QStringView(longText).first(viewSizes[i % std::size(viewSizes)]);
-        line += piece;
-        expected += piece;
-        const QLatin1String latin1Piece(longLatin1.constData() + i % 3, viewSizes[i % std::size(viewSizes)]);
-        line += latin1Piece;
-        expected += latin1Piece;
-        line.resize(line.size() + 3, u' ');
-        expected += u"   "_s;
-        ASSERT_EQ(line.view().toString(), expected) << "after " << i + 1 << " pieces";
-    }
-    line.truncate(5);
-    EXPECT_EQ(line.view().toString(), u"01.08"_s);
-    line.truncate(-1);
-    EXPECT_TRUE(line.isEmpty());
-}
-
 TEST(SharedHelpers, FixedWidthPadLeftCountChar)
 {
     EXPECT_EQ(FixedWidth(QStringLiteral("Acme"), 6), QStringLiteral("Acme  "));

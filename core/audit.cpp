@@ -177,22 +177,9 @@ void AuditRecorder::leftOut(const TransRecord& record, const QString& reason)
     handled();
 }
 
-QString& AuditRecorder::recentSlot(TextView text)
-{
-    return recentTexts_[text.visit([](auto view) { return qHash(view, 0); }) % recentTexts_.size()];
-}
-
-QString AuditRecorder::sharedText(TextView text)
-{
-    QString& recent = recentSlot(text);
-    if (!(TextView(recent) == text))
-        recent = text.toString();
-    return recent;
-}
-
 QString AuditRecorder::sharedText(const QString& text)
 {
-    QString& recent = recentSlot(QStringView(text));
+    QString& recent = recentTexts_[qHash(text, 0) % recentTexts_.size()];
     if (recent != text)
         recent = text;
     return recent;
@@ -204,12 +191,6 @@ const QString& AuditRecorder::changed(const TransRecord& record, const QString& 
     if (from != to)
         audit_.changed.append({record.PaymentFileLine, field, sharedText(from), sharedText(to)});
     return to;
-}
-
-void AuditRecorder::changed(const TransRecord& record, const QString& field, TextView from, TextView to)
-{
-    if (from != to)
-        audit_.changed.append({record.PaymentFileLine, field, sharedText(from), sharedText(to)});
 }
 
 QString ConversionAudit::entryTitle(const AuditEntry& entry) const

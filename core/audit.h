@@ -1,7 +1,6 @@
 #pragma once
 
 #include "money.h"
-#include "textview.h"
 
 #include <QList>
 #include <QString>
@@ -132,8 +131,6 @@ public:
     void leftOut(const TransRecord& record, const QString& reason);
     // Notes the change when `to` differs from `from`, and gives back `to`.
     const QString& changed(const TransRecord& record, const QString& field, const QString& from, const QString& to);
-    // The same for texts that are copied only when they differ.
-    void changed(const TransRecord& record, const QString& field, TextView from, TextView to);
     void entryLine(const QString& entry, Money amountAsWritten);
     // A line of the entry that belongs to the record alone.
     void paymentEntryLine(const TransRecord& record, Money amountAsWritten);
@@ -142,9 +139,7 @@ private:
     void handled();
     // The text as a QString shared with the last one noted that read the same: one payee is often
     // left out or changed in many payments, and the audit keeps it once.
-    QString sharedText(TextView text);
     QString sharedText(const QString& text);
-    QString& recentSlot(TextView text);
 
     ConversionAudit& audit_;
     std::function<void(int)> progress_;

@@ -15,17 +15,6 @@ struct ConverterCloser {
     void operator()(UConverter* converter) const { ucnv_close(converter); }
 };
 
-// Writes each unit below 0x100 as its byte and gives all the units' bits together, which tell the
-// caller whether the bytes written stand (any other unit is written as no byte in particular).
-char16_t narrowUnits(const char16_t* units, std::size_t size, char* bytes)
-{
-    char16_t all = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        all |= units[i];
-        bytes[i] = char(units[i]);
-    }
-    return all;
-}
 } // namespace
 
 CodePage::CodePage(const QString& name) : name_(name)
@@ -61,11 +50,6 @@ CodePage::CodePage(const QString& name) : name_(name)
         if (toUnicode_[std::size_t(byte)] != char16_t(byte))
             throw KNError(ErrorCode::InvalidProcedureCall)
                 .withDetail(QStringLiteral("the code page %1 does not read printable ASCII as itself").arg(name));
-    }
-    latin1WritesAsItself_ = true;
-    for (int unit = 0; unit < 0x100; ++unit) {
-        if (unit < 0x80 || unit >= 0xA0)
-            latin1WritesAsItself_ = latin1WritesAsItself_ && (*fromUnicode)[std::size_t(unit)] == unit;
     }
     fromUnicode_ = std::move(fromUnicode);
     asciiReadsAsItself_ = true;
@@ -129,48 +113,12 @@ void CodePage::decode(std::string_view bytes, QString& text) const
         out[i] = toUnicode_[in[i]];
 }
 
-bool CodePage::encodeHeld(QStringView text, char* bytes) const
-{
-    const char16_t* units = text.utf16();
-    const auto size = std::size_t(text.size());
-    if (asciiReadsAsItself_) {
-        // Most lines are ASCII: written as one byte a character in the same pass that finds
-        // whether they are. In a page that writes Latin-1 as itself, a Latin-1 line is written
-        // right by the same pass once it holds nothing from the C1 range; any other goes through
-        // the table.
-        const char16_t high = narrowUnits(units, size, bytes);
-        if (high < 0x80)
-            return true;
-        if (latin1WritesAsItself_ && high < 0x100) {
-            char16_t c1 = 0;
-            for (std::size_t i = 0; i < size; ++i)
-                c1 |= char16_t(units[i] - 0x80) < 0x20 ? 1 : 0;
-            if (c1 == 0)
-                return true;
-        }
-    }
-    // The table holds only the page's own round trips: a byte found there reads back as the
-    // character it came from.
-    const auto& table = *fromUnicode_;
-    for (std::size_t i = 0; i < size; ++i) {
-        const char16_t unit = units[i];
-        const unsigned char byte = table[unit];
-        if (byte == 0 && unit != 0)
-            return false;
-        bytes[i] = char(byte);
-    }
-    return true;
-}
-
 bool CodePage::encodeAppend(QStringView text, std::string& out) const
 {
-    const std::size_t before = out.size();
-    out.resize(before + std::size_t(text.size()));
-    if (encodeHeld(text, out.data() + before))
-        return true;
-    out.resize(before);
-    // Only a character the page lacks is written as something else.
+    // The table holds only the page's own round trips: a byte found there reads back as the
+    // character it came from. Only a character the page lacks is written as something else.
     const auto& table = *fromUnicode_;
+    bool exact = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
         const unsigned char byte = table[unit];
@@ -178,12 +126,31 @@ bool CodePage::encodeAppend(QStringView text, std::string& out) const
             out.push_back(char(byte));
             continue;
         }
+        exact = false;
         char32_t character = unit;
         if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             character = QChar::surrogateToUcs4(unit, text[++i].unicode());
         out += closestInCodePage(character, *this);
     }
-    return false;
+    return exact;
+}
+
+bool CodePage::encodeEachUnit(QStringView text, std::string& out) const
+{
+    const auto& table = *fromUnicode_;
+    bool exact = true;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        const unsigned char byte = table[unit];
+        if (byte != 0 || unit == 0) {
+            out.push_back(char(byte));
+            continue;
+        }
+        exact = false;
+        const std::string closest = c.isSurrogate() ? std::string() : closestInCodePage(unit, *this);
+        out.push_back(closest.size() == 1 ? closest[0] : '?');
+    }
+    return exact;
 }
 
 std::optional<char> CodePage::byteFor(char16_t unit) const

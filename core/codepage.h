@@ -26,12 +26,6 @@ public:
     explicit CodePage(const QString& name = QStringLiteral("windows-1252"));
 
     const QString& name() const { return name_; }
-    // True when the bytes below 0x80 read as the same characters (nearly every 8-bit code page).
-    bool asciiReadsAsItself() const { return asciiReadsAsItself_; }
-    // True when, besides those, the bytes from 0xA0 read as the Latin-1 characters of the same
-    // value (windows-1252 and ISO 8859-1 do).
-    bool latin1ReadsAsItself() const { return latin1ReadsAsItself_; }
-
     // The character the byte reads as (U+FFFD for a byte the page leaves undefined).
     char16_t decodeByte(char byte) const { return toUnicode_[std::uint8_t(byte)]; }
     // True when the byte reads as the Latin-1 character of its own value.
@@ -49,9 +43,9 @@ public:
     void decode(std::string_view bytes, QString& text) const;
     // True when the code page holds every character of the text, so that it reads back unchanged.
     bool encodeAppend(QStringView text, std::string& out) const;
-    // Writes the text as one byte a character into room for that many when the page holds every
-    // character, and says whether it did; when not, the room holds nothing to be used.
-    bool encodeHeld(QStringView text, char* bytes) const;
+    // The same, one byte for each UTF-16 unit: a character the page lacks is its closest form when
+    // that is one byte, "?" otherwise, so that a place in the bytes is the same place in the text.
+    bool encodeEachUnit(QStringView text, std::string& out) const;
     QByteArray encode(QStringView text) const;
     // The page's byte for the code unit, nothing when the page lacks it.
     std::optional<char> byteFor(char16_t unit) const;
@@ -65,9 +59,6 @@ private:
     // Bytes below 0x80 read as themselves, as they do in nearly every 8-bit code page.
     bool asciiReadsAsItself_ = false;
     bool latin1ReadsAsItself_ = false;
-    // The characters below U+0080 and from U+00A0 to U+00FF are written as the byte of the same
-    // value.
-    bool latin1WritesAsItself_ = false;
     // One byte per UTF-16 code unit; 0 stands for "not in the code page" except for U+0000.
     std::shared_ptr<const std::vector<unsigned char>> fromUnicode_;
 };

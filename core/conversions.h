@@ -3,15 +3,11 @@
 #include "caldate.h"
 #include "money.h"
 #include "regional.h"
-#include "textview.h"
 
 #include <QLatin1String>
 #include <QStringView>
 
-#include <cstdint>
-#include <cstring>
 #include <string_view>
-#include <utility>
 
 namespace kn {
 
@@ -36,45 +32,14 @@ Money parseMoneyText(QStringView text, const RegionalSettings& regional);
 // The same over bytes in which digits, signs and blanks are ASCII, with the separator's bytes.
 Money parseMoney(std::string_view text, std::string_view separator);
 
-namespace detail {
-// The characters between the blanks at both ends. Fixed-width fields end in long runs of blanks:
-// eight bytes at a time, then one by one. Inline, as writers trim a few fields of every record.
-template <typename Char>
-std::pair<const Char*, const Char*> withoutBlanks(const Char* first, const Char* end)
-{
-    while (first != end && *first == Char(' '))
-        ++first;
-    constexpr std::size_t perWord = sizeof(std::uint64_t) / sizeof(Char);
-    constexpr std::uint64_t blanks = sizeof(Char) == 1 ? 0x2020202020202020u : 0x0020002000200020u;
-    while (std::size_t(end - first) >= perWord) {
-        std::uint64_t last;
-        std::memcpy(&last, end - perWord, sizeof last);
-        if (last != blanks)
-            break;
-        end -= perWord;
-    }
-    while (end != first && end[-1] == Char(' '))
-        --end;
-    return {first, end};
-}
-} // namespace detail
-
 // The text without the spaces at both ends (tabs and other white space stay).
 inline QStringView trimmedBlanks(QStringView text)
 {
-    const auto [first, end] = detail::withoutBlanks(text.utf16(), text.utf16() + text.size());
-    return QStringView(first, end - first);
-}
-
-inline QLatin1String trimmedBlanks(QLatin1String text)
-{
-    const auto [first, end] = detail::withoutBlanks(text.data(), text.data() + text.size());
-    return QLatin1String(first, end - first);
-}
-
-inline TextView trimmedBlanks(TextView text)
-{
-    return text.isLatin1() ? TextView(trimmedBlanks(text.latin1())) : TextView(trimmedBlanks(text.utf16()));
+    while (!text.isEmpty() && text.front() == u' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
 }
 
 } // namespace kn

@@ -16,21 +16,41 @@ constexpr std::uint64_t powerOfTen(int exponent)
     return exponent == 0 ? 1 : 10 * powerOfTen(exponent - 1);
 }
 
-// The number's decimal text with "0"s in front up to minimumWidth characters: what
-// QString::number(value).rightJustified(minimumWidth, '0') gives.
-template <typename Text, typename Integer>
-void appendDigits(Text& out, Integer value, int minimumWidth)
+// What a pattern writes into a QString: its texts as they read, digits as Latin-1; a Line takes
+// the same calls as the code page's bytes.
+struct TextOut {
+    QString& text;
+    TextOut& operator+=(char ascii)
+    {
+        text += QLatin1Char(ascii);
+        return *this;
+    }
+    TextOut& operator+=(std::string_view ascii)
+    {
+        text += QLatin1String(ascii.data(), qsizetype(ascii.size()));
+        return *this;
+    }
+    TextOut& operator+=(const EncodedText& encoded)
+    {
+        text += encoded.text;
+        return *this;
+    }
+};
+
+// The number's decimal text with "0"s in front up to minimumWidth characters.
+template <typename Out, typename Integer>
+void appendDigits(Out& out, Integer value, int minimumWidth)
 {
     char digits[24];
     const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     for (auto n = end - digits; n < minimumWidth; ++n)
-        out += u'0';
-    out += QLatin1String(digits, end - digits);
+        out += '0';
+    out += std::string_view(digits, std::size_t(end - digits));
 }
 } // namespace
 
-NumberPattern::NumberPattern(QStringView pattern, const RegionalSettings& regional)
-    : decimalSeparator_(regional.decimalSeparator())
+NumberPattern::NumberPattern(QStringView pattern, const RegionalSettings& regional, const CodePage* codePage)
+    : decimalSeparator_(regional.decimalSeparator(), codePage)
 {
     const qsizetype point = pattern.indexOf(u'.');
     const QStringView integerPart = point < 0 ? pattern : pattern.left(point);
@@ -40,24 +60,13 @@ NumberPattern::NumberPattern(QStringView pattern, const RegionalSettings& region
         throw KNError(ErrorCode::InvalidProcedureCall);
 }
 
-void NumberPattern::appendTo(QString& out, Money amount) const
-{
-    append(out, amount);
-}
-
-void NumberPattern::appendTo(LineBuffer& out, Money amount) const
-{
-    append(out, amount);
-}
-
-
-template <typename Text>
-void NumberPattern::append(Text& out, Money amount) const
+template <typename Out>
+void NumberPattern::append(Out& out, Money amount) const
 {
     const std::uint64_t unit = powerOfTen(decimals_);
     const std::uint64_t scaled = amount.roundedMagnitude(decimals_);
     if (amount.isNegative() && scaled != 0)
-        out += u'-';
+        out += '-';
     // "#" digits write nothing for a zero integer part (".50" in "#.00").
     if (scaled / unit != 0 || minimumIntegerDigits_ > 0)
         appendDigits(out, scaled / unit, minimumIntegerDigits_);
@@ -67,10 +76,16 @@ void NumberPattern::append(Text& out, Money amount) const
     }
 }
 
+void NumberPattern::appendTo(Line& out, Money amount) const
+{
+    append(out, amount);
+}
+
 QString NumberPattern::format(Money amount) const
 {
     QString text;
-    appendTo(text, amount);
+    TextOut out{text};
+    append(out, amount);
     return text;
 }
 
@@ -80,41 +95,34 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
 }
 
 namespace {
-template <typename Text>
-void appendPlainDecimalTo(Text& out, Money amount, const RegionalSettings& regional)
+template <typename Out>
+void appendPlainDecimalTo(Out& out, Money amount, const EncodedText& decimalSeparator)
 {
     const std::uint64_t magnitude = amount.magnitude();
     if (amount.isNegative())
-        out += u'-';
-    appendDigits(out, std::int64_t(magnitude / Money::UnitsPerWhole), 1);
+        out += '-';
+    appendDigits(out, magnitude / Money::UnitsPerWhole, 1);
     std::uint64_t fraction = magnitude % Money::UnitsPerWhole;
     if (fraction == 0)
         return;
-    out += regional.decimalSeparator();
-    char16_t digits[4];
-    for (int i = 3; i >= 0; --i, fraction /= 10)
-        digits[i] = char16_t(u'0' + fraction % 10);
+    out += decimalSeparator;
     int kept = 4;
-    while (digits[kept - 1] == u'0')
+    for (; fraction % 10 == 0; fraction /= 10)
         --kept;
-    out += QStringView(digits, kept);
+    appendDigits(out, fraction, kept);
 }
 } // namespace
 
-void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regional)
+void appendPlainDecimal(Line& out, Money amount, const EncodedText& decimalSeparator)
 {
-    appendPlainDecimalTo(out, amount, regional);
-}
-
-void appendPlainDecimal(LineBuffer& out, Money amount, const RegionalSettings& regional)
-{
-    appendPlainDecimalTo(out, amount, regional);
+    appendPlainDecimalTo(out, amount, decimalSeparator);
 }
 
 QString plainDecimal(Money amount, const RegionalSettings& regional)
 {
     QString text;
-    appendPlainDecimal(text, amount, regional);
+    TextOut out{text};
+    appendPlainDecimalTo(out, amount, EncodedText(regional.decimalSeparator(), nullptr));
     return text;
 }
 
@@ -129,16 +137,19 @@ QString formatNumericText(const QString& text, QStringView pattern, const Region
     return formatNumber(value, pattern, regional);
 }
 
-DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional) : regional_(regional)
+DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional, const CodePage* codePage)
+    : regional_(regional), codePage_(codePage)
 {
+    if (codePage != nullptr)
+        last_.emplace(*codePage);
     if (pattern.isEmpty()) {
         pieces_.push_back({Field::ShortDate, {}});
         return;
     }
-    const auto addText = [this](QStringView text) {
-        if (pieces_.empty() || pieces_.back().field != Field::Text)
-            pieces_.push_back({Field::Text, {}});
-        pieces_.back().text += text;
+    QString text;
+    const auto endText = [&] {
+        if (!text.isEmpty())
+            pieces_.push_back({Field::Text, EncodedText(std::exchange(text, {}), codePage)});
     };
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar letter = pattern[i].toUpper();
@@ -146,6 +157,7 @@ DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional) 
         if (letter == u'D' || letter == u'M' || letter == u'Y') {
             while (i + run < pattern.size() && pattern[i + run].toUpper() == letter)
                 ++run;
+            endText();
         }
         if (letter == u'D') {
             pieces_.push_back({run == 1 ? Field::Day : run == 2 ? Field::Day2 : run == 3 ? Field::DayNameShort : Field::DayName, {}});
@@ -155,36 +167,48 @@ DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional) 
             // A run of three is read as a two-digit year followed by the day of the year.
             pieces_.push_back({run == 1 ? Field::DayOfYear : run == 2 ? Field::Year2 : run == 3 ? Field::Year2DayOfYear : Field::Year4, {}});
         } else if (pattern[i] == u'/') {
-            addText(regional.dateSeparator());
+            text += regional.dateSeparator();
         } else {
-            addText(pattern.sliced(i, 1));
+            text += pattern[i];
         }
         i += run;
     }
+    endText();
 }
 
-void DatePattern::appendTo(QString& out, CalDate date) const
+void DatePattern::appendTo(Line& out, CalDate date) const
 {
-    out += textOf(date);
-}
-
-void DatePattern::appendTo(LineBuffer& out, CalDate date) const
-{
-    out += textOf(date);
-}
-
-QStringView DatePattern::textOf(CalDate date) const
-{
-    if (!hasLast_ || date != lastDate_) {
-        lastText_.resize(0);
-        appendFields(lastText_, date);
+    if (last_->size() == 0 || date != lastDate_) {
+        last_->clear();
+        appendFields(*last_, date);
         lastDate_ = date;
-        hasLast_ = true;
     }
-    return lastText_;
+    out += last_->since({});
 }
 
-void DatePattern::appendFields(QString& out, CalDate date) const
+QString DatePattern::format(CalDate date) const
+{
+    QString text;
+    TextOut out{text};
+    appendFields(out, date);
+    return text;
+}
+
+const EncodedText& DatePattern::name(Field field, int number) const
+{
+    const std::pair key{field, number};
+    for (const auto& [known, text] : names_) {
+        if (known == key)
+            return text;
+    }
+    const bool abbreviated = field == Field::DayNameShort || field == Field::MonthNameShort;
+    const bool day = field == Field::DayName || field == Field::DayNameShort;
+    QString text = day ? regional_.dayName(number, abbreviated) : regional_.monthName(number, abbreviated);
+    return names_.emplace_back(key, EncodedText(std::move(text), codePage_)).second;
+}
+
+template <typename Out>
+void DatePattern::appendFields(Out& out, CalDate date) const
 {
     const QDate day = date.toQDate();
     int year = 0, month = 0, dayOfMonth = 0;
@@ -194,12 +218,12 @@ void DatePattern::appendFields(QString& out, CalDate date) const
         case Field::Text: out += piece.text; break;
         case Field::Day: appendDigits(out, dayOfMonth, 1); break;
         case Field::Day2: appendDigits(out, dayOfMonth, 2); break;
-        case Field::DayName: out += regional_.dayName(day.dayOfWeek(), false); break;
-        case Field::DayNameShort: out += regional_.dayName(day.dayOfWeek(), true); break;
+        case Field::DayName:
+        case Field::DayNameShort: out += name(piece.field, day.dayOfWeek()); break;
         case Field::Month: appendDigits(out, month, 1); break;
         case Field::Month2: appendDigits(out, month, 2); break;
-        case Field::MonthName: out += regional_.monthName(month, false); break;
-        case Field::MonthNameShort: out += regional_.monthName(month, true); break;
+        case Field::MonthName:
+        case Field::MonthNameShort: out += name(piece.field, month); break;
         case Field::DayOfYear: appendDigits(out, day.dayOfYear(), 1); break;
         case Field::Year2: appendDigits(out, year % 100, 2); break;
         case Field::Year2DayOfYear:
@@ -207,16 +231,9 @@ void DatePattern::appendFields(QString& out, CalDate date) const
             appendDigits(out, day.dayOfYear(), 1);
             break;
         case Field::Year4: appendDigits(out, year, 4); break;
-        case Field::ShortDate: out += regional_.shortDate(day); break;
+        case Field::ShortDate: out += EncodedText(regional_.shortDate(day), codePage_); break;
         }
     }
-}
-
-QString DatePattern::format(CalDate date) const
-{
-    QString text;
-    appendTo(text, date);
-    return text;
 }
 
 QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional)
@@ -224,25 +241,66 @@ QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSetti
     return DatePattern(pattern, regional).format(date);
 }
 
-namespace {
-template <typename Text>
-void putSlashes(Text& text, qsizetype start)
+CurrencyPattern::CurrencyPattern(const RegionalSettings& regional, const CodePage* codePage)
+    : layout_(regional.currencyLayout()),
+      positivePrefix_(layout_.positivePrefix, codePage),
+      positiveSuffix_(layout_.positiveSuffix, codePage),
+      negativePrefix_(layout_.negativePrefix, codePage),
+      negativeSuffix_(layout_.negativeSuffix, codePage),
+      groupSeparator_(layout_.groupSeparator, codePage),
+      decimalSeparator_(regional.decimalSeparator(), codePage)
 {
-    if (text.size() > start + 2)
-        text.begin()[start + 2] = u'/';
-    if (text.size() > start + 5)
-        text.begin()[start + 5] = u'/';
 }
-} // namespace
+
+template <typename Out>
+void CurrencyPattern::append(Out& out, Money amount) const
+{
+    const int decimals = layout_.decimals;
+    const std::uint64_t scaled = amount.roundedMagnitude(decimals);
+    const std::uint64_t unit = powerOfTen(decimals);
+    const bool negative = amount.isNegative() && scaled != 0;
+    out += negative ? negativePrefix_ : positivePrefix_;
+    char digits[24];
+    const auto count = int(std::to_chars(digits, digits + sizeof digits, scaled / unit).ptr - digits);
+    const std::uint32_t separators = layout_.separatorsAfter[std::size_t(count)];
+    for (int i = 0; i < count; ++i) {
+        out += digits[i];
+        const int right = count - 1 - i;
+        if (right > 0 && (separators >> right & 1) != 0)
+            out += groupSeparator_;
+    }
+    if (decimals > 0) {
+        out += decimalSeparator_;
+        appendDigits(out, scaled % unit, decimals);
+    }
+    out += negative ? negativeSuffix_ : positiveSuffix_;
+}
+
+void CurrencyPattern::appendTo(Line& out, Money amount) const
+{
+    append(out, amount);
+}
+
+QString CurrencyPattern::format(Money amount) const
+{
+    QString text;
+    TextOut out{text};
+    append(out, amount);
+    return text;
+}
 
 void putSlashesAt3And6(QString& text, qsizetype start)
 {
-    putSlashes(text, start);
+    if (text.size() > start + 2)
+        text[start + 2] = u'/';
+    if (text.size() > start + 5)
+        text[start + 5] = u'/';
 }
 
-void putSlashesAt3And6(LineBuffer& text, qsizetype start)
+void putSlashesAt3And6(Line& line, Line::Mark start)
 {
-    putSlashes(text, start);
+    line.put(start, 2, '/');
+    line.put(start, 5, '/');
 }
 
 QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
@@ -289,12 +347,13 @@ short CountChar(QStringView text, QChar character)
     return count;
 }
 
-bool beginsInUpperCaseWith(TextView text, QStringView upperCasePrefix)
+bool beginsInUpperCaseWith(std::string_view text, std::string_view upperCasePrefix)
 {
     if (text.size() < upperCasePrefix.size())
         return false;
-    for (qsizetype i = 0; i < upperCasePrefix.size(); ++i) {
-        if (text[i].toUpper() != upperCasePrefix[i])
+    for (std::size_t i = 0; i < upperCasePrefix.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) != upperCasePrefix[i])
             return false;
     }
     return true;

@@ -1,45 +1,45 @@
 #pragma once
 
 #include "caldate.h"
-#include "linebuffer.h"
 #include "money.h"
+#include "pagetext.h"
 #include "regional.h"
-#include "textview.h"
 
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kn {
 
-// A number pattern read once, for writers that format many amounts in it; formatNumber below
-// is this pattern used once.
+// The patterns below are read once for the many amounts and dates a writer formats. Given a code
+// page, they write into a Line, their region's texts encoded once; any of them formats to a
+// QString.
+
 class NumberPattern {
 public:
     // More than four decimals fail with Invalid procedure call (5).
-    NumberPattern(QStringView pattern, const RegionalSettings& regional);
-    void appendTo(QString& out, Money amount) const;
-    void appendTo(LineBuffer& out, Money amount) const;
+    NumberPattern(QStringView pattern, const RegionalSettings& regional, const CodePage* codePage = nullptr);
+    void appendTo(Line& out, Money amount) const;
     QString format(Money amount) const;
 
 private:
-    template <typename Text>
-    void append(Text& out, Money amount) const;
-    QString decimalSeparator_;
+    template <typename Out>
+    void append(Out& out, Money amount) const;
+    EncodedText decimalSeparator_;
     int decimals_ = 0;
     int minimumIntegerDigits_ = 0;
 };
 
-// A date pattern read once, for writers that format many dates in it; formatDatePattern below
-// is this pattern used once.
 class DatePattern {
 public:
-    DatePattern(QStringView pattern, const RegionalSettings& regional);
-    void appendTo(QString& out, CalDate date) const;
-    void appendTo(LineBuffer& out, CalDate date) const;
+    DatePattern(QStringView pattern, const RegionalSettings& regional, const CodePage* codePage = nullptr);
+    void appendTo(Line& out, CalDate date) const;
     QString format(CalDate date) const;
 
 private:
@@ -49,17 +49,34 @@ private:
     };
     struct Piece {
         Field field;
-        QString text;
+        EncodedText text;
     };
-    // The date's text, valid until the next date is asked for.
-    QStringView textOf(CalDate date) const;
-    void appendFields(QString& out, CalDate date) const;
+    template <typename Out>
+    void appendFields(Out& out, CalDate date) const;
+    const EncodedText& name(Field field, int number) const;
     const RegionalSettings& regional_;
+    const CodePage* codePage_;
     std::vector<Piece> pieces_;
+    // The names the pattern writes, by field and month (1-12) or weekday (1-7), made on first use.
+    mutable std::vector<std::pair<std::pair<Field, int>, EncodedText>> names_;
     // Payments come in runs of the same date: the last date written and its text.
     mutable CalDate lastDate_;
-    mutable QString lastText_;
-    mutable bool hasLast_ = false;
+    mutable std::optional<Line> last_;
+};
+
+// An amount in the region's "currency" money format: symbol at its position, grouped digits, the
+// region's number of currency decimals (rounded half away from zero).
+class CurrencyPattern {
+public:
+    explicit CurrencyPattern(const RegionalSettings& regional, const CodePage* codePage = nullptr);
+    void appendTo(Line& out, Money amount) const;
+    QString format(Money amount) const;
+
+private:
+    template <typename Out>
+    void append(Out& out, Money amount) const;
+    const RegionalSettings::CurrencyLayout& layout_;
+    EncodedText positivePrefix_, positiveSuffix_, negativePrefix_, negativeSuffix_, groupSeparator_, decimalSeparator_;
 };
 
 // An amount in a number pattern: "0" a mandatory digit, "#" an optional one, "." the regional
@@ -70,8 +87,8 @@ QString formatNumber(Money amount, QStringView pattern, const RegionalSettings& 
 // An amount in its shortest plain form: "-" when negative, the integer digits, and the regional
 // decimal separator with the fraction's digits only when the fraction is not zero ("1234.5").
 QString plainDecimal(Money amount, const RegionalSettings& regional);
-void appendPlainDecimal(QString& out, Money amount, const RegionalSettings& regional);
-void appendPlainDecimal(LineBuffer& out, Money amount, const RegionalSettings& regional);
+// The same into a line, the separator given encoded.
+void appendPlainDecimal(Line& out, Money amount, const EncodedText& decimalSeparator);
 
 // A text that reads as a number in a number pattern ("7" in "000" gives "007"); any other text
 // comes back unchanged.
@@ -85,7 +102,7 @@ QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSetti
 // Puts "/" at the third and sixth characters of the text from `start` on, where it has them: a
 // month/day/year date in the regional order with "/" whatever the regional separator.
 void putSlashesAt3And6(QString& text, qsizetype start);
-void putSlashesAt3And6(LineBuffer& text, qsizetype start);
+void putSlashesAt3And6(Line& line, Line::Mark start);
 // Month/day/two-digit year with "/" between them whatever the region ("08/25/14").
 QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
 // Month/day/four-digit year with "/" between them whatever the region ("08/25/2014").
@@ -99,9 +116,9 @@ QString PadLeft(const QString& text, int width, const QString& fill);
 // How many characters of the text equal `character` (compared on their low eight bits).
 short CountChar(QStringView text, QChar character);
 
-// Whether the text begins with `upperCasePrefix` when each of its characters is upper-cased
-// ("Bank of X" begins with "BANK").
-bool beginsInUpperCaseWith(TextView text, QStringView upperCasePrefix);
+// Whether the text begins with `upperCasePrefix`, an ASCII text, when each of its characters is
+// upper-cased ("Bank of X" begins with "BANK").
+bool beginsInUpperCaseWith(std::string_view text, std::string_view upperCasePrefix);
 
 // trimmedBlanks as a text of its own.
 QString trimBlanks(QStringView text);

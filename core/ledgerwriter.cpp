@@ -6,11 +6,37 @@
 
 namespace kn {
 
-void ExportFile::noteOutsideCodePage(QStringView line)
+QString ExportFile::textOf(PageText text) const
 {
-    const QByteArray bytes = context_.codePage.encode(line);
-    const QString written = context_.codePage.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    context_.audit.changed(*record_, QStringLiteral("outside the code page"), line.toString(), written);
+    return text.meant.isEmpty() ? context_.codePage.decode(text.bytes) : text.meant.toString();
+}
+
+void ExportFile::noteChanged(const TransRecord& record, const QString& field, PageText from, PageText to)
+{
+    const bool bytesOnly = from.meant.isEmpty() && to.meant.isEmpty();
+    if (bytesOnly ? from.bytes != to.bytes : textOf(from) != textOf(to))
+        context_.audit.changed(record, field, textOf(from), textOf(to));
+}
+
+void ExportFile::noteOutsideCodePage(const Line& line)
+{
+    const QString written = context_.codePage.decode(line.bytes());
+    context_.audit.changed(*record_, QStringLiteral("outside the code page"), *line.meant(), written);
+}
+
+PageText ExportFile::ownedText(const TransRecord& record, RecordText which)
+{
+    auto [found, added] = ownedTexts_.try_emplace(&record);
+    OwnedTexts& texts = found->second;
+    if (added) {
+        for (std::size_t i = 0; i < RecordTextCount; ++i) {
+            const QString text = record.text(RecordText(i));
+            if (!context_.codePage.encodeEachUnit(text, texts.bytes[i]))
+                texts.meant[i] = text;
+        }
+    }
+    const auto i = std::size_t(which);
+    return {texts.bytes[i], texts.meant[i]};
 }
 
 void ExportFile::beginRecord(const TransRecord& record)

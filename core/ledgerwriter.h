@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "codepage.h"
 #include "packagerow.h"
+#include "pagetext.h"
 #include "paymentfile.h"
 #include "prompter.h"
 #include "regional.h"
@@ -15,6 +16,8 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 
 namespace kn {
 
@@ -46,20 +49,41 @@ struct WriterContext {
     std::string* outputBytes = nullptr;
 };
 
-// The export file as the frame hands it to a writer: lines go out in the code page with CR LF.
+// The export file as the frame hands it to a writer: lines go out as the code page's bytes with
+// CR LF. A record's texts come from here as those bytes.
 class ExportFile {
 public:
     explicit ExportFile(const WriterContext& context)
-        : file_(context.exportPath, context.codePage, context.outputBytes), context_(context)
+        : file_(context.exportPath, context.outputBytes), context_(context)
     {
     }
-    // A text the code page cannot hold in the record's lines is noted as a change of the record.
-    void writeLine(QStringView line)
+    Line newLine() const { return Line(context_.codePage); }
+    // A text of the writer's own (a setting, an answer, the currency code) in the code page.
+    EncodedText encode(const QString& text) const { return EncodedText(text, &context_.codePage); }
+    // The record's text as the page's bytes: an imported record's own bytes, a host's text encoded.
+    PageText text(const TransRecord& record, RecordText which)
     {
-        const bool exact = file_.writeLine(line);
+        if (const auto bytes = record.pageBytes(which)) [[likely]]
+            return {*bytes, {}};
+        return ownedText(record, which);
+    }
+    // Notes in the audit that the record's field was written as `to` rather than `from`, when
+    // they differ.
+    void noteChanged(const TransRecord& record, const QString& field, PageText from, PageText to);
+
+    // A line holding a text the code page cannot hold is noted as a change of the record.
+    void writeLine(const Line& line)
+    {
+        file_.writeLine(line.bytes());
         ++lines_;
-        if (record_ != nullptr && !exact) [[unlikely]]
+        if (line.meant() && record_ != nullptr) [[unlikely]]
             noteOutsideCodePage(line);
+    }
+    // A line of ASCII: a title or a fixed row.
+    void writeLine(std::string_view ascii)
+    {
+        file_.writeLine(ascii);
+        ++lines_;
     }
     // The lines that follow are the record's: it counts as written from the next line on.
     void beginRecord(const TransRecord& record);
@@ -82,12 +106,20 @@ public:
     void close() { file_.close(); }
 
 private:
-    void noteOutsideCodePage(QStringView line);
+    void noteOutsideCodePage(const Line& line);
+    PageText ownedText(const TransRecord& record, RecordText which);
+    QString textOf(PageText text) const;
 
     TextFileWriter file_;
     const WriterContext& context_;
     const TransRecord* record_ = nullptr;
     int lines_ = 0;
+    // A host's records' texts in the code page, encoded when first written.
+    struct OwnedTexts {
+        std::array<std::string, RecordTextCount> bytes;
+        std::array<QString, RecordTextCount> meant;
+    };
+    std::unordered_map<const TransRecord*, OwnedTexts> ownedTexts_;
 };
 
 // One target package's writer: it states only its own lines; the frame and the package's table

@@ -167,40 +167,4 @@ QString RegionalSettings::shortDate(QDate date) const
     return locale_.toString(date, shortDatePattern_);
 }
 
-QString RegionalSettings::formatCurrency(Money amount) const
-{
-    LineBuffer text;
-    appendCurrency(text, amount);
-    return text.view().toString();
-}
-
-void RegionalSettings::appendCurrency(LineBuffer& out, Money amount) const
-{
-    const int decimals = currency_.decimals;
-    const std::uint64_t scaled = amount.roundedMagnitude(decimals);
-    std::uint64_t unit = 1;
-    for (int i = 0; i < decimals; ++i)
-        unit *= 10;
-
-    out += amount.isNegative() && scaled != 0 ? currency_.negativePrefix : currency_.positivePrefix;
-    char16_t reversed[20];
-    int count = 0;
-    for (std::uint64_t whole = scaled / unit; count == 0 || whole != 0; whole /= 10)
-        reversed[count++] = char16_t(u'0' + whole % 10);
-    const std::uint32_t separators = currency_.separatorsAfter[std::size_t(count)];
-    for (int i = count - 1; i >= 0; --i) {
-        out += reversed[i];
-        if (i > 0 && (separators >> i & 1) != 0)
-            out += currency_.groupSeparator;
-    }
-    if (decimals > 0) {
-        out += decimalSeparator_;
-        std::uint64_t fraction = scaled % unit;
-        char16_t* const digits = out.grow(decimals);
-        for (int i = decimals - 1; i >= 0; --i, fraction /= 10)
-            digits[i] = char16_t(u'0' + fraction % 10);
-    }
-    out += amount.isNegative() && scaled != 0 ? currency_.negativeSuffix : currency_.positiveSuffix;
-}
-
 } // namespace kn

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "linebuffer.h"
 #include "money.h"
 
 #include <QDate>
@@ -39,13 +38,8 @@ public:
     // The date in the locale's short date form.
     QString shortDate(QDate date) const;
 
-    // The amount in the locale's "currency" money format: symbol at its position, grouped
-    // digits, the locale's number of currency decimals (rounded half away from zero).
-    QString formatCurrency(Money amount) const;
-    // The same text, appended to a writer's line.
-    void appendCurrency(LineBuffer& out, Money amount) const;
-
-private:
+    // Where the locale's "currency" money format puts the symbol, the sign and the group
+    // separators, and how many decimals it shows.
     struct CurrencyLayout {
         QString positivePrefix, positiveSuffix, negativePrefix, negativeSuffix;
         QString groupSeparator;
@@ -54,7 +48,9 @@ private:
         std::array<std::uint32_t, 21> separatorsAfter{};
         int decimals = 2;
     };
+    const CurrencyLayout& currencyLayout() const { return currency_; }
 
+private:
     QLocale locale_;
     QString shortDatePattern_;
     QString dateSeparator_;

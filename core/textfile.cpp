@@ -248,8 +248,7 @@ void AtomicFile::commit()
         throw fileError(errno != 0 ? errno : EIO, FileAccess::Write);
 }
 
-TextFileWriter::TextFileWriter(const QString& path, const CodePage& codePage, std::string* memory)
-    : memory_(memory), codePage_(codePage)
+TextFileWriter::TextFileWriter(const QString& path, std::string* memory) : memory_(memory)
 {
     if (memory_ == nullptr)
         file_.emplace(path);

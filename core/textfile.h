@@ -80,20 +80,18 @@ private:
     bool committed_ = false;
 };
 
-// Writes a text file in a code page, each line followed by CR LF, replacing the file there; or,
-// given `memory`, puts the file's bytes there and touches no file.
+// Writes a text file's lines, each followed by CR LF, replacing the file there; or, given `memory`,
+// puts the file's bytes there and touches no file.
 class TextFileWriter {
 public:
-    TextFileWriter(const QString& path, const CodePage& codePage, std::string* memory = nullptr);
+    explicit TextFileWriter(const QString& path, std::string* memory = nullptr);
 
-    // True when the code page holds every character of the line, so that it reads back unchanged.
-    bool writeLine(QStringView line)
+    void writeLine(std::string_view line)
     {
-        const bool exact = codePage_.encodeAppend(line, buffer_);
+        buffer_ += line;
         buffer_ += "\r\n";
         if (buffer_.size() >= kFlushSize)
             flush();
-        return exact;
     }
     // Writes what is buffered and gives the file its name; until then the previous file stands.
     void close();
@@ -105,7 +103,6 @@ private:
 
     std::optional<AtomicFile> file_;
     std::string* memory_;
-    const CodePage& codePage_;
     std::string buffer_;
 };
 

@@ -7,8 +7,7 @@
 
 namespace kn {
 
-TransRecord::TransRecord(const RecordTextViews& texts, Money amount, CalDate transDate)
-    : Amount(amount), TransDate(transDate)
+TransRecord::TransRecord(const Texts& texts, Money amount, CalDate transDate) : Amount(amount), TransDate(transDate)
 {
     own(texts);
 }
@@ -22,10 +21,10 @@ TransRecord::TransRecord(const TransRecord& other)
 TransRecord& TransRecord::operator=(const TransRecord& other)
 {
     if (this != &other) {
-        RecordTextViews texts;
+        Texts texts;
         for (std::size_t i = 0; i < RecordTextCount; ++i)
             texts[i] = other.text(RecordText(i));
-        own(texts);
+        own(std::move(texts));
         Amount = other.Amount;
         TransDate = other.TransDate;
         PaymentFileLine = other.PaymentFileLine;
@@ -33,23 +32,20 @@ TransRecord& TransRecord::operator=(const TransRecord& other)
     return *this;
 }
 
-void TransRecord::setText(RecordText which, TextView value)
+void TransRecord::setText(RecordText which, QStringView value)
 {
-    RecordTextViews texts;
+    Texts texts;
     for (std::size_t i = 0; i < RecordTextCount; ++i)
         texts[i] = text(RecordText(i));
-    texts[std::size_t(which)] = value;
-    own(texts);
+    texts[std::size_t(which)] = value.toString();
+    own(std::move(texts));
 }
 
-// The texts are copied before the old ones go, as the new ones may lie in them.
-void TransRecord::own(const RecordTextViews& texts)
+void TransRecord::own(Texts texts)
 {
-    auto owned = std::make_unique<std::array<QString, RecordTextCount>>();
-    for (std::size_t i = 0; i < RecordTextCount; ++i)
-        (*owned)[i] = texts[i].toString();
-    owned_ = std::move(owned);
+    owned_ = std::make_unique<Texts>(std::move(texts));
     bytes_ = "";
+    fromPage_ = false;
 }
 
 struct TransRecordStore::Shared {
@@ -73,17 +69,6 @@ TransRecordPtr TransRecordStore::add(const RecordBytes& texts, const CodePage& c
     TransRecord& record = shared.records.emplace_back();
     record.Amount = amount;
     record.TransDate = transDate;
-    if (!latin1) {
-        // Rare: a byte the page reads as another character. The texts are decoded once, here.
-        RecordTextViews decoded;
-        std::array<QString, RecordTextCount> owned;
-        for (std::size_t i = 0; i < RecordTextCount; ++i) {
-            owned[i] = codePage.decode(texts[i]);
-            decoded[i] = QStringView(owned[i]);
-        }
-        record.own(decoded);
-        return TransRecordPtr(shared_, &record);
-    }
     // The ledger's account and details lie within the ledger text: only where they start is kept.
     const std::string_view ledger = texts[std::size_t(RecordText::GLAccount_Full)];
     std::size_t bytes = 0;
@@ -110,6 +95,14 @@ TransRecordPtr TransRecordStore::add(const RecordBytes& texts, const CodePage& c
                             std::uint8_t(details.empty() ? 0 : details.data() - ledger.data())};
     shared.chunkUsed += used;
     record.bytes_ = start;
+    record.fromPage_ = true;
+    if (!latin1) {
+        // Rare: a byte the page reads as another character. A host's texts are decoded once, here.
+        auto decoded = std::make_unique<TransRecord::Texts>();
+        for (std::size_t i = 0; i < RecordTextCount; ++i)
+            (*decoded)[i] = codePage.decode(texts[i]);
+        record.owned_ = std::move(decoded);
+    }
     return TransRecordPtr(shared_, &record);
 }
 
@@ -119,9 +112,7 @@ TransRecordPtr TransRecords::Add(CalDate TransDate, const QString& KaprinAccount
                                  const QString& GLAccount_Full, const QString& sKey)
 {
     auto record = std::make_shared<TransRecord>(
-        RecordTextViews{QStringView(KaprinAccount), QStringView(PaidTo), QStringView(GLAccount_Full),
-                        QStringView(GLAccount), QStringView(GLDetails), QStringView(InvoiceNo), QStringView(PaymentFor)},
-        Amount,
+        TransRecord::Texts{KaprinAccount, PaidTo, GLAccount_Full, GLAccount, GLDetails, InvoiceNo, PaymentFor}, Amount,
         TransDate);
     items_.add(record, sKey);
     return record;

@@ -4,7 +4,6 @@
 #include "keyedcollection.h"
 #include "money.h"
 #include "codepage.h"
-#include "textview.h"
 
 #include <QString>
 #include <QStringView>
@@ -32,29 +31,27 @@ enum class RecordText : std::uint8_t {
     PaymentFor,
 };
 inline constexpr std::size_t RecordTextCount = 7;
-// One view per RecordText, in that order.
-using RecordTextViews = std::array<TextView, RecordTextCount>;
-
 // Each text of a record as the code page's bytes, in RecordText order.
 using RecordBytes = std::array<std::string_view, RecordTextCount>;
 
 // One paid bill from the payment file. A record the import made reads its texts from the bytes
-// its import keeps together (as Latin-1, which they are in the page that read them); a record a
-// host made, copied or changed owns its texts, of any length.
+// its import keeps together, the code page's bytes, and writers write those; a record a host made,
+// copied or changed owns its texts, of any length.
 class TransRecord {
 public:
+    using Texts = std::array<QString, RecordTextCount>;
     TransRecord() = default;
-    TransRecord(const RecordTextViews& texts, Money amount, CalDate transDate);
+    TransRecord(const Texts& texts, Money amount, CalDate transDate);
     TransRecord(const TransRecord& other);
     TransRecord& operator=(const TransRecord& other);
 
-    QString KaprinAccount() const { return text(RecordText::KaprinAccount).toString(); }
-    QString PaidTo() const { return text(RecordText::PaidTo).toString(); }
-    QString GLAccount() const { return text(RecordText::GLAccount).toString(); }
-    QString GLDetails() const { return text(RecordText::GLDetails).toString(); }
-    QString PaymentFor() const { return text(RecordText::PaymentFor).toString(); }
-    QString InvoiceNo() const { return text(RecordText::InvoiceNo).toString(); }
-    QString GLAccount_Full() const { return text(RecordText::GLAccount_Full).toString(); }
+    QString KaprinAccount() const { return text(RecordText::KaprinAccount); }
+    QString PaidTo() const { return text(RecordText::PaidTo); }
+    QString GLAccount() const { return text(RecordText::GLAccount); }
+    QString GLDetails() const { return text(RecordText::GLDetails); }
+    QString PaymentFor() const { return text(RecordText::PaymentFor); }
+    QString InvoiceNo() const { return text(RecordText::InvoiceNo); }
+    QString GLAccount_Full() const { return text(RecordText::GLAccount_Full); }
 
     void setKaprinAccount(QStringView value) { setText(RecordText::KaprinAccount, value); }
     void setPaidTo(QStringView value) { setText(RecordText::PaidTo, value); }
@@ -64,15 +61,20 @@ public:
     void setInvoiceNo(QStringView value) { setText(RecordText::InvoiceNo, value); }
     void setGLAccount_Full(QStringView value) { setText(RecordText::GLAccount_Full, value); }
 
-    // The text without a copy: valid while the record lives and that text is not set again.
-    TextView text(RecordText which) const
+    QString text(RecordText which) const
     {
         const auto i = std::size_t(which);
-        if (owned_)
-            return QStringView((*owned_)[i]);
-        return QLatin1String(bytes_ + startOf(which), size_[i]);
+        return owned_ ? (*owned_)[i] : QString::fromLatin1(bytes_ + startOf(which), size_[i]);
     }
-    void setText(RecordText which, TextView value);
+    void setText(RecordText which, QStringView value);
+    // The text as the bytes of the code page the import read it in, when the record is the
+    // import's own and unchanged.
+    std::optional<std::string_view> pageBytes(RecordText which) const
+    {
+        if (!fromPage_)
+            return std::nullopt;
+        return std::string_view(bytes_ + startOf(which), size_[std::size_t(which)]);
+    }
 
     Money Amount;
     CalDate TransDate;
@@ -81,7 +83,7 @@ public:
 
 private:
     friend class TransRecordStore;
-    void own(const RecordTextViews& texts);
+    void own(Texts texts);
 
     // An imported record's texts follow one another from bytes_ (the account, the payee, the
     // ledger text, the invoice number, the description), the ledger's account and details within
@@ -105,8 +107,11 @@ private:
     // Beside PaymentFileLine, so that a record takes 48 bytes.
     std::array<std::uint8_t, RecordTextCount> size_{};
     std::array<std::uint8_t, 2> ledgerPartAt_{};
+    bool fromPage_ = false;
     const char* bytes_ = "";
-    std::unique_ptr<std::array<QString, RecordTextCount>> owned_;
+    // A host's texts; for an imported record whose bytes do not all read as Latin-1, its texts as
+    // the page reads them.
+    std::unique_ptr<Texts> owned_;
 };
 
 static_assert(sizeof(TransRecord) <= 48);
@@ -121,7 +126,7 @@ public:
     TransRecordStore();
     // A record of these texts, as the code page's bytes, GLAccount and GLDetails lying within
     // GLAccount_Full; `latin1` when all of them read as the Latin-1 characters of their own
-    // values there, and are kept as they are.
+    // values there, so that a host's text is read from the bytes alone.
     TransRecordPtr add(const RecordBytes& texts, const CodePage& codePage, bool latin1, Money amount,
                        CalDate transDate);
 

@@ -178,7 +178,7 @@ const char* kn_records_text(kn_records* records, int position, const char* prope
         const kn::TransRecord* record = records->at(position, source);
         if (!record)
             return nullptr;
-        records->text = record->text(*which).toString().toUtf8();
+        records->text = record->text(*which).toUtf8();
         return records->text.constData();
     } catch (...) {
         records->failCaught(source);

@@ -293,8 +293,9 @@ PromptMessage institutionNumberMessage(InstitutionNumberCheck check)
 void writeInstitutionNumberFile(const QString& path, const QString& number, const CodePage& codePage)
 {
     // The file takes its name only once complete: half a file would read as a number never accepted.
-    TextFileWriter file(path, codePage);
-    file.writeLine(number);
+    TextFileWriter file(path);
+    const QByteArray bytes = codePage.encode(number);
+    file.writeLine(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     file.close();
 }
 

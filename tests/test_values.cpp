@@ -1,5 +1,6 @@
 // Money, dates, the locale-aware conversions and the formatting helpers.
 #include "core/conversions.h"
+#include "core/codepage.h"
 #include "core/formatting.h"
 #include "core/knerror.h"
 
@@ -193,15 +194,17 @@ TEST(FormatNumber, PatternsAndPlainDecimals)
                                        : plainDecimal(units(c.units), regional);
         EXPECT_EQ(text.toStdString(), c.expected);
         // A writer appends to a line it reuses: what stands before the amount stays as it is.
-        QString line = u"x,"_s;
+        const CodePage page;
+        Line line(page);
+        line += "x,";
         for (int i = 0; i < 2; ++i) {
             if (c.pattern)
-                NumberPattern(QString::fromLatin1(c.pattern), regional).appendTo(line, units(c.units));
+                NumberPattern(QString::fromLatin1(c.pattern), regional, &page).appendTo(line, units(c.units));
             else
-                appendPlainDecimal(line, units(c.units), regional);
-            line += u',';
+                appendPlainDecimal(line, units(c.units), EncodedText(regional.decimalSeparator(), &page));
+            line += ',';
         }
-        EXPECT_EQ(line.toStdString(), "x," + std::string(c.expected) + "," + c.expected + ",");
+        EXPECT_EQ(line.bytes(), "x," + std::string(c.expected) + "," + c.expected + ",");
     }
     // Whole amounts on either side of each count of digits.
     const auto enUS = RegionalSettings::named(u"en_US"_s);
@@ -230,9 +233,17 @@ TEST(FormatCurrency, FollowsTheRegionsMoneyFormat)
         {"es_ES", 123450000, "12.345,00\u00a0\u20ac"},
         {"de_CH", 12345670000, "1\u2019234\u2019567.00\u00a0CHF"},
     };
-    for (auto [locale, amount, expected] : cases)
-        EXPECT_EQ(RegionalSettings::named(QString::fromLatin1(locale)).formatCurrency(units(amount)), QString::fromUtf8(expected))
-            << locale;
+    // Written into a line, a sign the code page lacks takes its closest form and the line keeps
+    // the text as meant.
+    const CodePage page;
+    for (auto [locale, amount, expected] : cases) {
+        const auto regional = RegionalSettings::named(QString::fromLatin1(locale));
+        EXPECT_EQ(CurrencyPattern(regional).format(units(amount)), QString::fromUtf8(expected)) << locale;
+        Line line(page);
+        CurrencyPattern(regional, &page).appendTo(line, units(amount));
+        EXPECT_EQ(line.meant().value_or(page.decode(line.bytes())), QString::fromUtf8(expected)) << locale;
+        EXPECT_EQ(line.bytes(), page.encode(QString::fromUtf8(expected)).toStdString()) << locale;
+    }
 }
 
 struct DatePatternCase {
@@ -265,11 +276,13 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparatorAndSlashesForQuickBo
         const QString expected = QString::fromUtf8(c.expected);
         EXPECT_EQ(formatDatePattern(date, QString::fromLatin1(c.pattern), regional), expected)
             << c.locale << " '" << c.pattern << "'";
-        const DatePattern compiled(QString::fromLatin1(c.pattern), regional);
-        QString line = u"x,"_s;
+        const CodePage page;
+        const DatePattern compiled(QString::fromLatin1(c.pattern), regional, &page);
+        Line line(page);
+        line += "x,";
         compiled.appendTo(line, date);
         compiled.appendTo(line, date);
-        EXPECT_EQ(line, u"x,"_s + expected + expected) << c.locale << " '" << c.pattern << "'";
+        EXPECT_EQ(line.textSince({}), u"x,"_s + expected + expected) << c.locale << " '" << c.pattern << "'";
     }
     // Years below 1000 keep their leading zeros.
     EXPECT_EQ(formatDatePattern(CalDate::fromYmd(5, 3, 1), u"YYYY YY D", RegionalSettings::named(u"en_US"_s)), u"0005 05 1"_s);

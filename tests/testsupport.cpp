@@ -85,7 +85,7 @@ bool Harness::convert(const QString& code, const QString& input, const QString& 
 TransRecord sampleRecord(const QString& payee)
 {
     const QString ledger = QStringLiteral("5100|10|AB");
-    return TransRecord({u"100234", QStringView(payee), QStringView(ledger), QStringView(ledger), {}, u"INV-1", u"Electricity"},
+    return TransRecord({QStringLiteral("100234"), payee, ledger, ledger, QString(), QStringLiteral("INV-1"), QStringLiteral("Electricity")},
                        Money::fromWhole(125),
                        CalDate::fromYmd(2014, 8, 25));
 }

@@ -30,36 +30,37 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         const RegionalSettings& regional = context.regional;
-        const NumberPattern amount(u"########0.00", regional);
-        const DatePattern date(u"yyyymmdd", regional);
-        out.writeLine(uR"("RECTYPE","BATCHID","BTCHENTRY","SRCELEDGER","SRCETYPE","FSCSYR","FSCSPERD","JRNLDESC","JRNLDR","JRNLCR","JRNLQTY","DATEENTRY")");
-        out.writeLine(uR"("RECTYPE","BATCHNBR","JOURNALID","TRANSNBR","ACCTID","TRANSAMT","TRANSQTY","TRANSDESC","TRANSREF","TRANSDATE","SRCELEDGR","SRCETYPE")");
-        const QStringList batchHeader{
-            quoted(QStringLiteral("1")), quoted(QString()), quoted(QStringLiteral("00001")), quoted(QStringLiteral("GL")),
-            quoted(QStringLiteral("JE")), quoted(fiscalYear_), quoted(fiscalPeriod_),
-            quoted(QStringLiteral("Kaprin Office - Session ") + context.header.sessionNumber),
-            amount.format(debitTotal_), amount.format(creditTotal_), QStringLiteral("0"),
-            date.format(CalDate::fromQDate(context.clock.today()))};
-        out.writeLine(batchHeader.join(u','));
+        const NumberPattern amount(u"########0.00", regional, &context.codePage);
+        const DatePattern date(u"yyyymmdd", regional, &context.codePage);
+        out.writeLine(R"("RECTYPE","BATCHID","BTCHENTRY","SRCELEDGER","SRCETYPE","FSCSYR","FSCSPERD","JRNLDESC","JRNLDR","JRNLCR","JRNLQTY","DATEENTRY")");
+        out.writeLine(R"("RECTYPE","BATCHNBR","JOURNALID","TRANSNBR","ACCTID","TRANSAMT","TRANSQTY","TRANSDESC","TRANSREF","TRANSDATE","SRCELEDGR","SRCETYPE")");
+        Line line = out.newLine();
+        line += out.encode(QStringList{quoted(QStringLiteral("1")), quoted(QString()), quoted(QStringLiteral("00001")),
+                                       quoted(QStringLiteral("GL")), quoted(QStringLiteral("JE")), quoted(fiscalYear_),
+                                       quoted(fiscalPeriod_),
+                                       quoted(QStringLiteral("Kaprin Office - Session ") + context.header.sessionNumber),
+                                       amount.format(debitTotal_), amount.format(creditTotal_), QStringLiteral("0"),
+                                       date.format(CalDate::fromQDate(context.clock.today()))}
+                               .join(u','));
+        out.writeLine(line);
         out.startTransactions();
-        LineBuffer line;
-        const auto addQuotedTrimmed = [&line](TextView text) {
-            line += u'"';
-            line += trimmedBlanks(text);
-            line += u"\",";
+        const auto addQuotedTrimmed = [&line](PageText text) {
+            line += '"';
+            line += text.trimmed();
+            line += "\",";
         };
         for (const auto& record : context.records) {
             out.beginRecord(*record);
             context.audit.entryLine(QStringLiteral("batch 00001"), record->Amount);
-            line.resize(0);
-            line += uR"("2","","00001","",)";
-            addQuotedTrimmed(record->text(RecordText::GLAccount));
+            line.clear();
+            line += R"("2","","00001","",)";
+            addQuotedTrimmed(out.text(*record, RecordText::GLAccount));
             amount.appendTo(line, record->Amount);
-            line += u",0,";
-            addQuotedTrimmed(record->text(RecordText::PaidTo));
-            addQuotedTrimmed(record->text(RecordText::PaymentFor));
+            line += ",0,";
+            addQuotedTrimmed(out.text(*record, RecordText::PaidTo));
+            addQuotedTrimmed(out.text(*record, RecordText::PaymentFor));
             date.appendTo(line, record->TransDate);
-            line += uR"(,"GL","JE")";
+            line += R"(,"GL","JE")";
             out.writeLine(line);
         }
     }

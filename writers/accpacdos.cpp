@@ -7,7 +7,6 @@
 #include "core/conversions.h"
 #include "core/formatting.h"
 
-#include <algorithm>
 
 namespace kn {
 
@@ -17,23 +16,21 @@ class AccPacDosWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        const DatePattern date(u"YYMMDD", context.regional);
-        const NumberPattern amount(u"0.00", context.regional);
-        LineBuffer digits;
+        const DatePattern date(u"YYMMDD", context.regional, &context.codePage);
+        const NumberPattern amount(u"0.00", context.regional, &context.codePage);
         writeBatchEntries(out, context, [&](const TransRecord& record, BatchEntryFields& fields) {
-            const TextView ledger = trimmedBlanks(record.text(RecordText::GLAccount));
-            const qsizetype bar = ledger.indexOf(u'|');
-            fields.account = bar < 0 ? ledger : ledger.first(bar);
-            fields.part2 = bar < 0 ? TextView() : ledger.sliced(bar + 1);
-            fields.part3 = TextView(u"IMKN");
-            fields.date.resize(0);
+            const PageText ledger = out.text(record, RecordText::GLAccount).trimmed();
+            const std::size_t bar = ledger.find('|');
+            fields.account = ledger.first(bar);
+            fields.part2 = bar == std::string_view::npos ? PageText() : ledger.sliced(bar + 1);
+            fields.part3 = {"IMKN", {}};
+            fields.date.clear();
             date.appendTo(fields.date, record.TransDate);
             // Right-aligned in 13 columns; a longer amount stands as it is.
-            digits.resize(0);
-            amount.appendTo(digits, record.Amount);
-            fields.amount.resize(0);
-            fields.amount.resize(std::max<qsizetype>(0, 13 - digits.size()), u' ');
-            fields.amount += digits.view();
+            fields.amount.clear();
+            amount.appendTo(fields.amount, record.Amount);
+            if (fields.amount.size() < 13)
+                fields.amount.insertFront(13 - fields.amount.size(), ' ');
         });
     }
 };

@@ -16,25 +16,25 @@ class AdagioWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        const DatePattern date(u"yyyymmdd", context.regional);
-        const NumberPattern amount(u"0.00", context.regional);
+        const DatePattern date(u"yyyymmdd", context.regional, &context.codePage);
+        const NumberPattern amount(u"0.00", context.regional, &context.codePage);
         writeBatchEntries(out, context, [&](const TransRecord& record, BatchEntryFields& fields) {
             // Whatever follows a third "|" has no column; an account without "|" is the first part.
-            std::array<TextView, 3> parts;
-            TextView rest = trimmedBlanks(record.text(RecordText::GLAccount));
-            for (std::size_t i = 0; i < parts.size(); ++i) {
-                const qsizetype bar = rest.indexOf(u'|');
-                parts[i] = bar < 0 ? rest : rest.first(bar);
-                if (bar < 0)
+            std::array<PageText, 3> parts;
+            PageText rest = out.text(record, RecordText::GLAccount).trimmed();
+            for (PageText& part : parts) {
+                const std::size_t bar = rest.find('|');
+                part = rest.first(bar);
+                if (bar == std::string_view::npos)
                     break;
                 rest = rest.sliced(bar + 1);
             }
             fields.account = parts[0];
             fields.part2 = parts[1];
-            fields.part3 = parts[2].isEmpty() ? TextView(u"APBP") : parts[2];
-            fields.date.resize(0);
+            fields.part3 = parts[2].empty() ? PageText{"APBP", {}} : parts[2];
+            fields.date.clear();
             date.appendTo(fields.date, record.TransDate);
-            fields.amount.resize(0);
+            fields.amount.clear();
             amount.appendTo(fields.amount, record.Amount);
         });
     }

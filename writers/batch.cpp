@@ -3,7 +3,6 @@
 #include "core/conversions.h"
 #include "core/formatting.h"
 
-#include <algorithm>
 
 namespace kn {
 
@@ -11,37 +10,38 @@ void writeBatchEntries(ExportFile& out, const WriterContext& context,
                        const std::function<void(const TransRecord&, BatchEntryFields&)>& fillFields)
 {
     out.startTransactions();
-    const QString session = quoted(context.header.sessionNumber);
-    BatchEntryFields fields;
-    LineBuffer line;
-    const auto addQuoted = [&line](TextView text) {
-        line += u'"';
+    const EncodedText session = out.encode(quoted(context.header.sessionNumber));
+    BatchEntryFields fields(out);
+    Line line = out.newLine();
+    const auto addQuoted = [&line](PageText text) {
+        line += '"';
         line += text;
-        line += u'"';
+        line += '"';
     };
     out.forEachPayment([&](const TransRecord& record) {
-        const TextView payee = record.text(RecordText::PaidTo);
-        const TextView payeeIn30 = payee.first(std::min<qsizetype>(payee.size(), 30));
-        context.audit.changed(record, QStringLiteral("payee"), payee, payeeIn30);
+        const PageText payee = out.text(record, RecordText::PaidTo);
+        const PageText payeeIn30 = payee.first(30);
+        out.noteChanged(record, QStringLiteral("payee"), payee, payeeIn30);
         fillFields(record, fields);
-        line.resize(0);
-        line += u"\"E\",1,";
-        addQuoted(fields.date.view());
-        line += u",0,";
+        line.clear();
+        line += "\"E\",1,";
+        addQuoted(fields.date.since({}));
+        line += ",0,";
         addQuoted(fields.account);
-        line += u", ";
+        line += ", ";
         addQuoted(fields.part2);
-        line += u", ";
+        line += ", ";
         addQuoted(fields.part3);
-        line += u", ";
+        line += ", ";
         line += session;
-        line += u", ";
-        addQuoted(fields.date.view());
-        line += u", \"";
+        line += ", ";
+        addQuoted(fields.date.since({}));
+        line += ", \"";
+        const Line::Mark payeeStart = line.end();
         line += payeeIn30;
-        line.resize(line.size() + 30 - payeeIn30.size(), u' ');
-        line += u"\",";
-        line += fields.amount.view();
+        line.fit(payeeStart, 30, ' ');
+        line += "\",";
+        line += fields.amount.since({});
         out.writeLine(line);
     });
 }

@@ -1,22 +1,22 @@
 #pragma once
 
 #include "core/ledgerwriter.h"
-#include "core/linebuffer.h"
-#include "core/textview.h"
+#include "core/pagetext.h"
 
 #include <functional>
 
 namespace kn {
 
 // What AccPac Plus and Adagio put differently into a batch entry line; the same fields are filled
-// anew for each payment. The account's parts are views of the record's texts or of literals; the
-// date and the amount are written into buffers kept from one payment to the next.
+// anew for each payment. The account's parts are pieces of the record's texts or literals; the date
+// and the amount are written into lines kept from one payment to the next.
 struct BatchEntryFields {
-    LineBuffer date;
-    TextView account;
-    TextView part2;
-    TextView part3;
-    LineBuffer amount;
+    explicit BatchEntryFields(const ExportFile& out) : date(out.newLine()), amount(out.newLine()) {}
+    Line date;
+    PageText account;
+    PageText part2;
+    PageText part3;
+    Line amount;
 };
 
 // The batch entry lines that AccPac Plus and Adagio read, one per payment with a non-zero amount,

@@ -15,27 +15,28 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
-        const DatePattern date(u"yyyymmdd", context.regional);
-        const NumberPattern lineNumberText(u"###0", context.regional);
-        const NumberPattern amount(u"0.00", context.regional);
-        LineBuffer line;
+        const DatePattern date(u"yyyymmdd", context.regional, &context.codePage);
+        const NumberPattern lineNumberText(u"###0", context.regional, &context.codePage);
+        const NumberPattern amount(u"0.00", context.regional, &context.codePage);
+        const EncodedText session = out.encode(context.header.sessionNumber);
+        Line line = out.newLine();
         short lineNumber = 0;
         out.forEachPayment([&](const TransRecord& record) {
             lineNumber = nextCount(lineNumber);
-            line.resize(0);
-            line += u"\"E\",";
+            line.clear();
+            line += "\"E\",";
             lineNumberText.appendTo(line, Money::fromWhole(lineNumber));
-            line += u",\"";
+            line += ",\"";
             date.appendTo(line, record.TransDate);
-            line += u"\",\"\",\"\",\"";
-            line += trimmedBlanks(record.text(RecordText::GLAccount));
-            line += u"\",\"";
-            line += context.header.sessionNumber;
-            line += u"\",\"";
+            line += "\",\"\",\"\",\"";
+            line += out.text(record, RecordText::GLAccount).trimmed();
+            line += "\",\"";
+            line += session;
+            line += "\",\"";
             date.appendTo(line, record.TransDate);
-            line += u"\",\"";
-            line += trimmedBlanks(record.text(RecordText::PaidTo));
-            line += u"\",";
+            line += "\",\"";
+            line += out.text(record, RecordText::PaidTo).trimmed();
+            line += "\",";
             amount.appendTo(line, record.Amount);
             out.writeLine(line);
         });

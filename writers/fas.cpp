@@ -8,7 +8,6 @@
 #include "core/ledgerwriter.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,65 +16,51 @@ namespace kn {
 
 namespace {
 
-// Appends the characters [first, end) with `blanked` and `alsoBlanked` as blanks and without
-// blanks at either end.
-template <typename Char>
-void appendBlanked(LineBuffer& out, const Char* first, const Char* end, char16_t blanked, char16_t alsoBlanked)
+// Appends the text without blanks, `blanked` or `alsoBlanked` at either end, those two written as
+// blanks.
+void appendBlanked(Line& out, PageText text, char blanked, char alsoBlanked = ' ')
 {
-    const auto isBlank = [=](char16_t c) { return c == u' ' || c == blanked || c == alsoBlanked; };
-    const auto wide = [](Char c) { return static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(c)); };
-    while (first < end && isBlank(wide(*first)))
+    const auto isBlank = [=](char c) { return c == ' ' || c == blanked || c == alsoBlanked; };
+    std::size_t first = 0, end = text.size();
+    while (first < end && isBlank(text.bytes[first]))
         ++first;
-    while (end > first && isBlank(wide(end[-1])))
+    while (end > first && isBlank(text.bytes[end - 1]))
         --end;
-    // A blank stays a blank: only the other two are looked for.
-    std::transform(first, end, out.grow(end - first), [&](Char c) {
-        const char16_t unit = wide(c);
-        return unit == blanked || unit == alsoBlanked ? u' ' : unit;
-    });
-}
-
-void appendBlanked(LineBuffer& out, TextView text, char16_t blanked, char16_t alsoBlanked = u' ')
-{
-    // A fixed-width field's long run of trailing blanks goes in the word-wise trim first.
-    text = trimmedBlanks(text);
-    if (text.isLatin1())
-        appendBlanked(out, text.latin1().data(), text.latin1().data() + text.size(), blanked, alsoBlanked);
-    else
-        appendBlanked(out, text.utf16().utf16(), text.utf16().utf16() + text.size(), blanked, alsoBlanked);
+    const Line::Mark start = out.end();
+    out += text.sliced(first, end - first);
+    out.replace(start, blanked, ' ');
+    out.replace(start, alsoBlanked, ' ');
 }
 
 // Appends the description: the payment purpose fills what is left of 80 characters.
-void appendDescription(LineBuffer& out, const TransRecord& record)
+void appendDescription(Line& out, ExportFile& file, const TransRecord& record)
 {
-    constexpr qsizetype room = 79;
-    const qsizetype start = out.size();
-    appendBlanked(out, record.text(RecordText::PaidTo), u',', u'/');
-    const TextView invoice = trimmedBlanks(record.text(RecordText::InvoiceNo));
-    if (!invoice.isEmpty()) {
-        out += u'/';
-        appendBlanked(out, invoice, u',');
+    constexpr std::size_t room = 79;
+    const std::size_t start = out.size();
+    appendBlanked(out, file.text(record, RecordText::PaidTo), ',', '/');
+    const PageText invoice = file.text(record, RecordText::InvoiceNo).trimmed();
+    if (!invoice.empty()) {
+        out += '/';
+        appendBlanked(out, invoice, ',');
     }
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
-    const TextView purpose = record.text(RecordText::PaymentFor);
-    if (trimmedBlanks(purpose).isEmpty())
-        return;
-    const qsizetype left = room - (out.size() - start);
-    if (left > 0) {
-        out += u'/';
-        appendBlanked(out, purpose.first(std::min(left, purpose.size())), u',');
+    const PageText purpose = file.text(record, RecordText::PaymentFor);
+    const std::size_t used = out.size() - start;
+    if (!purpose.trimmed().empty() && used < room) {
+        out += '/';
+        appendBlanked(out, purpose.first(room - used), ',');
     }
 }
 
 // The description as the payment's texts give it, joined by "/" but with no comma or slash
 // blanked and nothing cut: what the audit shows the written description against.
-void appendPlainDescription(LineBuffer& out, const TransRecord& record)
+void appendPlainDescription(Line& out, ExportFile& file, const TransRecord& record)
 {
-    out += trimmedBlanks(record.text(RecordText::PaidTo));
+    out += file.text(record, RecordText::PaidTo).trimmed();
     for (const RecordText part : {RecordText::InvoiceNo, RecordText::PaymentFor}) {
-        const TextView text = trimmedBlanks(record.text(part));
-        if (!text.isEmpty()) {
-            out += u'/';
+        const PageText text = file.text(record, part).trimmed();
+        if (!text.empty()) {
+            out += '/';
             out += text;
         }
     }
@@ -96,42 +81,39 @@ public:
 
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        const DatePattern date(u"MMDDYYYY", context.regional);
-        const NumberPattern amountPattern(u"0.00", context.regional);
-        LineBuffer amount;
-        LineBuffer plain;
-        LineBuffer line;
+        const DatePattern date(u"MMDDYYYY", context.regional, &context.codePage);
+        const NumberPattern amountPattern(u"0.00", context.regional, &context.codePage);
+        const EncodedText institutionNumber = out.encode(institutionNumber_);
+        const EncodedText currency = out.encode(context.currencyCode);
+        Line plain = out.newLine();
+        Line line = out.newLine();
         out.startTransactions();
         out.forEachPayment([&](const TransRecord& record) {
-            const TextView ledger = trimmedBlanks(record.text(RecordText::GLAccount));
-            const qsizetype dash = ledger.indexOf(u'-');
-            amount.resize(0);
-            amountPattern.appendTo(amount, record.Amount.abs());
-            line.resize(0);
-            line += institutionNumber_;
-            line += u",,,";
-            line += dash < 0 ? ledger : ledger.first(dash);
-            line += u',';
-            line += dash < 0 ? TextView() : ledger.sliced(dash + 1);
-            line += record.Amount > Money() ? u",DR,," : u",CR,,";
-            line += context.currencyCode;
-            line += u",,,,";
-            const qsizetype described = line.size();
+            const PageText ledger = out.text(record, RecordText::GLAccount).trimmed();
+            const std::size_t dash = ledger.find('-');
+            line.clear();
+            line += institutionNumber;
+            line += ",,,";
+            line += ledger.first(dash);
+            line += ',';
+            line += dash == std::string_view::npos ? PageText() : ledger.sliced(dash + 1);
+            line += record.Amount > Money() ? ",DR,," : ",CR,,";
+            line += currency;
+            line += ",,,,";
+            const Line::Mark described = line.end();
             // Commas and the payee's slashes become blanks and a long purpose is cut: the audit
             // lists every description that differs from its payment's texts.
-            appendDescription(line, record);
-            plain.resize(0);
-            appendPlainDescription(plain, record);
-            const QStringView written = QStringView(line).sliced(described);
-            if (plain.view() != written)
-                context.audit.changed(record, QStringLiteral("description"), plain.view(), written);
-            line += u',';
+            appendDescription(line, out, record);
+            plain.clear();
+            appendPlainDescription(plain, out, record);
+            out.noteChanged(record, QStringLiteral("description"), plain.since({}), line.since(described));
+            line += ',';
             date.appendTo(line, record.TransDate);
-            line += u',';
-            line += amount.view();
-            line += u',';
-            line += amount.view();
-            line += u",Kaprin";
+            const Line::Mark amount = line.end();
+            line += ',';
+            amountPattern.appendTo(line, record.Amount.abs());
+            line.repeat(amount);
+            line += ",Kaprin";
             out.writeLine(line);
         });
     }

@@ -15,20 +15,16 @@ class JonasWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        const DatePattern date(u"MM/DD/YYYY", context.regional);
-        LineBuffer line;
+        const DatePattern date(u"MM/DD/YYYY", context.regional, &context.codePage);
+        const EncodedText decimalSeparator = out.encode(context.regional.decimalSeparator());
+        Line line = out.newLine();
         out.startTransactions();
         for (const auto& record : context.records) {
-            std::array<TextView, 3> segments;
-            TextView rest = record->text(RecordText::GLAccount);
+            std::array<PageText, 3> segments;
+            PageText rest = out.text(*record, RecordText::GLAccount);
             std::size_t found = 0;
-            while (found < 2) {
-                const qsizetype bar = rest.indexOf(u'|');
-                if (bar < 0)
-                    break;
+            for (std::size_t bar; found < 2 && (bar = rest.find('|')) != std::string_view::npos; rest = rest.sliced(bar + 1))
                 segments[found++] = rest.first(bar);
-                rest = rest.sliced(bar + 1);
-            }
             if (found < 2) {
                 context.audit.leftOut(*record, AuditReason::ShortAccount);
                 continue;
@@ -36,26 +32,25 @@ public:
             segments[2] = rest;
             out.beginRecord(*record);
             // An invoice number of blanks only is not empty: it gives an empty reference.
-            const TextView invoice = record->text(RecordText::InvoiceNo);
-            const TextView reference =
-                trimmedBlanks(invoice.isEmpty() ? record->text(RecordText::PaymentFor) : invoice);
-            line.resize(0);
-            for (const TextView segment : segments) {
+            const PageText invoice = out.text(*record, RecordText::InvoiceNo);
+            const PageText reference = (invoice.empty() ? out.text(*record, RecordText::PaymentFor) : invoice).trimmed();
+            line.clear();
+            for (const PageText segment : segments) {
                 line += segment;
-                line += u'\t';
+                line += '\t';
             }
-            line += record->text(RecordText::GLDetails);
-            line += u'\t';
+            line += out.text(*record, RecordText::GLDetails);
+            line += '\t';
             // Month/day/year with "/" between them whatever the regional separator.
-            const qsizetype dateStart = line.size();
+            const Line::Mark dateStart = line.end();
             date.appendTo(line, record->TransDate);
             putSlashesAt3And6(line, dateStart);
-            line += u'\t';
-            appendPlainDecimal(line, record->Amount, context.regional);
-            line += u'\t';
+            line += '\t';
+            appendPlainDecimal(line, record->Amount, decimalSeparator);
+            line += '\t';
             line += reference;
-            line += u'\t';
-            line += trimmedBlanks(record->text(RecordText::PaidTo));
+            line += '\t';
+            line += out.text(*record, RecordText::PaidTo).trimmed();
             out.writeLine(line);
         }
     }

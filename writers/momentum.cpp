@@ -3,8 +3,10 @@
 #include "core/ledgerwriter.h"
 
 #include "core/formatting.h"
+#include "core/knerror.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace kn {
 
@@ -14,37 +16,33 @@ class MomentumWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        const DatePattern date(u"DDMMYYYY", context.regional);
-        const NumberPattern amount(u"########0.00", context.regional);
-        LineBuffer line;
+        const DatePattern date(u"DDMMYYYY", context.regional, &context.codePage);
+        const NumberPattern amount(u"########0.00", context.regional, &context.codePage);
+        Line line = out.newLine();
         out.startTransactions();
         out.forEachPayment([&](const TransRecord& record) {
-            line.resize(0);
+            line.clear();
             date.appendTo(line, record.TransDate);
-            line += u',';
+            line += ',';
             amount.appendTo(line, record.Amount);
-            line += u',';
-            // The payee without its commas, at most 30 characters, cut straight into the line.
-            const TextView paidTo = record.text(RecordText::PaidTo);
-            const qsizetype kept = std::min<qsizetype>(paidTo.size(), 30);
-            const qsizetype payeeStart = line.size();
-            char16_t* const first = line.grow(kept);
-            char16_t* end = first;
-            for (qsizetype i = 0; i < kept; ++i) {
-                if (paidTo[i] != u',')
-                    *end++ = paidTo[i].unicode();
-            }
-            line.truncate(payeeStart + (end - first));
-            if (end - first != paidTo.size())
-                context.audit.changed(record, QStringLiteral("payee"), paidTo, line.view().sliced(payeeStart));
-            line += u',';
+            line += ',';
+            // The payee without its commas, at most 30 characters.
+            const PageText paidTo = out.text(record, RecordText::PaidTo);
+            const Line::Mark payee = line.end();
+            line += paidTo.first(30);
+            line.replace(payee, ',', 0);
+            out.noteChanged(record, QStringLiteral("payee"), paidTo, line.since(payee));
+            line += ',';
             // The ledger account's "-" become "," and it ends in at least four segments.
-            const qsizetype ledger = line.size();
-            line += record.text(RecordText::GLAccount);
-            std::replace(line.begin() + ledger, line.end(), QChar(u'-'), QChar(u','));
-            const short commas = CountChar(QStringView(line).sliced(ledger), u',');
+            const Line::Mark ledger = line.end();
+            line += out.text(record, RecordText::GLAccount);
+            line.replace(ledger, '-', ',');
+            const auto commas = std::count(line.bytes().begin() + std::ptrdiff_t(ledger.byte), line.bytes().end(), ',');
+            // Counted in a short, as the package's own count is.
+            if (commas > std::numeric_limits<short>::max())
+                throw KNError(ErrorCode::Overflow);
             if (commas < 3)
-                line.resize(line.size() + 3 - commas, u',');
+                line.append(std::size_t(3 - commas), ',');
             out.writeLine(line);
         });
     }

@@ -32,28 +32,29 @@ public:
 
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        out.writeLine(u"Journal Number,Date,Memo,Account Number,Debit Amount,Credit Amount");
+        out.writeLine("Journal Number,Date,Memo,Account Number,Debit Amount,Credit Amount");
         out.startTransactions();
-        const DatePattern date(datePattern_, context.regional);
-        LineBuffer line;
+        const DatePattern date(datePattern_, context.regional, &context.codePage);
+        const CurrencyPattern currency(context.regional, &context.codePage);
+        Line line = out.newLine();
         for (const auto& record : context.records) {
             out.beginRecord(*record);
-            line.resize(0);
-            line += u',';
+            line.clear();
+            line += ',';
             date.appendTo(line, record->TransDate);
-            line += u",\"";
-            line += record->text(RecordText::PaidTo);
-            line += u"\",";
-            line += record->text(RecordText::GLAccount);
+            line += ",\"";
+            line += out.text(*record, RecordText::PaidTo);
+            line += "\",";
+            line += out.text(*record, RecordText::GLAccount);
             // A debit in the fifth column, anything else as a credit of its size in the sixth.
             if (record->Amount > Money()) {
-                line += u",\"";
-                context.regional.appendCurrency(line, record->Amount);
-                line += u"\",";
+                line += ",\"";
+                currency.appendTo(line, record->Amount);
+                line += "\",";
             } else {
-                line += u",,\"";
-                context.regional.appendCurrency(line, record->Amount.abs());
-                line += u'"';
+                line += ",,\"";
+                currency.appendTo(line, record->Amount.abs());
+                line += '"';
             }
             out.writeLine(line);
         }

@@ -6,7 +6,6 @@
 #include "core/counters.h"
 #include "core/conversions.h"
 #include "core/formatting.h"
-#include "core/linebuffer.h"
 #include "dategroups.h"
 
 #include <algorithm>
@@ -23,42 +22,22 @@ public:
     {
         out.startTransactions();
         context.records.SortByDate();
-
-        const DatePattern datePattern(u"MM/DD/YY", context.regional);
-        QString date;
+        const DatePattern datePattern(u"MM/DD/YY", context.regional, &context.codePage);
+        const EncodedText decimalSeparator = out.encode(context.regional.decimalSeparator());
+        Line date = out.newLine();
+        QString dateText;
         std::optional<CalDate> dateWritten;
         short lineCount = 0;
-        // The entry's lines one after the other, kept from entry to entry so that the storage is
-        // reused; each record's line ends where its entry in lineEnds says.
-        LineBuffer entryText;
-        std::vector<qsizetype> lineEnds;
+        // The entry's lines, kept from entry to entry so that their storage is reused.
+        std::vector<Line> lines;
         std::vector<const TransRecord*> entryRecords;
-        LineBuffer line;
-        static constexpr QStringView placeholder = u"{DIST}";
-        // Found by its opening brace, one character's search, rather than by a search for the
-        // whole text, which costs as much as the rest of the line.
-        const auto placeholderIn = [](QStringView text) -> qsizetype {
-            for (qsizetype at = 0; (at = text.indexOf(u'{', at)) >= 0; ++at) {
-                if (text.sliced(at).startsWith(placeholder))
-                    return at;
-            }
-            return -1;
-        };
         // Every "{DIST}" of the entry takes the count, also one that a payee or memo holds.
         const auto writeEntry = [&] {
-            const QString count = QString::number(lineCount);
-            qsizetype lineStart = 0;
+            const std::string count = std::to_string(lineCount);
             for (std::size_t i = 0; i < entryRecords.size(); ++i) {
-                QStringView rest = entryText.view().sliced(lineStart, lineEnds[i] - lineStart);
-                lineStart = lineEnds[i];
-                line.resize(0);
-                for (qsizetype at; (at = placeholderIn(rest)) >= 0; rest = rest.sliced(at + placeholder.size())) {
-                    line += rest.first(at);
-                    line += count;
-                }
-                line += rest;
+                lines[i].replaceAll("{DIST}", count);
                 out.beginRecord(*entryRecords[i]);
-                out.writeLine(line);
+                out.writeLine(lines[i]);
             }
         };
         forEachByDay(context.records, [&](const auto& record, bool opensDay) {
@@ -68,34 +47,36 @@ public:
                 if (lineCount > 0)
                     writeEntry();
                 entryRecords.clear();
-                lineEnds.clear();
-                entryText.resize(0);
                 lineCount = 1;
             }
             if (dateWritten != record->TransDate) {
-                date.resize(0);
+                date.clear();
                 datePattern.appendTo(date, record->TransDate);
+                dateText = date.textSince({});
                 dateWritten = record->TransDate;
             }
-            const TextView purposeText = record->text(RecordText::PaymentFor);
-            const TextView purpose = trimmedBlanks(purposeText.first(std::min<qsizetype>(purposeText.size(), 20)));
-            const TextView account = record->text(RecordText::GLAccount);
-            const TextView accountIn15 = account.first(std::min<qsizetype>(account.size(), 15));
-            context.audit.changed(*record, QStringLiteral("purpose"), trimmedBlanks(purposeText), purpose);
-            context.audit.changed(*record, QStringLiteral("account"), account, accountIn15);
-            context.audit.entryLine(date, record->Amount);
+            const PageText purposeText = out.text(*record, RecordText::PaymentFor);
+            const PageText purpose = purposeText.first(20).trimmed();
+            const PageText account = out.text(*record, RecordText::GLAccount);
+            const PageText accountIn15 = account.first(15);
+            out.noteChanged(*record, QStringLiteral("purpose"), purposeText.trimmed(), purpose);
+            out.noteChanged(*record, QStringLiteral("account"), account, accountIn15);
+            context.audit.entryLine(dateText, record->Amount);
+            if (lines.size() == entryRecords.size())
+                lines.push_back(out.newLine());
+            Line& line = lines[entryRecords.size()];
             entryRecords.push_back(record.get());
-            entryText += date;
-            entryText += u",\"";
-            entryText += purpose;
-            entryText += u"\",,{DIST},\"";
-            entryText += accountIn15;
-            entryText += u"\",\"";
-            entryText += trimmedBlanks(record->text(RecordText::PaidTo));
-            entryText += u"\",";
-            appendPlainDecimal(entryText, record->Amount, context.regional);
-            entryText += u",,FALSE";
-            lineEnds.push_back(entryText.size());
+            line.clear();
+            line += date.since({});
+            line += ",\"";
+            line += purpose;
+            line += "\",,{DIST},\"";
+            line += accountIn15;
+            line += "\",\"";
+            line += out.text(*record, RecordText::PaidTo).trimmed();
+            line += "\",";
+            appendPlainDecimal(line, record->Amount, decimalSeparator);
+            line += ",,FALSE";
         });
         if (lineCount > 0)
             writeEntry();

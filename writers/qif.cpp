@@ -7,34 +7,35 @@ namespace kn {
 void writeQifBankRegister(ExportFile& out, const WriterContext& context, QStringView datePattern,
                           const QString& reference)
 {
-    const DatePattern date(datePattern, context.regional);
-    const NumberPattern withdrawal(u"########0.00", context.regional);
+    const DatePattern date(datePattern, context.regional, &context.codePage);
+    const NumberPattern withdrawal(u"########0.00", context.regional, &context.codePage);
     out.startTransactions();
-    out.writeLine(u"!Type:Bank");
-    const QString memo = QStringLiteral("Mref#") + reference;
-    LineBuffer line;
+    out.writeLine("!Type:Bank");
+    Line memo = out.newLine();
+    memo += out.encode(QStringLiteral("Mref#") + reference);
+    Line line = out.newLine();
     for (const auto& record : context.records) {
-        const TextView payee = record->text(RecordText::PaidTo);
-        if (beginsInUpperCaseWith(payee, u"BANK")) {
+        const PageText payee = out.text(*record, RecordText::PaidTo);
+        if (beginsInUpperCaseWith(payee.bytes, "BANK")) {
             context.audit.leftOut(*record, AuditReason::BankPayee);
             continue;
         }
         out.beginRecord(*record);
-        line.resize(0);
-        line += u'D';
+        line.clear();
+        line += 'D';
         date.appendTo(line, record->TransDate);
         out.writeLine(line);
-        line.resize(0);
-        line += u'P';
+        line.clear();
+        line += 'P';
         line += payee;
         out.writeLine(line);
-        line.resize(0);
-        line += u'T';
+        line.clear();
+        line += 'T';
         withdrawal.appendTo(line, -record->Amount);
         out.writeLine(line);
         out.writeLine(memo);
-        out.writeLine(u"L");
-        out.writeLine(u"^");
+        out.writeLine("L");
+        out.writeLine("^");
     }
 }
 

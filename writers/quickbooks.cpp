@@ -18,56 +18,60 @@ class QuickBooksWriter final : public LedgerWriter {
 public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
-        out.writeLine(u"!TRNS\tTRNSID\tTRNSTYPE\tDATE\tACCNT\tCLASS\tAMOUNT\tDOCNUM\tNAME\tMEMO");
-        out.writeLine(u"!SPL\tSPLID\tTRNSTYPE\tDATE\tACCNT\tCLASS\tAMOUNT\tDOCNUM\tNAME\tMEMO");
-        out.writeLine(u"!ENDTRNS");
+        out.writeLine("!TRNS\tTRNSID\tTRNSTYPE\tDATE\tACCNT\tCLASS\tAMOUNT\tDOCNUM\tNAME\tMEMO");
+        out.writeLine("!SPL\tSPLID\tTRNSTYPE\tDATE\tACCNT\tCLASS\tAMOUNT\tDOCNUM\tNAME\tMEMO");
+        out.writeLine("!ENDTRNS");
         out.startTransactions();
         context.records.SortByDate();
-
-        const DatePattern datePattern(u"MM/DD/YY", context.regional);
-        QString date;
-        LineBuffer line;
+        const DatePattern datePattern(u"MM/DD/YY", context.regional, &context.codePage);
+        const EncodedText decimalSeparator = out.encode(context.regional.decimalSeparator());
+        Line date = out.newLine();
+        QString dateText;
+        Line line = out.newLine();
         bool first = true;
         forEachByDay(context.records, [&](const auto& record, bool opensDay) {
             // Month/day/two-digit year with "/" between them whatever the regional separator.
-            date.resize(0);
-            datePattern.appendTo(date, record->TransDate);
-            putSlashesAt3And6(date, 0);
+            if (first || opensDay) {
+                date.clear();
+                datePattern.appendTo(date, record->TransDate);
+                putSlashesAt3And6(date, {});
+                dateText = date.textSince({});
+            }
             if (opensDay) {
                 if (!first)
-                    out.writeLine(u"ENDTRNS");
-                line.resize(0);
-                line += u"TRNS\t\tGENERAL JOURNAL\t";
-                line += date;
-                line += u"\tKaprin\t\t0";
+                    out.writeLine("ENDTRNS");
+                line.clear();
+                line += "TRNS\t\tGENERAL JOURNAL\t";
+                line += date.since({});
+                line += "\tKaprin\t\t0";
                 out.writeLine(line);
             }
-            const TextView paidTo = record->text(RecordText::PaidTo);
-            const bool exchangeAdjustment = beginsInUpperCaseWith(paidTo.first(std::min<qsizetype>(paidTo.size(), 8)), u"EXCH ADJ");
+            const PageText paidTo = out.text(*record, RecordText::PaidTo);
+            const bool exchangeAdjustment = beginsInUpperCaseWith(paidTo.bytes, "EXCH ADJ");
             out.beginRecord(*record);
-            context.audit.entryLine(date, record->Amount);
-            line.resize(0);
-            line += u"SPL\t\tGENERAL JOURNAL\t";
-            line += date;
-            line += u'\t';
-            line += record->text(RecordText::GLAccount_Full);
-            line += u"\t\t";
-            appendPlainDecimal(line, record->Amount, context.regional);
-            line += u'\t';
-            line += trimmedBlanks(record->text(RecordText::InvoiceNo));
-            line += u'\t';
+            context.audit.entryLine(dateText, record->Amount);
+            line.clear();
+            line += "SPL\t\tGENERAL JOURNAL\t";
+            line += date.since({});
+            line += '\t';
+            line += out.text(*record, RecordText::GLAccount_Full);
+            line += "\t\t";
+            appendPlainDecimal(line, record->Amount, decimalSeparator);
+            line += '\t';
+            line += out.text(*record, RecordText::InvoiceNo).trimmed();
+            line += '\t';
             if (exchangeAdjustment) {
-                line += u"EXCHANGE ADJUSTMENT\t";
-                line += trimmedBlanks(paidTo.size() > 9 ? paidTo.sliced(9) : TextView());
+                line += "EXCHANGE ADJUSTMENT\t";
+                line += paidTo.sliced(9).trimmed();
             } else {
                 line += paidTo;
-                line += u'\t';
-                line += trimmedBlanks(record->text(RecordText::PaymentFor));
+                line += '\t';
+                line += out.text(*record, RecordText::PaymentFor).trimmed();
             }
             out.writeLine(line);
             first = false;
         });
-        out.writeLine(u"ENDTRNS");
+        out.writeLine("ENDTRNS");
     }
 };
 

@@ -15,36 +15,36 @@ public:
     {
         out.startTransactions();
         // The comparison is exact: "cad" is another currency here.
-        const QString currencySuffix = context.currencyCode == QLatin1String("CAD")
-                                           ? QString()
-                                           : u',' + context.currencyCode + QStringLiteral(",1");
-        const QString source = quoted(context.header.entrySource);
+        const EncodedText currencySuffix = out.encode(
+            context.currencyCode == QLatin1String("CAD") ? QString() : u',' + context.currencyCode + QStringLiteral(",1"));
+        const EncodedText source = out.encode(quoted(context.header.entrySource));
+        const EncodedText balancingAccount = out.encode(context.header.balancingAccount);
         // "-" is not the regional separator "/", so the date reads the same in every region.
-        const DatePattern date(u"MM-DD-YY", context.regional);
-        const NumberPattern amount(u"#.00", context.regional);
-        LineBuffer line;
+        const DatePattern date(u"MM-DD-YY", context.regional, &context.codePage);
+        const NumberPattern amount(u"#.00", context.regional, &context.codePage);
+        Line line = out.newLine();
         for (const auto& record : context.records) {
             out.beginRecord(*record);
             const Money written = Money::fromUnits(record->Amount.roundedCents() * 100);
             context.audit.paymentEntryLine(*record, written);
             context.audit.paymentEntryLine(*record, -written);
-            line.resize(0);
+            line.clear();
             date.appendTo(line, record->TransDate);
-            line += u',';
+            line += ',';
             line += source;
-            line += u",\"";
-            line += record->text(RecordText::PaidTo);
-            line += u'"';
+            line += ",\"";
+            line += out.text(*record, RecordText::PaidTo);
+            line += '"';
             line += currencySuffix;
             out.writeLine(line);
-            line.resize(0);
-            line += record->text(RecordText::GLAccount);
-            line += u',';
+            line.clear();
+            line += out.text(*record, RecordText::GLAccount);
+            line += ',';
             amount.appendTo(line, record->Amount);
             out.writeLine(line);
-            line.resize(0);
-            line += context.header.balancingAccount;
-            line += u',';
+            line.clear();
+            line += balancingAccount;
+            line += ',';
             amount.appendTo(line, -record->Amount);
             out.writeLine(line);
         }

@@ -35,25 +35,26 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
-        const DatePattern date(datePattern_, context.regional);
-        LineBuffer line;
-        // Fills the field from `start` with blanks, or cuts it, to `width` characters.
-        const auto fitField = [&line](qsizetype start, qsizetype width) { line.resize(start + width, u' '); };
+        const DatePattern date(datePattern_, context.regional, &context.codePage);
+        const EncodedText decimalSeparator = out.encode(context.regional.decimalSeparator());
+        Line line = out.newLine();
         out.forEachPayment([&](const TransRecord& record) {
-            const TextView account = record.text(RecordText::GLAccount);
-            const TextView paidTo = record.text(RecordText::PaidTo);
-            context.audit.changed(record, QStringLiteral("account"), account, account.first(std::min<qsizetype>(account.size(), 15)));
-            context.audit.changed(record, QStringLiteral("payee"), paidTo, paidTo.first(std::min<qsizetype>(paidTo.size(), 60)));
-            line.resize(0);
+            const PageText account = out.text(record, RecordText::GLAccount);
+            const PageText paidTo = out.text(record, RecordText::PaidTo);
+            out.noteChanged(record, QStringLiteral("account"), account, account.first(15));
+            out.noteChanged(record, QStringLiteral("payee"), paidTo, paidTo.first(60));
+            // Each field filled with blanks, or cut, to its width.
+            line.clear();
             line += account;
-            fitField(0, 15);
-            appendPlainDecimal(line, record.Amount, context.regional);
-            fitField(15, 16);
-            line += u"Kaprin   ";
+            line.fit({}, 15, ' ');
+            const Line::Mark amount = line.end();
+            appendPlainDecimal(line, record.Amount, decimalSeparator);
+            line.fit(amount, 16, ' ');
+            line += "Kaprin   ";
             date.appendTo(line, record.TransDate);
-            const qsizetype payee = line.size();
+            const Line::Mark payee = line.end();
             line += paidTo;
-            fitField(payee, 60);
+            line.fit(payee, 60, ' ');
             out.writeLine(line);
         });
     }

@@ -15,32 +15,33 @@ public:
     void writeLines(ExportFile& out, const WriterContext& context) override
     {
         out.startTransactions();
-        out.writeLine(u"Journal Number\tDate\tMemo\tAccount Number\tDebit Amount\tCredit Amount");
-        const QString journalPrefix = formatNumericText(context.header.sessionNumber, u"000", context.regional);
-        const NumberPattern countText(u"00000", context.regional);
-        const NumberPattern amount(u"######0.00", context.regional);
-        const DatePattern date(u"MM/DD/YYYY", context.regional);
-        LineBuffer line;
+        out.writeLine("Journal Number\tDate\tMemo\tAccount Number\tDebit Amount\tCredit Amount");
+        const EncodedText journalPrefix =
+            out.encode(formatNumericText(context.header.sessionNumber, u"000", context.regional));
+        const NumberPattern countText(u"00000", context.regional, &context.codePage);
+        const NumberPattern amount(u"######0.00", context.regional, &context.codePage);
+        const DatePattern date(u"MM/DD/YYYY", context.regional, &context.codePage);
+        Line line = out.newLine();
         short count = 0;
         for (const auto& record : context.records) {
             count = nextCount(count);
             out.beginRecord(*record);
             const bool debit = record->Amount > Money();
-            line.resize(0);
+            line.clear();
             line += journalPrefix;
             countText.appendTo(line, Money::fromWhole(count));
-            line += u'\t';
+            line += '\t';
             date.appendTo(line, record->TransDate);
-            line += u'\t';
-            line += record->text(RecordText::PaidTo);
-            line += u'\t';
-            line += record->text(RecordText::GLAccount);
-            line += u'\t';
+            line += '\t';
+            line += out.text(*record, RecordText::PaidTo);
+            line += '\t';
+            line += out.text(*record, RecordText::GLAccount);
+            line += '\t';
             if (!debit)
-                line += u'\t';
+                line += '\t';
             amount.appendTo(line, record->Amount.abs());
             if (debit)
-                line += u'\t';
+                line += '\t';
             out.writeLine(line);
         }
     }

@@ -29,7 +29,8 @@ void appendBlanked(Line& out, PageText text, char blanked, char alsoBlanked = ' 
     const Line::Mark start = out.end();
     out += text.sliced(first, end - first);
     out.replace(start, blanked, ' ');
-    out.replace(start, alsoBlanked, ' ');
+    if (alsoBlanked != ' ')
+        out.replace(start, alsoBlanked, ' ');
 }
 
 // Appends the description: the payment purpose fills what is left of 80 characters.

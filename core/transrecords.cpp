@@ -79,10 +79,12 @@ TransRecordPtr TransRecordStore::add(const RecordBytes& texts, const CodePage& c
         shared.chunkUsed = 0;
     }
     char* const start = shared.chunks.back().get() + shared.chunkUsed;
+    std::string_view invoice = texts[std::size_t(RecordText::InvoiceNo)];
+    invoice = invoice.substr(0, invoice.find_last_not_of(' ') + 1);
+    record.invoiceKept_ = std::uint8_t(invoice.size());
     std::size_t used = 0;
-    for (const RecordText which : {RecordText::KaprinAccount, RecordText::PaidTo, RecordText::GLAccount_Full,
-                                   RecordText::InvoiceNo, RecordText::PaymentFor}) {
-        const std::string_view text = texts[std::size_t(which)];
+    for (const std::string_view text : {texts[std::size_t(RecordText::KaprinAccount)], texts[std::size_t(RecordText::PaidTo)],
+                                        ledger, invoice, texts[std::size_t(RecordText::PaymentFor)]}) {
         if (!text.empty())
             std::memcpy(start + used, text.data(), text.size());
         used += text.size();

@@ -63,17 +63,26 @@ public:
 
     QString text(RecordText which) const
     {
-        const auto i = std::size_t(which);
-        return owned_ ? (*owned_)[i] : QString::fromLatin1(bytes_ + startOf(which), size_[i]);
+        if (owned_)
+            return (*owned_)[std::size_t(which)];
+        QString text = QString::fromLatin1(bytes_ + startOf(which), qsizetype(keptSize(which)));
+        text.resize(size_[std::size_t(which)], u' ');
+        return text;
     }
     void setText(RecordText which, QStringView value);
+    // The text's length in characters.
+    qsizetype textSize(RecordText which) const
+    {
+        return owned_ ? (*owned_)[std::size_t(which)].size() : size_[std::size_t(which)];
+    }
     // The text as the bytes of the code page the import read it in, when the record is the
-    // import's own and unchanged.
+    // import's own and unchanged. The invoice number comes without its trailing blanks, which
+    // every writer trims.
     std::optional<std::string_view> pageBytes(RecordText which) const
     {
         if (!fromPage_)
             return std::nullopt;
-        return std::string_view(bytes_ + startOf(which), size_[std::size_t(which)]);
+        return std::string_view(bytes_ + startOf(which), keptSize(which));
     }
 
     Money Amount;
@@ -87,26 +96,31 @@ private:
 
     // An imported record's texts follow one another from bytes_ (the account, the payee, the
     // ledger text, the invoice number, the description), the ledger's account and details within
-    // the ledger text; a payment line's texts are at most 138 bytes.
+    // the ledger text; a payment line's texts are at most 138 bytes. The invoice number is the
+    // one text the import does not trim: its trailing blanks are not kept.
+    std::size_t keptSize(RecordText which) const
+    {
+        return which == RecordText::InvoiceNo ? invoiceKept_ : size_[std::size_t(which)];
+    }
     std::size_t startOf(RecordText which) const
     {
-        const auto size = [this](RecordText text) { return std::size_t(size_[std::size_t(text)]); };
-        const std::size_t ledger = size(RecordText::KaprinAccount) + size(RecordText::PaidTo);
+        const std::size_t ledger = keptSize(RecordText::KaprinAccount) + keptSize(RecordText::PaidTo);
         switch (which) {
         case RecordText::KaprinAccount: return 0;
-        case RecordText::PaidTo: return size(RecordText::KaprinAccount);
+        case RecordText::PaidTo: return keptSize(RecordText::KaprinAccount);
         case RecordText::GLAccount_Full: return ledger;
         case RecordText::GLAccount: return ledger + ledgerPartAt_[0];
         case RecordText::GLDetails: return ledger + ledgerPartAt_[1];
-        case RecordText::InvoiceNo: return ledger + size(RecordText::GLAccount_Full);
+        case RecordText::InvoiceNo: return ledger + keptSize(RecordText::GLAccount_Full);
         case RecordText::PaymentFor: break;
         }
-        return ledger + size(RecordText::GLAccount_Full) + size(RecordText::InvoiceNo);
+        return ledger + keptSize(RecordText::GLAccount_Full) + invoiceKept_;
     }
 
     // Beside PaymentFileLine, so that a record takes 48 bytes.
     std::array<std::uint8_t, RecordTextCount> size_{};
     std::array<std::uint8_t, 2> ledgerPartAt_{};
+    std::uint8_t invoiceKept_ = 0;
     bool fromPage_ = false;
     const char* bytes_ = "";
     // A host's texts; for an imported record whose bytes do not all read as Latin-1, its texts as

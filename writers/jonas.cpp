@@ -32,8 +32,9 @@ public:
             segments[2] = rest;
             out.beginRecord(*record);
             // An invoice number of blanks only is not empty: it gives an empty reference.
-            const PageText invoice = out.text(*record, RecordText::InvoiceNo);
-            const PageText reference = (invoice.empty() ? out.text(*record, RecordText::PaymentFor) : invoice).trimmed();
+            const PageText reference =
+                out.text(*record, record->textSize(RecordText::InvoiceNo) == 0 ? RecordText::PaymentFor : RecordText::InvoiceNo)
+                    .trimmed();
             line.clear();
             for (const PageText segment : segments) {
                 line += segment;

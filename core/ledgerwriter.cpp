@@ -11,7 +11,7 @@ QString ExportFile::textOf(PageText text) const
     return text.meant.isEmpty() ? context_.codePage.decode(text.bytes) : text.meant.toString();
 }
 
-void ExportFile::noteChanged(const TransRecord& record, const QString& field, PageText from, PageText to)
+void ExportFile::noteIfChanged(const TransRecord& record, const QString& field, PageText from, PageText to)
 {
     const bool bytesOnly = from.meant.isEmpty() && to.meant.isEmpty();
     if (bytesOnly ? from.bytes != to.bytes : textOf(from) != textOf(to))

@@ -69,7 +69,13 @@ public:
     }
     // Notes in the audit that the record's field was written as `to` rather than `from`, when
     // they differ.
-    void noteChanged(const TransRecord& record, const QString& field, PageText from, PageText to);
+    void noteChanged(const TransRecord& record, const QString& field, PageText from, PageText to)
+    {
+        // Most often `to` is `from` itself, uncut.
+        const bool same = from.bytes.data() == to.bytes.data() && from.size() == to.size() && from.meant == to.meant;
+        if (!same)
+            noteIfChanged(record, field, from, to);
+    }
 
     // A line holding a text the code page cannot hold is noted as a change of the record.
     void writeLine(const Line& line)
@@ -109,6 +115,7 @@ private:
     void noteOutsideCodePage(const Line& line);
     PageText ownedText(const TransRecord& record, RecordText which);
     QString textOf(PageText text) const;
+    void noteIfChanged(const TransRecord& record, const QString& field, PageText from, PageText to);
 
     TextFileWriter file_;
     const WriterContext& context_;

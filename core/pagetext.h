@@ -90,35 +90,31 @@ public:
     {
         bytes_ += byte;
         if (meant_) [[unlikely]]
-            *meant_ += codePage_->decode(std::string_view(&byte, 1));
+            mirror(std::string_view(&byte, 1));
         return *this;
     }
     Line& operator+=(std::string_view bytes)
     {
         bytes_ += bytes;
         if (meant_) [[unlikely]]
-            *meant_ += codePage_->decode(bytes);
+            mirror(bytes);
         return *this;
     }
     Line& operator+=(PageText text)
     {
-        if (text.meant.isEmpty())
+        if (text.meant.isEmpty()) [[likely]]
             return *this += text.bytes;
-        startMeant();
-        bytes_ += text.bytes;
-        *meant_ += text.meant;
+        appendInexact(text.bytes, text.meant);
         return *this;
     }
     Line& operator+=(const EncodedText& text)
     {
-        if (text.exact)
+        if (text.exact) [[likely]]
             return *this += std::string_view(text.bytes);
-        startMeant();
-        bytes_ += text.bytes;
-        *meant_ += text.text;
+        appendInexact(text.bytes, text.text);
         return *this;
     }
-    // Bytes then a text given as characters, as one.
+    // Appends `count` ASCII `byte`s.
     void append(std::size_t count, char byte)
     {
         bytes_.append(count, byte);
@@ -185,11 +181,9 @@ public:
     }
 
 private:
-    void startMeant()
-    {
-        if (!meant_)
-            meant_ = codePage_->decode(bytes_);
-    }
+    // The rare ways, kept out of the writers' loops.
+    void mirror(std::string_view bytes);
+    void appendInexact(std::string_view bytes, QStringView meant);
 
     const CodePage* codePage_;
     std::string bytes_;

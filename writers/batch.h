@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/ledgerwriter.h"
+#include "core/formatting.h"
 #include "core/pagetext.h"
 
-#include <functional>
 
 namespace kn {
 
@@ -22,7 +22,44 @@ struct BatchEntryFields {
 // The batch entry lines that AccPac Plus and Adagio read, one per payment with a non-zero amount,
 // every field but the amount in quotes, the payee in 30 columns:
 // "E",1,"<date>",0,"<account>", "<part 2>", "<part 3>", "<session>", "<date>", "<payee>",<amount>
-void writeBatchEntries(ExportFile& out, const WriterContext& context,
-                       const std::function<void(const TransRecord&, BatchEntryFields&)>& fillFields);
+template <typename FillFields>
+void writeBatchEntries(ExportFile& out, const WriterContext& context, FillFields&& fillFields)
+{
+    out.startTransactions();
+    const EncodedText session = out.encode(quoted(context.header.sessionNumber));
+    BatchEntryFields fields(out);
+    Line line = out.newLine();
+    const auto addQuoted = [&line](PageText text) {
+        line += '"';
+        line += text;
+        line += '"';
+    };
+    out.forEachPayment([&](const TransRecord& record) {
+        const PageText payee = out.text(record, RecordText::PaidTo);
+        const PageText payeeIn30 = payee.first(30);
+        out.noteChanged(record, QStringLiteral("payee"), payee, payeeIn30);
+        fillFields(record, fields);
+        line.clear();
+        line += "\"E\",1,";
+        addQuoted(fields.date.since({}));
+        line += ",0,";
+        addQuoted(fields.account);
+        line += ", ";
+        addQuoted(fields.part2);
+        line += ", ";
+        addQuoted(fields.part3);
+        line += ", ";
+        line += session;
+        line += ", ";
+        addQuoted(fields.date.since({}));
+        line += ", \"";
+        const Line::Mark payeeStart = line.end();
+        line += payeeIn30;
+        line.fit(payeeStart, 30, ' ');
+        line += "\",";
+        line += fields.amount.since({});
+        out.writeLine(line);
+    });
+}
 
 } // namespace kn

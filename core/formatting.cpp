@@ -369,19 +369,4 @@ QString quoted(QStringView text)
     return u'"' + text.toString() + u'"';
 }
 
-QStringList splitSegments(QStringView text, QChar separator, int maxParts)
-{
-    QStringList parts;
-    qsizetype start = 0;
-    while (parts.size() + 1 < maxParts) {
-        const qsizetype cut = text.indexOf(separator, start);
-        if (cut < 0)
-            break;
-        parts << text.mid(start, cut - start).toString();
-        start = cut + 1;
-    }
-    parts << text.mid(start).toString();
-    return parts;
-}
-
 } // namespace kn

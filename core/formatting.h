@@ -126,8 +126,4 @@ QString trimBlanks(QStringView text);
 // The text between double quotes, written as it is: a quote inside is not doubled.
 QString quoted(QStringView text);
 
-// The text cut at `separator` into at most `maxParts` parts; the last part keeps the rest of the
-// text, further separators included ("A|B|C" in two parts gives "A" and "B|C").
-QStringList splitSegments(QStringView text, QChar separator, int maxParts);
-
 } // namespace kn

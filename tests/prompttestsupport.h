@@ -5,7 +5,6 @@
 #include "testsupport.h"
 
 #include "core/settingsstore.h"
-#include "prompts/promptenvironment.h"
 #include "core/prompter.h"
 #include "prompts/scriptedprompter.h"
 
@@ -19,17 +18,17 @@ namespace kn::testing {
 // go unanswered.
 class RecordingPrompter final : public Prompter {
 public:
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) override
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment&) override
     {
         dateRequests.push_back(request);
         return dateAnswer.value_or(DateFormatAnswer{true, request.initial});
     }
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const PromptEnvironment&) override
     {
         fiscalTitles << title;
         return {};
     }
-    void PromptInstitutionNumber(const QString& path) override { institutionPaths << path; }
+    void PromptInstitutionNumber(const QString& path, const PromptEnvironment&) override { institutionPaths << path; }
 
     std::optional<DateFormatAnswer> dateAnswer;
     std::vector<DateFormatRequest> dateRequests;
@@ -58,9 +57,7 @@ public:
 
 inline std::shared_ptr<ScriptedPrompter> scriptedPrompter(Harness& harness, ScriptedAnswers answers)
 {
-    auto prompter = std::make_shared<ScriptedPrompter>(
-        std::move(answers), PromptEnvironment{harness.converter().regionalSettings(), harness.converter().codePage(),
-                                              std::make_shared<FixedClock>(QDate(2014, 9, 2))});
+    auto prompter = std::make_shared<ScriptedPrompter>(std::move(answers));
     harness.converter().setPrompter(prompter);
     return prompter;
 }

@@ -96,8 +96,9 @@ TEST(InstitutionNumberCheck, ThreeChecksInOrder)
 // An empty option is an empty pattern, as an emptied box is in the dialog.
 TEST(ScriptedPrompter, DatePromptTakesAnEmptyOptionAsGiven)
 {
-    const DateFormatAnswer answer =
-        ScriptedPrompter(ScriptedAnswers{QString(), {}, {}, {}}).PromptDateFormat({{}, {}, {}, QStringLiteral("MMDDYY")});
+    const DateFormatAnswer answer = ScriptedPrompter(ScriptedAnswers{QString(), {}, {}, {}})
+                                        .PromptDateFormat({{}, {}, {}, QStringLiteral("MMDDYY")},
+                                                          {RegionalSettings(), CodePage(), SystemClock()});
     EXPECT_TRUE(answer.chosen && answer.pattern.isEmpty());
 }
 
@@ -107,11 +108,14 @@ TEST(ScriptedPrompter, WritesAnAcceptedNumberInTheCodePageOrSaysWhyNot)
     const QString path = dir.filePath(QStringLiteral("FASINSTNUM"));
     const QString unwritable = dir.filePath(QStringLiteral("missing/FASINSTNUM"));
     writeBytes(path, "old\r\nlines\r\n");
-    PromptEnvironment environment{RegionalSettings::named(QStringLiteral("fr_CA")), CodePage(), std::make_shared<SystemClock>()};
-    ScriptedPrompter prompter(ScriptedAnswers{{}, {}, {}, QStringLiteral("1\u00a0234,5")}, environment);
-    prompter.PromptInstitutionNumber(path);
+    const RegionalSettings regional = RegionalSettings::named(QStringLiteral("fr_CA"));
+    const CodePage codePage;
+    const SystemClock clock;
+    const PromptEnvironment environment{regional, codePage, clock};
+    ScriptedPrompter prompter(ScriptedAnswers{{}, {}, {}, QStringLiteral("1\u00a0234,5")});
+    prompter.PromptInstitutionNumber(path, environment);
     EXPECT_EQ(readBytes(path), QByteArray("1\xa0" "234,5\r\n"));
-    prompter.PromptInstitutionNumber(unwritable);
+    prompter.PromptInstitutionNumber(unwritable, environment);
     EXPECT_FALSE(QFile::exists(unwritable));
     const QString why = QStringLiteral("The institution number file %1 could not be written: Path not found").arg(unwritable);
     EXPECT_EQ(prompter.lastRefusal(), why);

@@ -15,17 +15,20 @@ ConversionResult runConversion(KNExport& converter, const ConversionRequest& req
             result.error = KNError(number, description, location);
         });
     converter.setPrompter(request.prompter);
-    QFile paymentFile(request.input);
-    const bool inMemory = request.inMemory && paymentFile.open(QIODevice::ReadOnly);
-    const QByteArray paymentBytes = inMemory ? paymentFile.readAll() : QByteArray();
-    KNExport::MemoryFiles memory{std::string_view(paymentBytes.constData(), std::size_t(paymentBytes.size())), {}};
-    converter.setMemoryFiles(inMemory ? &memory : nullptr);
     const auto fail = [&result](const KNError& error) {
         result.ending = ConversionEnding::Failed;
         result.error = error;
     };
     const QString source = QStringLiteral("KNExport.ConvertKNtoGLSpecific");
+    QByteArray paymentBytes;
+    KNExport::MemoryFiles memory;
     try {
+        // A payment file that cannot be opened is left to the conversion, to fail as from the file.
+        if (QFile paymentFile(request.input); request.inMemory && paymentFile.open(QIODevice::ReadOnly)) {
+            paymentBytes = paymentFile.readAll();
+            memory.input = std::string_view(paymentBytes.constData(), std::size_t(paymentBytes.size()));
+            converter.setMemoryFiles(&memory);
+        }
         if (!converter.ConvertKNtoGLSpecific(request.packageCode, request.input, request.output, request.title,
                                              request.currency))
             result.ending = ConversionEnding::Refused;

@@ -10,8 +10,8 @@ namespace kn {
 
 // One conversion as a host asks for it: ConvertKNtoGLSpecific's five texts, who answers the
 // writer's questions (null refuses them all), and whether it runs in memory: the payment file read
-// whole first (or as usual when it cannot be opened, to fail as usual), a text import file's bytes
-// kept in the result instead of written (a workbook is still written at the output path).
+// whole first, a text import file's bytes kept in the result instead of written (a workbook is
+// still written at the output path).
 struct ConversionRequest {
     QString packageCode, input, output, title, currency;
     std::shared_ptr<Prompter> prompter = nullptr;

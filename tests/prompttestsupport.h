@@ -14,26 +14,40 @@
 
 namespace kn::testing {
 
-// Records every question; the date prompt takes `dateAnswer` or else the proposal, the other two
-// go unanswered.
+// Records every question and the region, code page and day it came with; the date prompt takes
+// `dateAnswer` or else the proposal, the other two go unanswered.
 class RecordingPrompter final : public Prompter {
 public:
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment&) override
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment& environment) override
     {
+        record(environment);
         dateRequests.push_back(request);
         return dateAnswer.value_or(DateFormatAnswer{true, request.initial});
     }
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const PromptEnvironment&) override
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const PromptEnvironment& environment) override
     {
+        record(environment);
         fiscalTitles << title;
         return {};
     }
-    void PromptInstitutionNumber(const QString& path, const PromptEnvironment&) override { institutionPaths << path; }
+    void PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment) override
+    {
+        record(environment);
+        institutionPaths << path;
+    }
 
     std::optional<DateFormatAnswer> dateAnswer;
     std::vector<DateFormatRequest> dateRequests;
     QStringList fiscalTitles;
     QStringList institutionPaths;
+    QStringList environments; // "region code-page yyyy-MM-dd"
+
+private:
+    void record(const PromptEnvironment& environment)
+    {
+        environments << QStringLiteral("%1 %2 %3").arg(environment.regional.name(), environment.codePage.name(),
+                                                        environment.clock.today().toString(Qt::ISODate));
+    }
 };
 
 // A settings store in memory, keyed "application/section/key", that logs its writes.

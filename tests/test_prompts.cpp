@@ -289,6 +289,22 @@ TEST(PromptWriters, ARefusedOrUnaskedPromptLeavesFileAndSettingAlone)
     EXPECT_FALSE(h.failure.has_value() || QFile::exists(output) || QFile::exists(h.path(QStringLiteral("settings.ini"))));
 }
 
+// A question carries the region, code page and day the converter has when it is asked, also when
+// they were set after the prompter was given.
+TEST(PromptWriters, AQuestionComesWithTheConvertersRegionCodePageAndDay)
+{
+    for (const char* code : {"01", "08", "17"}) {
+        SCOPED_TRACE(code);
+        Fixture f;
+        f.h.converter().setRegionalSettings(RegionalSettings::named(QStringLiteral("fr_CA")));
+        f.h.converter().setCodePage(CodePage(QStringLiteral("ibm-850")));
+        f.h.converter().setClock(std::make_shared<FixedClock>(QDate(2021, 3, 4)));
+        QDir().mkpath(f.h.path(QStringLiteral("clinic/exports")));
+        f.h.convert(latin1(code), data("payments-whole.txt"), f.h.path(QStringLiteral("clinic/exports/gl.txt")));
+        EXPECT_EQ(f.prompter->environments, QStringList{QStringLiteral("fr_CA ibm-850 2021-03-04")});
+    }
+}
+
 // The number file of an output two folders below the scratch folder is checked with the files and
 // status texts above.
 TEST(FAS, InstitutionNumberFileLiesTwoFoldersAboveTheOutput)

@@ -48,8 +48,9 @@ struct FiscalPeriodAnswer {
     QString fiscalPeriod; // as typed; meaningful only when chosen
 };
 
-// The converter's at the time of a question: the regional settings that read a typed number, the
-// code page of the institution number file, and the clock that dates the fiscal year.
+// What a prompter is given with each question, as the converter has it then: the regional settings
+// that read a typed number, the code page of the institution number file, and the clock that dates
+// the fiscal year.
 struct PromptEnvironment {
     const RegionalSettings& regional;
     const CodePage& codePage;

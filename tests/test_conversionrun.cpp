@@ -58,19 +58,5 @@ TEST(ConversionRun, EndsInOneResultWhateverHappened)
     }
 }
 
-// In memory, a text import file's bytes are those the file would hold, and no file is written;
-// afterwards the converter writes files again.
-TEST(ConversionRun, InMemoryKeepsTheFilesBytes)
-{
-    Harness h;
-    const QString output = h.path(QStringLiteral("out.txt"));
-    const ConversionRequest request{QStringLiteral("05"), kExample, output, QStringLiteral("Package"), QString(), nullptr, true};
-    const ConversionResult inMemory = runConversion(h.converter(), request);
-    ASSERT_EQ(inMemory.ending, ConversionEnding::Complete);
-    EXPECT_FALSE(QFile::exists(output));
-    ASSERT_TRUE(h.convert(request.packageCode, request.input, output));
-    EXPECT_EQ(QByteArray::fromStdString(inMemory.output), readBytes(output));
-}
-
 } // namespace
 } // namespace kn::testing

@@ -15,13 +15,10 @@ ConversionResult runConversion(KNExport& converter, const ConversionRequest& req
             result.error = KNError(number, description, location);
         });
     converter.setPrompter(request.prompter);
-    const auto fail = [&result](const KNError& error) {
-        result.ending = ConversionEnding::Failed;
-        result.error = error;
-    };
     const QString source = QStringLiteral("KNExport.ConvertKNtoGLSpecific");
     QByteArray paymentBytes;
     KNExport::MemoryFiles memory;
+    std::optional<bool> converted; // none when the call threw
     try {
         // A payment file that cannot be opened is left to the conversion, to fail as from the file.
         if (QFile paymentFile(request.input); request.inMemory && paymentFile.open(QIODevice::ReadOnly)) {
@@ -29,18 +26,21 @@ ConversionResult runConversion(KNExport& converter, const ConversionRequest& req
             memory.input = std::string_view(paymentBytes.constData(), std::size_t(paymentBytes.size()));
             converter.setMemoryFiles(&memory);
         }
-        if (!converter.ConvertKNtoGLSpecific(request.packageCode, request.input, request.output, request.title,
-                                             request.currency))
-            result.ending = ConversionEnding::Refused;
-        else if (result.error)
-            result.ending = ConversionEnding::NoRecords;
+        converted = converter.ConvertKNtoGLSpecific(request.packageCode, request.input, request.output, request.title,
+                                                    request.currency);
     } catch (const KNError& error) {
-        fail(error);
+        result.error = error;
     } catch (const std::bad_alloc&) {
-        fail(KNError(ErrorCode::OutOfMemory, source));
+        result.error = KNError(ErrorCode::OutOfMemory, source);
     } catch (const std::exception& error) {
-        fail(KNError(ErrorCode::InvalidProcedureCall, source).withDetail(QString::fromLocal8Bit(error.what())));
+        result.error = KNError(ErrorCode::InvalidProcedureCall, source).withDetail(QString::fromLocal8Bit(error.what()));
     }
+    if (!converted)
+        result.ending = ConversionEnding::Failed;
+    else if (!*converted)
+        result.ending = ConversionEnding::Refused;
+    else if (result.error)
+        result.ending = ConversionEnding::NoRecords;
     QObject::disconnect(noRecords);
     converter.setPrompter(nullptr);
     converter.setMemoryFiles(nullptr);

@@ -21,7 +21,7 @@ struct ScriptedAnswers {
 // Answers the prompts without a screen, as a user would who typed the given answers:
 // - the date prompt takes the given pattern, or the proposed one as a user pressing Enter would;
 // - the fiscal period prompt takes the year and period when both are given and pass the dialog's
-//   range checks against the converter's today, and is refused otherwise;
+//   range checks against today's date on the converter's clock, and is refused otherwise;
 // - the institution number prompt writes the given number into the file when it passes the
 //   dialog's three checks, and leaves the file unwritten otherwise.
 // After a refused prompt, or one that left its file unwritten, lastRefusal() says why in the

@@ -848,26 +848,26 @@ QString conversionLine(const ConversionRecord& conversion)
 std::variant<ConversionRecord, int> paymentsOf(const QString& input, const QString& locale)
 {
     QTemporaryDir scratch;
-    try {
-        // A code that selects no writer reads the file and writes nothing.
-        const auto converter = createKNExport({locale, QString(), QString()});
-        converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
-        converter->ConvertKNtoGLSpecific(QString(), input, scratch.filePath(QStringLiteral("none")), QString(), QString());
-        ConversionRecord about;
-        about.session = converter->Header().sessionNumber.trimmed();
-        about.entrySource = converter->Header().entrySource.trimmed();
-        about.paymentsRead = converter->LastAudit().paymentsRead;
-        about.debitsRead = converter->LastAudit().debitsRead;
-        about.creditsRead = converter->LastAudit().creditsRead;
-        if (const auto file = fingerprintFile(input))
-            about.inputFile = *file;
-        return about;
-    } catch (const KNError& error) {
-        if (error.detail().isEmpty())
+    // A code that selects no writer reads the file and writes nothing.
+    const auto converter = createKNExport({locale, QString(), QString()});
+    converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
+    const ConversionResult read =
+        runConversion(*converter, {QString(), input, scratch.filePath(QStringLiteral("none")), QString(), QString()});
+    if (read.ending == ConversionEnding::Failed) {
+        if (read.error->detail().isEmpty())
             if (const auto problem = paymentFileProblem(input))
-                return reportFailure(error.withDetail(*problem));
-        return reportFailure(error);
+                return reportFailure(read.error->withDetail(*problem));
+        return reportFailure(*read.error);
     }
+    ConversionRecord about;
+    about.session = converter->Header().sessionNumber.trimmed();
+    about.entrySource = converter->Header().entrySource.trimmed();
+    about.paymentsRead = read.audit.paymentsRead;
+    about.debitsRead = read.audit.debitsRead;
+    about.creditsRead = read.audit.creditsRead;
+    if (const auto file = fingerprintFile(input))
+        about.inputFile = *file;
+    return about;
 }
 
 int showHistory(const QStringList& arguments)

@@ -163,7 +163,8 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
     if (outputBytes != nullptr)
         outputBytes->clear();
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
-                                settingsApplication_, regional_, codePage_, *settings_, *prompter_, *clock_,
+                                settingsApplication_, regional_, codePage_, *settings_,
+                                WriterPrompter{*prompter_, {regional_, codePage_, *clock_}}, *clock_,
                                 [this](const QString& text) { emit Status(text); }, recorder, outputBytes};
     return runLedgerWriter(*row, context);
 }

@@ -40,7 +40,7 @@ struct WriterContext {
     const RegionalSettings& regional;
     const CodePage& codePage;
     SettingsStore& settings;
-    Prompter& prompter;
+    WriterPrompter prompter;
     const Clock& clock;
     std::function<void(const QString&)> status;
     // What the writer did with each record: written, left out with a reason, or changed.

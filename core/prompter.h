@@ -1,5 +1,9 @@
 #pragma once
 
+#include "clock.h"
+#include "codepage.h"
+#include "regional.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -44,24 +48,43 @@ struct FiscalPeriodAnswer {
     QString fiscalPeriod; // as typed; meaningful only when chosen
 };
 
+// What a prompter is given with each question, as the converter has it then: the regional settings
+// that read a typed number, the code page of the institution number file, and the clock that dates
+// the fiscal year.
+struct PromptEnvironment {
+    const RegionalSettings& regional;
+    const CodePage& codePage;
+    const Clock& clock;
+};
+
 // The questions a writer may put to the user. Each call shows a fresh modal prompt (or answers
 // without one) and discards it; the core reaches the user through nothing else.
 class Prompter {
 public:
     virtual ~Prompter() = default;
-    virtual DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) = 0;
-    virtual FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) = 0;
+    virtual DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment& environment) = 0;
+    virtual FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const PromptEnvironment& environment) = 0;
     // The answer is the file: after the call it holds the number when one was accepted.
-    virtual void PromptInstitutionNumber(const QString& path) = 0;
+    virtual void PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment) = 0;
 };
 
 // Answers every question as a user closing the prompt would: the converter's prompter until the
 // host gives it another.
 class RefusingPrompter final : public Prompter {
 public:
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest&) override { return {}; }
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {}; }
-    void PromptInstitutionNumber(const QString&) override {}
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest&, const PromptEnvironment&) override { return {}; }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&, const PromptEnvironment&) override { return {}; }
+    void PromptInstitutionNumber(const QString&, const PromptEnvironment&) override {}
+};
+
+// A writer's questions, put to the host's prompter with the converter's region, code page and clock.
+struct WriterPrompter {
+    Prompter& host;
+    PromptEnvironment environment;
+
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) const { return host.PromptDateFormat(request, environment); }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) const { return host.PromptFiscalPeriod(title, environment); }
+    void PromptInstitutionNumber(const QString& path) const { host.PromptInstitutionNumber(path, environment); }
 };
 
 } // namespace kn

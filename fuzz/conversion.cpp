@@ -26,9 +26,9 @@ public:
           institution_(std::move(institution))
     {
     }
-    kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest&) override { return {true, datePattern_}; }
-    kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override { return {true, year_, period_}; }
-    void PromptInstitutionNumber(const QString& path) override
+    kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest&, const kn::PromptEnvironment&) override { return {true, datePattern_}; }
+    kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString&, const kn::PromptEnvironment&) override { return {true, year_, period_}; }
+    void PromptInstitutionNumber(const QString& path, const kn::PromptEnvironment&) override
     {
         QFile file(path);
         if (file.open(QIODevice::WriteOnly))

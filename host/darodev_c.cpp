@@ -4,7 +4,7 @@
 
 #include "capihandle.h"
 #include "component.h"
-#include "core/clock.h"
+#include "core/conversionrun.h"
 #include "core/knerror.h"
 #include "core/knownaccounts.h"
 #include "prompts/scriptedprompter.h"
@@ -37,13 +37,9 @@ QString answerText(const std::array<char, KN_PROMPT_ANSWER_SIZE>& buffer)
 // read at each prompt: a host that destroys the object inside an event is asked nothing more.
 class CallbackPrompter final : public kn::Prompter {
 public:
-    explicit CallbackPrompter(const kn_export& handle)
-        : handle_(handle), locale_(handle.converter->regionalSettings().name().toUtf8()),
-          codePage_(handle.converter->codePage().name().toUtf8())
-    {
-    }
+    explicit CallbackPrompter(const kn_export& handle) : handle_(handle) {}
 
-    kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest& request) override
+    kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest& request, const kn::PromptEnvironment&) override
     {
         const auto dateFormat = callback(&kn_prompts::date_format);
         if (!dateFormat)
@@ -62,7 +58,7 @@ public:
         return {chosen, chosen ? answerText(pattern) : QString()};
     }
 
-    kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override
+    kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const kn::PromptEnvironment&) override
     {
         const auto fiscalPeriod = callback(&kn_prompts::fiscal_period);
         if (!fiscalPeriod)
@@ -74,10 +70,11 @@ public:
         return {true, answerText(year), answerText(period)};
     }
 
-    void PromptInstitutionNumber(const QString& path) override
+    void PromptInstitutionNumber(const QString& path, const kn::PromptEnvironment& environment) override
     {
         if (const auto institutionNumber = callback(&kn_prompts::institution_number))
-            institutionNumber(handle_.promptsUser, path.toUtf8().constData(), locale_.constData(), codePage_.constData());
+            institutionNumber(handle_.promptsUser, path.toUtf8().constData(), environment.regional.name().toUtf8().constData(),
+                              environment.codePage.name().toUtf8().constData());
     }
 
 private:
@@ -88,8 +85,6 @@ private:
     }
 
     const kn_export& handle_;
-    QByteArray locale_;
-    QByteArray codePage_;
 };
 
 void connectEvents(kn_export* handle)
@@ -227,29 +222,23 @@ int kn_export_convert(kn_export* converter, const char* package_code, const char
     converter->converting = true;
     int result = -1;
     try {
-        auto& knexport = *converter->converter;
-        const auto clock = std::make_shared<kn::SystemClock>();
-        knexport.setClock(clock);
-        std::shared_ptr<kn::ScriptedPrompter> scripted;
-        if (converter->prompts) {
-            knexport.setPrompter(std::make_shared<CallbackPrompter>(*converter));
-        } else {
-            scripted = std::make_shared<kn::ScriptedPrompter>(
-                converter->answers, kn::PromptEnvironment{knexport.regionalSettings(), knexport.codePage(), clock});
-            knexport.setPrompter(scripted);
-        }
-        const bool converted = knexport.ConvertKNtoGLSpecific(text(package_code), text(input), text(output),
-                                                              text(title), text(currency));
+        const auto scripted = converter->prompts ? nullptr : std::make_shared<kn::ScriptedPrompter>(converter->answers);
+        const kn::ConversionResult conversion = kn::runConversion(
+            *converter->converter,
+            {text(package_code), text(input), text(output), text(title), text(currency),
+             scripted ? std::shared_ptr<kn::Prompter>(scripted) : std::make_shared<CallbackPrompter>(*converter)});
         // A refused prompt is no failure, yet the host may show why it was refused. What a call
         // refused from inside an event left here is not this call's.
         converter->clearError();
-        if (knexport.LastAudit().refused)
-            converter->errorDetail = knexport.LastAudit().refused->toUtf8();
-        else if (scripted)
-            converter->errorDetail = scripted->lastRefusal().toUtf8();
-        result = converted ? 1 : 0;
-    } catch (const kn::KNError& error) {
-        result = converter->fail(error);
+        if (conversion.ending == kn::ConversionEnding::Failed) {
+            result = converter->fail(*conversion.error);
+        } else {
+            if (conversion.audit.refused)
+                converter->errorDetail = conversion.audit.refused->toUtf8();
+            else if (scripted)
+                converter->errorDetail = scripted->lastRefusal().toUtf8();
+            result = conversion.converted() ? 1 : 0;
+        }
     } catch (...) {
         result = converter->failUnexpected("KNExport.ConvertKNtoGLSpecific");
     }

@@ -3,7 +3,6 @@
 // knexport's Qt dialogs live in a module of their own (knexport-dialogs), loaded only when a run
 // asks for dialogs, so that every other run starts without the widget libraries.
 #include "core/prompter.h"
-#include "prompts/promptenvironment.h"
 
 #include <QCoreApplication>
 
@@ -14,7 +13,7 @@ namespace kn {
 
 // The module's entry points, looked up by these names.
 using MakeDialogApplication = QCoreApplication* (*)(int& argc, char** argv);
-using MakeDialogPrompter = Prompter* (*)(const PromptEnvironment& environment);
+using MakeDialogPrompter = Prompter* (*)();
 inline constexpr char kMakeDialogApplication[] = "knexport_make_dialog_application";
 inline constexpr char kMakeDialogPrompter[] = "knexport_make_dialog_prompter";
 

@@ -11,9 +11,9 @@ extern "C" Q_DECL_EXPORT QCoreApplication* knexport_make_dialog_application(int&
     return new QApplication(argc, argv);
 }
 
-extern "C" Q_DECL_EXPORT kn::Prompter* knexport_make_dialog_prompter(const kn::PromptEnvironment& environment)
+extern "C" Q_DECL_EXPORT kn::Prompter* knexport_make_dialog_prompter()
 {
-    return new kn::DialogPrompter(environment);
+    return new kn::DialogPrompter();
 }
 
 // The entry points' types are the ones knexport looks them up as.

@@ -2,6 +2,7 @@
 #include "component.h"
 
 #include "core/codepage.h"
+#include "core/conversionrun.h"
 #include "core/dryrun.h"
 #include "core/history.h"
 #include "core/knownaccounts.h"
@@ -504,13 +505,14 @@ std::optional<DialogsModule> dialogs;
 struct ConversionOutcome {
     int exitCode = Complete;
     ConversionAudit audit;
+    std::string output; // a text import file's bytes, in memory
 };
 
 // One conversion as the options say. A dry run saves no setting; its file goes where the caller
-// puts it, or into `memory` when given.
-ConversionOutcome runConversion(const QCommandLineParser& parser, const ConversionOptions& options,
-                                const PackageRow& row, const QString& output, bool dryRun,
-                                const SafetyOptions& safety = {}, KNExport::MemoryFiles* memory = nullptr)
+// puts it, or into the outcome in memory.
+ConversionOutcome convertAsOptionsSay(const QCommandLineParser& parser, const ConversionOptions& options,
+                                     const PackageRow& row, const QString& output, bool dryRun,
+                                     const SafetyOptions& safety = {}, bool inMemory = false)
 {
     ConversionOutcome outcome;
     try {
@@ -522,14 +524,10 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
                                                                               : makeIniSettingsStore(ini)));
         }
         converter->LoadAccountingPackageList(catalogueDescriptions());
-        converter->setMemoryFiles(memory);
-        const auto clock = std::make_shared<SystemClock>();
-        converter->setClock(clock);
-        // The prompts read numbers, write files and date the fiscal year as the conversion does.
-        const PromptEnvironment environment{converter->regionalSettings(), converter->codePage(), clock};
+        std::shared_ptr<Prompter> prompter;
         std::shared_ptr<ScriptedPrompter> scripted;
         if (dialogs) {
-            converter->setPrompter(std::shared_ptr<Prompter>(dialogs->makePrompter(environment)));
+            prompter.reset(dialogs->makePrompter());
         } else {
             ScriptedAnswers answers;
             const auto answer = [&](const QCommandLineOption& option, std::optional<QString>& slot) {
@@ -540,8 +538,7 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
             answer(options.fiscalYear, answers.fiscalYear);
             answer(options.fiscalPeriod, answers.fiscalPeriod);
             answer(options.institutionNumber, answers.institutionNumber);
-            scripted = std::make_shared<ScriptedPrompter>(answers, environment);
-            converter->setPrompter(scripted);
+            prompter = scripted = std::make_shared<ScriptedPrompter>(answers);
         }
         const auto sayWhyRefused = [&] {
             if (!scripted || scripted->lastRefusal().isEmpty())
@@ -550,8 +547,6 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
             return true;
         };
 
-        bool complete = false;
-        std::optional<QString> noRecords;
         ProgressLine progress;
         QObject::connect(converter.get(), &KNExport::Status, [&](const QString& text) {
             if (!parser.isSet(options.quiet)) {
@@ -559,10 +554,6 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
                 err() << text << "\n";
                 err().flush();
             }
-        });
-        QObject::connect(converter.get(), &KNExport::ProcessComplete, [&] { complete = true; });
-        QObject::connect(converter.get(), &KNExport::Error, [&](int number, const QString& description, const QString& location) {
-            noRecords = QStringLiteral("knexport: error %1: %2 (%3)").arg(number).arg(description, location);
         });
         converter->setSafetyOptions(safety);
         converter->setWarningHandler([&](const QString& text) {
@@ -573,39 +564,36 @@ ConversionOutcome runConversion(const QCommandLineParser& parser, const Conversi
         if (parser.isSet(options.progress) && isatty(fileno(stderr)))
             converter->setProgressHandler([&progress](int handled, int total) { progress.show(handled, total); });
 
-        try {
-            converter->ConvertKNtoGLSpecific(parser.value(options.package), parser.value(options.input), output,
-                                             parser.isSet(options.title) ? parser.value(options.title) : row.fullTitle,
-                                             parser.value(options.currency));
-            progress.end();
-        } catch (const KNError& error) {
-            progress.end();
-            outcome.audit = converter->LastAudit();
+        ConversionResult result = runConversion(
+            *converter, {parser.value(options.package), parser.value(options.input), output,
+                         parser.isSet(options.title) ? parser.value(options.title) : row.fullTitle,
+                         parser.value(options.currency), prompter, inMemory});
+        progress.end();
+        outcome.audit = result.audit;
+        outcome.output = std::move(result.output);
+        if (result.ending == ConversionEnding::Failed) {
             // An unanswered prompt is what the user did; the file error it leads to adds nothing.
             if (sayWhyRefused()) {
                 outcome.exitCode = PromptRefused;
                 return outcome;
             }
-            KNError shown = error;
-            if (error.detail().isEmpty() && error.source() == u"KNExport.ImportKNFile") {
+            KNError shown = *result.error;
+            if (shown.detail().isEmpty() && shown.source() == u"KNExport.ImportKNFile") {
                 if (const auto problem = paymentFileProblem(parser.value(options.input)))
-                    shown = error.withDetail(*problem);
+                    shown = shown.withDetail(*problem);
             }
             if (outcome.audit.failure && outcome.audit.failure->detail.isEmpty())
                 outcome.audit.failure->detail = shown.detail();
             if (const auto hint = decimalSeparatorHint(shown, converter->regionalSettings()))
                 err() << "knexport: " << *hint << "\n";
             outcome.exitCode = reportFailure(shown);
-            return outcome;
-        }
-        outcome.audit = converter->LastAudit();
-        if (outcome.audit.refused) {
+        } else if (outcome.audit.refused) {
             err() << "knexport: " << *outcome.audit.refused << "; nothing was written\n";
             outcome.exitCode = Refused;
-        } else if (noRecords) {
-            err() << *noRecords << "\n";
+        } else if (result.ending == ConversionEnding::NoRecords) {
+            reportFailure(*result.error);
             outcome.exitCode = NoRecords;
-        } else if (!complete) {
+        } else if (result.ending == ConversionEnding::Refused) {
             if (sayWhyRefused())
                 err() << "knexport: no file was written\n";
             else
@@ -685,7 +673,7 @@ int convert(const QStringList& arguments)
     }
 
     const ConversionOutcome outcome =
-        runConversion(parser, options, row, parser.value(output), false, std::get<SafetyOptions>(safety));
+        convertAsOptionsSay(parser, options, row, parser.value(output), false, std::get<SafetyOptions>(safety));
     if (parser.isSet(report))
         writeReport(parser.value(report), outcome.audit);
     if (outcome.exitCode == Complete && !parser.isSet(options.quiet)) {
@@ -733,12 +721,8 @@ int preview(const QStringList& arguments)
     // A text import file is made in memory from the payment file's bytes; a workbook is written
     // into the scratch folder, and only counted.
     const bool workbook = !row.makeWriter(row)->writesTextFile();
-    QFile paymentFile(parser.value(options.input));
-    const bool inMemory = !workbook && paymentFile.open(QIODevice::ReadOnly);
-    const QByteArray paymentBytes = inMemory ? paymentFile.readAll() : QByteArray();
-    KNExport::MemoryFiles memory{std::string_view(paymentBytes.constData(), std::size_t(paymentBytes.size())), {}};
-    const ConversionOutcome outcome = runConversion(parser, options, row, output, true, std::get<SafetyOptions>(safety),
-                                                    inMemory ? &memory : nullptr);
+    const ConversionOutcome outcome =
+        convertAsOptionsSay(parser, options, row, output, true, std::get<SafetyOptions>(safety), !workbook);
     if (outcome.exitCode != Complete)
         return outcome.exitCode;
 
@@ -748,8 +732,8 @@ int preview(const QStringList& arguments)
         const CodePage codePage(parser.isSet(options.codePage) ? parser.value(options.codePage)
                                                                : QStringLiteral("windows-1252"));
         std::size_t at = 0;
-        for (int i = 0; i < shown && at < memory.output.size(); ++i)
-            out() << codePage.decode(nextLine(memory.output, at)) << "\n";
+        for (int i = 0; i < shown && at < outcome.output.size(); ++i)
+            out() << codePage.decode(nextLine(outcome.output, at)) << "\n";
     }
     out().flush();
     err() << auditSummary(outcome.audit) << "\n";
@@ -807,16 +791,16 @@ int demo(const QStringList& arguments)
     try {
         // Everything the demo writes, its remembered settings included, stays in its folder.
         const auto converter = createKNExport({QString(), QString(), outputDir.filePath(QStringLiteral("settings.ini"))});
-        const auto clock = std::make_shared<SystemClock>();
-        converter->setClock(clock);
-        converter->setPrompter(std::make_shared<ScriptedPrompter>(
-            demoAnswers(clock->today()), PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}));
+        const auto prompter = std::make_shared<ScriptedPrompter>(demoAnswers(QDate::currentDate()));
         converter->LoadAccountingPackageList(catalogueDescriptions());
         int written = 0;
         for (const PackageRow& row : packageTable()) {
             const QString output = demoOutputPath(outputDir, row);
             const QString title = QString::fromLatin1(row.fullTitle);
-            if (converter->ConvertKNtoGLSpecific(row.codeText(), input, output, title, QString())) {
+            const ConversionResult result = runConversion(*converter, {row.codeText(), input, output, title, QString(), prompter});
+            if (result.ending == ConversionEnding::Failed)
+                return reportFailure(*result.error);
+            if (result.converted()) {
                 out() << row.code << "  " << title.leftJustified(36) << "  " << QDir::toNativeSeparators(output) << "\n";
                 ++written;
             }
@@ -864,26 +848,26 @@ QString conversionLine(const ConversionRecord& conversion)
 std::variant<ConversionRecord, int> paymentsOf(const QString& input, const QString& locale)
 {
     QTemporaryDir scratch;
-    try {
-        // A code that selects no writer reads the file and writes nothing.
-        const auto converter = createKNExport({locale, QString(), QString()});
-        converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
-        converter->ConvertKNtoGLSpecific(QString(), input, scratch.filePath(QStringLiteral("none")), QString(), QString());
-        ConversionRecord about;
-        about.session = converter->Header().sessionNumber.trimmed();
-        about.entrySource = converter->Header().entrySource.trimmed();
-        about.paymentsRead = converter->LastAudit().paymentsRead;
-        about.debitsRead = converter->LastAudit().debitsRead;
-        about.creditsRead = converter->LastAudit().creditsRead;
-        if (const auto file = fingerprintFile(input))
-            about.inputFile = *file;
-        return about;
-    } catch (const KNError& error) {
-        if (error.detail().isEmpty())
+    // A code that selects no writer reads the file and writes nothing.
+    const auto converter = createKNExport({locale, QString(), QString()});
+    converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
+    const ConversionResult read =
+        runConversion(*converter, {QString(), input, scratch.filePath(QStringLiteral("none")), QString(), QString()});
+    if (read.ending == ConversionEnding::Failed) {
+        if (read.error->detail().isEmpty())
             if (const auto problem = paymentFileProblem(input))
-                return reportFailure(error.withDetail(*problem));
-        return reportFailure(error);
+                return reportFailure(read.error->withDetail(*problem));
+        return reportFailure(*read.error);
     }
+    ConversionRecord about;
+    about.session = converter->Header().sessionNumber.trimmed();
+    about.entrySource = converter->Header().entrySource.trimmed();
+    about.paymentsRead = read.audit.paymentsRead;
+    about.debitsRead = read.audit.debitsRead;
+    about.creditsRead = read.audit.creditsRead;
+    if (const auto file = fingerprintFile(input))
+        about.inputFile = *file;
+    return about;
 }
 
 int showHistory(const QStringList& arguments)

@@ -9,9 +9,7 @@
 
 namespace kn {
 
-DialogPrompter::DialogPrompter(PromptEnvironment environment) : environment_(std::move(environment)) {}
-
-DateFormatAnswer DialogPrompter::PromptDateFormat(const DateFormatRequest& request)
+DateFormatAnswer DialogPrompter::PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment&)
 {
     frmMYOBDate dialog;
     // The dialog opens as MYOB's question; another list brings its own texts. A host that gives no
@@ -29,9 +27,9 @@ DateFormatAnswer DialogPrompter::PromptDateFormat(const DateFormatRequest& reque
     return DateFormatAnswer{dialog.Chosen(), dialog.cmbDateFormat->currentText()};
 }
 
-FiscalPeriodAnswer DialogPrompter::PromptFiscalPeriod(const QString& title)
+FiscalPeriodAnswer DialogPrompter::PromptFiscalPeriod(const QString& title, const PromptEnvironment& environment)
 {
-    frmGeneric dialog(environment_.clock->today());
+    frmGeneric dialog(environment.clock.today());
     dialog.setWindowTitle(title);
     dialog.exec();
     if (!dialog.Chosen())
@@ -39,9 +37,9 @@ FiscalPeriodAnswer DialogPrompter::PromptFiscalPeriod(const QString& title)
     return FiscalPeriodAnswer{true, dialog.cboFiscalYear->currentText(), dialog.cboFiscalPeriod->currentText()};
 }
 
-void DialogPrompter::PromptInstitutionNumber(const QString& path)
+void DialogPrompter::PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment)
 {
-    frmFASInstNum dialog(environment_.regional, environment_.codePage);
+    frmFASInstNum dialog(environment.regional, environment.codePage);
     dialog.SetFileName(path);
     dialog.exec();
 }

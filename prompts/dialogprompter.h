@@ -1,7 +1,6 @@
 #pragma once
 
 #include "display.h"
-#include "promptenvironment.h"
 #include "core/prompter.h"
 
 namespace kn {
@@ -10,14 +9,9 @@ namespace kn {
 // discards it. Needs a QApplication on a screen (see displayAvailable).
 class DialogPrompter final : public Prompter {
 public:
-    explicit DialogPrompter(PromptEnvironment environment = PromptEnvironment());
-
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) override;
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override;
-    void PromptInstitutionNumber(const QString& path) override;
-
-private:
-    PromptEnvironment environment_;
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment& environment) override;
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const PromptEnvironment& environment) override;
+    void PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment) override;
 };
 
 } // namespace kn

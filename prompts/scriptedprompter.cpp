@@ -17,18 +17,13 @@ QString oneLine(const QString& text)
 
 } // namespace
 
-ScriptedPrompter::ScriptedPrompter(ScriptedAnswers answers, PromptEnvironment environment)
-    : answers_(std::move(answers)), environment_(std::move(environment))
-{
-}
-
-DateFormatAnswer ScriptedPrompter::PromptDateFormat(const DateFormatRequest& request)
+DateFormatAnswer ScriptedPrompter::PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment&)
 {
     lastRefusal_.clear();
     return DateFormatAnswer{true, answers_.dateFormat.value_or(request.initial)};
 }
 
-FiscalPeriodAnswer ScriptedPrompter::PromptFiscalPeriod(const QString&)
+FiscalPeriodAnswer ScriptedPrompter::PromptFiscalPeriod(const QString&, const PromptEnvironment& environment)
 {
     lastRefusal_.clear();
     if (!answers_.fiscalYear || !answers_.fiscalPeriod) {
@@ -40,7 +35,7 @@ FiscalPeriodAnswer ScriptedPrompter::PromptFiscalPeriod(const QString&)
         lastRefusal_ = QStringLiteral("The fiscal period prompt needs %1.").arg(missing.join(QStringLiteral(" and ")));
         return {};
     }
-    const FiscalChoices choices = fiscalChoicesFor(environment_.clock->today());
+    const FiscalChoices choices = fiscalChoicesFor(environment.clock.today());
     const QString& year = *answers_.fiscalYear;
     const QString& period = *answers_.fiscalPeriod;
     switch (checkFiscalAnswer(choices.years, year, choices.periods, period)) {
@@ -66,7 +61,7 @@ FiscalPeriodAnswer ScriptedPrompter::PromptFiscalPeriod(const QString&)
     return {};
 }
 
-void ScriptedPrompter::PromptInstitutionNumber(const QString& path)
+void ScriptedPrompter::PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment)
 {
     lastRefusal_.clear();
     if (!answers_.institutionNumber) {
@@ -74,14 +69,14 @@ void ScriptedPrompter::PromptInstitutionNumber(const QString& path)
         return;
     }
     const QString& number = *answers_.institutionNumber;
-    const InstitutionNumberCheck check = checkInstitutionNumber(number, environment_.regional);
+    const InstitutionNumberCheck check = checkInstitutionNumber(number, environment.regional);
     if (check != InstitutionNumberCheck::Accepted) {
         const PromptMessage message = institutionNumberMessage(check);
         lastRefusal_ = QStringLiteral("--institution-number %1: %2: %3").arg(quoted(number), message.title, message.text);
         return;
     }
     try {
-        writeInstitutionNumberFile(path, number, environment_.codePage);
+        writeInstitutionNumberFile(path, number, environment.codePage);
     } catch (const KNError& error) {
         lastRefusal_ = QStringLiteral("The institution number file %1 could not be written: %2").arg(path, error.description());
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "promptenvironment.h"
 #include "core/prompter.h"
 
 #include <QDate>
@@ -22,25 +21,24 @@ struct ScriptedAnswers {
 // Answers the prompts without a screen, as a user would who typed the given answers:
 // - the date prompt takes the given pattern, or the proposed one as a user pressing Enter would;
 // - the fiscal period prompt takes the year and period when both are given and pass the dialog's
-//   range checks against today's date, and is refused otherwise;
+//   range checks against today's date on the converter's clock, and is refused otherwise;
 // - the institution number prompt writes the given number into the file when it passes the
 //   dialog's three checks, and leaves the file unwritten otherwise.
 // After a refused prompt, or one that left its file unwritten, lastRefusal() says why in the
 // dialog's own words.
 class ScriptedPrompter final : public Prompter {
 public:
-    explicit ScriptedPrompter(ScriptedAnswers answers, PromptEnvironment environment = PromptEnvironment());
+    explicit ScriptedPrompter(ScriptedAnswers answers) : answers_(std::move(answers)) {}
 
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) override;
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override;
-    void PromptInstitutionNumber(const QString& path) override;
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment& environment) override;
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const PromptEnvironment& environment) override;
+    void PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment) override;
 
     // Empty when the last prompt was answered.
     const QString& lastRefusal() const { return lastRefusal_; }
 
 private:
     ScriptedAnswers answers_;
-    PromptEnvironment environment_;
     QString lastRefusal_;
 };
 

@@ -5,7 +5,6 @@
 #include "testsupport.h"
 
 #include "core/settingsstore.h"
-#include "prompts/promptenvironment.h"
 #include "core/prompter.h"
 #include "prompts/scriptedprompter.h"
 
@@ -15,26 +14,40 @@
 
 namespace kn::testing {
 
-// Records every question; the date prompt takes `dateAnswer` or else the proposal, the other two
-// go unanswered.
+// Records every question and the region, code page and day it came with; the date prompt takes
+// `dateAnswer` or else the proposal, the other two go unanswered.
 class RecordingPrompter final : public Prompter {
 public:
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) override
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment& environment) override
     {
+        record(environment);
         dateRequests.push_back(request);
         return dateAnswer.value_or(DateFormatAnswer{true, request.initial});
     }
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title) override
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString& title, const PromptEnvironment& environment) override
     {
+        record(environment);
         fiscalTitles << title;
         return {};
     }
-    void PromptInstitutionNumber(const QString& path) override { institutionPaths << path; }
+    void PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment) override
+    {
+        record(environment);
+        institutionPaths << path;
+    }
 
     std::optional<DateFormatAnswer> dateAnswer;
     std::vector<DateFormatRequest> dateRequests;
     QStringList fiscalTitles;
     QStringList institutionPaths;
+    QStringList environments; // "region code-page yyyy-MM-dd"
+
+private:
+    void record(const PromptEnvironment& environment)
+    {
+        environments << QStringLiteral("%1 %2 %3").arg(environment.regional.name(), environment.codePage.name(),
+                                                        environment.clock.today().toString(Qt::ISODate));
+    }
 };
 
 // A settings store in memory, keyed "application/section/key", that logs its writes.
@@ -58,9 +71,7 @@ public:
 
 inline std::shared_ptr<ScriptedPrompter> scriptedPrompter(Harness& harness, ScriptedAnswers answers)
 {
-    auto prompter = std::make_shared<ScriptedPrompter>(
-        std::move(answers), PromptEnvironment{harness.converter().regionalSettings(), harness.converter().codePage(),
-                                              std::make_shared<FixedClock>(QDate(2014, 9, 2))});
+    auto prompter = std::make_shared<ScriptedPrompter>(std::move(answers));
     harness.converter().setPrompter(prompter);
     return prompter;
 }

@@ -96,8 +96,9 @@ TEST(InstitutionNumberCheck, ThreeChecksInOrder)
 // An empty option is an empty pattern, as an emptied box is in the dialog.
 TEST(ScriptedPrompter, DatePromptTakesAnEmptyOptionAsGiven)
 {
-    const DateFormatAnswer answer =
-        ScriptedPrompter(ScriptedAnswers{QString(), {}, {}, {}}).PromptDateFormat({{}, {}, {}, QStringLiteral("MMDDYY")});
+    const DateFormatAnswer answer = ScriptedPrompter(ScriptedAnswers{QString(), {}, {}, {}})
+                                        .PromptDateFormat({{}, {}, {}, QStringLiteral("MMDDYY")},
+                                                          {RegionalSettings(), CodePage(), SystemClock()});
     EXPECT_TRUE(answer.chosen && answer.pattern.isEmpty());
 }
 
@@ -107,11 +108,14 @@ TEST(ScriptedPrompter, WritesAnAcceptedNumberInTheCodePageOrSaysWhyNot)
     const QString path = dir.filePath(QStringLiteral("FASINSTNUM"));
     const QString unwritable = dir.filePath(QStringLiteral("missing/FASINSTNUM"));
     writeBytes(path, "old\r\nlines\r\n");
-    PromptEnvironment environment{RegionalSettings::named(QStringLiteral("fr_CA")), CodePage(), std::make_shared<SystemClock>()};
-    ScriptedPrompter prompter(ScriptedAnswers{{}, {}, {}, QStringLiteral("1\u00a0234,5")}, environment);
-    prompter.PromptInstitutionNumber(path);
+    const RegionalSettings regional = RegionalSettings::named(QStringLiteral("fr_CA"));
+    const CodePage codePage;
+    const SystemClock clock;
+    const PromptEnvironment environment{regional, codePage, clock};
+    ScriptedPrompter prompter(ScriptedAnswers{{}, {}, {}, QStringLiteral("1\u00a0234,5")});
+    prompter.PromptInstitutionNumber(path, environment);
     EXPECT_EQ(readBytes(path), QByteArray("1\xa0" "234,5\r\n"));
-    prompter.PromptInstitutionNumber(unwritable);
+    prompter.PromptInstitutionNumber(unwritable, environment);
     EXPECT_FALSE(QFile::exists(unwritable));
     const QString why = QStringLiteral("The institution number file %1 could not be written: Path not found").arg(unwritable);
     EXPECT_EQ(prompter.lastRefusal(), why);
@@ -283,6 +287,22 @@ TEST(PromptWriters, ARefusedOrUnaskedPromptLeavesFileAndSettingAlone)
     const QString output = h.path(QStringLiteral("out.txt"));
     EXPECT_FALSE(h.convert(QStringLiteral("01"), data("payments-whole.txt"), output));
     EXPECT_FALSE(h.failure.has_value() || QFile::exists(output) || QFile::exists(h.path(QStringLiteral("settings.ini"))));
+}
+
+// A question carries the region, code page and day the converter has when it is asked, also when
+// they were set after the prompter was given.
+TEST(PromptWriters, AQuestionComesWithTheConvertersRegionCodePageAndDay)
+{
+    for (const char* code : {"01", "08", "17"}) {
+        SCOPED_TRACE(code);
+        Fixture f;
+        f.h.converter().setRegionalSettings(RegionalSettings::named(QStringLiteral("fr_CA")));
+        f.h.converter().setCodePage(CodePage(QStringLiteral("ibm-850")));
+        f.h.converter().setClock(std::make_shared<FixedClock>(QDate(2021, 3, 4)));
+        QDir().mkpath(f.h.path(QStringLiteral("clinic/exports")));
+        f.h.convert(latin1(code), data("payments-whole.txt"), f.h.path(QStringLiteral("clinic/exports/gl.txt")));
+        EXPECT_EQ(f.prompter->environments, QStringList{QStringLiteral("fr_CA ibm-850 2021-03-04")});
+    }
 }
 
 // The number file of an output two folders below the scratch folder is checked with the files and

@@ -107,7 +107,8 @@ WriterRun runWriter(const QString& code, const QList<TransRecord>& records, cons
     WriterRun run;
     AuditRecorder recorder(run.audit);
     const WriterContext context{collection, setup.header, setup.currency, title, output, application, regional, codePage,
-                                *settings, prompter, clock, [](const QString&) {}, recorder};
+                                *settings, WriterPrompter{prompter, {regional, codePage, clock}}, clock,
+                                [](const QString&) {}, recorder};
     const PackageRow* row = findPackageRow(packageTable(), code);
     EXPECT_NE(row, nullptr) << code.toStdString();
     if (row == nullptr)

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "core/conversionrun.h"
 #include "core/history.h"
 #include "core/knerror.h"
 #include "host/component.h"
@@ -67,11 +68,11 @@ int failedLineOf(const QString& detail)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-QString failureText(int number, const QString& description, const QString& source, const QString& detail)
+QString failureText(const KNError& error)
 {
-    QString text = QStringLiteral("error %1, %2 (%3)").arg(number).arg(description, source);
-    if (!detail.isEmpty())
-        text += QStringLiteral(": ") + detail;
+    QString text = QStringLiteral("error %1, %2 (%3)").arg(error.number()).arg(error.description(), error.source());
+    if (!error.detail().isEmpty())
+        text += QStringLiteral(": ") + error.detail();
     return text;
 }
 
@@ -521,33 +522,26 @@ bool MainWindow::openPaymentFile(const QString& path)
     // Reading is a conversion whose package code selects no writer: the payments are read into
     // the converter's records, and nothing is written.
     std::optional<PaymentsModel::FailedLine> failed;
-    std::optional<KNError> failure;
-    bool noRecords = false;
     reader_ = createKNExport({localeName(), codePageName(), QString()});
-    const QMetaObject::Connection noRecordsSeen =
-        connect(reader_.get(), &KNExport::Error, this, [&noRecords] { noRecords = true; });
-    try {
-        reader_->ConvertKNtoGLSpecific(QString(), absolute, QString(), QString(), currencyBox->currentText());
-    } catch (const KNError& error) {
-        failure = error;
-    }
-    disconnect(noRecordsSeen);
+    const ConversionResult reading =
+        runConversion(*reader_, {QString(), absolute, QString(), QString(), currencyBox->currentText()});
     std::vector<TransRecordPtr> records;
     records.reserve(std::size_t(reader_->Records().Count()));
     for (const TransRecordPtr& record : reader_->Records())
         records.push_back(record);
     const int read = int(records.size());
-    const ConversionAudit& audit = reader_->LastAudit();
+    const ConversionAudit& audit = reading.audit;
     QString failureLine;
-    if (failure) {
-        const QString why = failureText(failure->number(), failure->description(), failure->source(), failure->detail());
-        const int line = failedLineOf(failure->detail());
+    if (reading.ending == ConversionEnding::Failed) {
+        const QString& detail = reading.error->detail();
+        const int line = failedLineOf(detail);
         if (line > 0)
-            failed = PaymentsModel::FailedLine{line, failure->detail().mid(failure->detail().indexOf(u':') + 1).trimmed()};
+            failed = PaymentsModel::FailedLine{line, detail.mid(detail.indexOf(u':') + 1).trimmed()};
         failureLine = QStringLiteral("The payment file could not be read past %1: %2. The payments above were read "
                                      "before it; nothing can be converted until the file is corrected.")
-                          .arg(line > 0 ? QStringLiteral("line %1").arg(line) : QStringLiteral("its start"), why);
-    } else if (noRecords) {
+                          .arg(line > 0 ? QStringLiteral("line %1").arg(line) : QStringLiteral("its start"),
+                               failureText(*reading.error));
+    } else if (reading.ending == ConversionEnding::NoRecords) {
         failureLine = QStringLiteral("The payment file holds no payments (error 999, There are no import records to "
                                      "process); there is nothing to convert.");
     }
@@ -564,7 +558,7 @@ bool MainWindow::openPaymentFile(const QString& path)
                                   amountText(audit.debitsRead, locale()), amountText(audit.creditsRead, locale())));
     readFailureLabel->setText(failureLine);
     readFailureLabel->setVisible(!failureLine.isEmpty());
-    paymentsRead_ = !failure && !noRecords;
+    paymentsRead_ = reading.ending == ConversionEnding::Complete;
     if (failed) {
         paymentsView->selectRow(payments_.failedRow());
         paymentsView->scrollTo(payments_.index(payments_.failedRow(), 0));
@@ -657,10 +651,9 @@ void MainWindow::showPreview(const Preview& preview)
     previewTable->clear();
     previewTable->setRowCount(0);
     if (preview.failure) {
-        const PreviewFailure& f = *preview.failure;
         previewStack->setCurrentWidget(previewText);
         previewText->setPlainText(QStringLiteral("This package cannot be written from the payment file:\n") +
-                                  failureText(f.number, f.description, f.source, f.detail));
+                                  failureText(*preview.failure));
     } else if (preview.workbook) {
         previewStack->setCurrentWidget(previewTable);
         const int columns = preview.rows.empty() ? 0 : int(preview.rows.front().size());
@@ -726,27 +719,16 @@ void MainWindow::convert()
     progressBar->setVisible(true);
     saveChoices();
 
-    bool complete = false;
-    std::optional<QString> noRecords;
-    std::optional<KNError> failure;
-    int written = 0;
+    ConversionEnding ending = ConversionEnding::Failed;
+    std::optional<KNError> error;
     ConversionAudit audit;
     try {
         const auto converter = createKNExport({localeName(), codePageName(), QString()});
         converter->LoadAccountingPackageList(catalogueDescriptions());
-        const auto clock = std::make_shared<SystemClock>();
-        converter->setClock(clock);
-        converter->setPrompter(std::make_shared<DialogPrompter>(
-            PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}));
         connect(converter.get(), &KNExport::Status, this, [this](const QString& text) {
             statusBar()->showMessage(text);
             statusBar()->repaint();
         });
-        connect(converter.get(), &KNExport::ProcessComplete, this, [&complete] { complete = true; });
-        connect(converter.get(), &KNExport::Error, this,
-                [&noRecords](int number, const QString& description, const QString& location) {
-                    noRecords = failureText(number, description, location, QString());
-                });
         // The conversion runs on this thread: the bar is repainted from the handler, a hundred
         // times at most.
         int shownPercent = -1;
@@ -759,16 +741,14 @@ void MainWindow::convert()
             progressBar->repaint();
         });
         converter->setSafetyOptions(safetyOptions());
-        try {
-            converter->ConvertKNtoGLSpecific(row->codeText(), paymentFile_, output, QString::fromLatin1(row->fullTitle),
-                                             currencyBox->currentText());
-        } catch (const KNError& error) {
-            failure = error;
-        }
-        written = converter->LastAudit().written;
-        audit = converter->LastAudit();
-    } catch (const KNError& error) {
-        failure = error;
+        const ConversionResult result =
+            runConversion(*converter, {row->codeText(), paymentFile_, output, QString::fromLatin1(row->fullTitle),
+                                       currencyBox->currentText(), std::make_shared<DialogPrompter>()});
+        ending = result.ending;
+        error = result.error;
+        audit = result.audit;
+    } catch (const KNError& failure) {
+        error = failure;
     }
     progressBar->setVisible(false);
     convertButton->setEnabled(true);
@@ -776,20 +756,17 @@ void MainWindow::convert()
     const QString target = QDir::toNativeSeparators(output);
     const QString kept = existed ? QStringLiteral(" The file that was already at %1 is unchanged.").arg(target)
                                  : QStringLiteral(" No file was written.");
-    if (failure) {
-        showResult(QStringLiteral("The conversion failed: %1.")
-                           .arg(failureText(failure->number(), failure->description(), failure->source(), failure->detail())) +
-                       kept,
-                   false);
+    if (ending == ConversionEnding::Failed) {
+        showResult(QStringLiteral("The conversion failed: %1.").arg(failureText(*error)) + kept, false);
         statusBar()->showMessage(QStringLiteral("The conversion failed."));
-    } else if (noRecords) {
-        showResult(QStringLiteral("The payment file holds no payments: %1.").arg(*noRecords) + kept, false);
+    } else if (ending == ConversionEnding::NoRecords) {
+        showResult(QStringLiteral("The payment file holds no payments: %1.").arg(failureText(*error)) + kept, false);
         statusBar()->showMessage(QStringLiteral("Nothing to convert."));
-    } else if (!complete) {
+    } else if (ending == ConversionEnding::Refused) {
         showResult(QStringLiteral("You cancelled the conversion at the prompt.") + kept, false);
         statusBar()->showMessage(QStringLiteral("Cancelled."));
     } else {
-        showResult(QStringLiteral("Written: %1 (%2 of %3 payments).").arg(target).arg(written).arg(payments_.rowCount()),
+        showResult(QStringLiteral("Written: %1 (%2 of %3 payments).").arg(target).arg(audit.written).arg(payments_.rowCount()),
                    true);
         // The conversion's own audit, with what the checks before writing found.
         showAudit(describeAudit(audit, locale()));

@@ -1,6 +1,7 @@
 #include "preview.h"
 
 #include "host/component.h"
+#include "core/conversionrun.h"
 #include "core/dryrun.h"
 #include "core/knerror.h"
 #include "core/ledgerwriter.h"
@@ -21,33 +22,29 @@ namespace {
 // Answers every prompt with what its dialog proposes, as a user pressing Enter would, and says so.
 class ProposalPrompter final : public Prompter {
 public:
-    ProposalPrompter(PromptEnvironment environment, QStringList& assumptions)
-        : environment_(std::move(environment)), assumptions_(assumptions)
-    {
-    }
+    explicit ProposalPrompter(QStringList& assumptions) : assumptions_(assumptions) {}
 
-    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request) override
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest& request, const PromptEnvironment&) override
     {
         assumptions_ << QStringLiteral("The date pattern is asked when you convert; the preview uses the one "
                                        "proposed, %1.").arg(request.initial);
         return {true, request.initial};
     }
-    FiscalPeriodAnswer PromptFiscalPeriod(const QString&) override
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&, const PromptEnvironment& environment) override
     {
-        const FiscalChoices choices = fiscalChoicesFor(environment_.clock->today());
+        const FiscalChoices choices = fiscalChoicesFor(environment.clock.today());
         assumptions_ << QStringLiteral("The fiscal year and period are asked when you convert; the preview uses "
                                        "year %1, period %2.").arg(choices.year, choices.period);
         return {true, choices.year, choices.period};
     }
-    void PromptInstitutionNumber(const QString& path) override
+    void PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment) override
     {
         assumptions_ << QStringLiteral("Your institution number is asked when you convert; the preview shows 0 in "
                                        "its place.");
-        writeInstitutionNumberFile(path, QStringLiteral("0"), environment_.codePage);
+        writeInstitutionNumberFile(path, QStringLiteral("0"), environment.codePage);
     }
 
 private:
-    PromptEnvironment environment_;
     QStringList& assumptions_;
 };
 
@@ -101,30 +98,19 @@ Preview makePreview(const PreviewRequest& request)
             QFile::copy(fasInstitutionNumberPath(request.outputPath), fasInstitutionNumberPath(output));
         const auto converter = createKNExport({request.localeName, request.codePage, QString()});
         converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
-        const auto clock = std::make_shared<SystemClock>();
-        converter->setClock(clock);
-        converter->setPrompter(std::make_shared<ProposalPrompter>(
-            PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}, preview.assumptions));
-        QObject::connect(converter.get(), &KNExport::Error, [&preview] { preview.noRecords = true; });
         // A text import file is made in memory from the payment file's bytes; a workbook is written
         // into the scratch folder and read back.
         preview.workbook = !row.makeWriter(row)->writesTextFile();
-        QFile paymentFile(request.paymentFile);
-        const bool inMemory = !preview.workbook && paymentFile.open(QIODevice::ReadOnly);
-        const QByteArray paymentBytes = inMemory ? paymentFile.readAll() : QByteArray();
-        KNExport::MemoryFiles memory{std::string_view(paymentBytes.constData(), std::size_t(paymentBytes.size())), {}};
-        if (inMemory)
-            converter->setMemoryFiles(&memory);
         SafetyOptions safety = request.safety;
         safety.recordConversion = false;
         converter->setSafetyOptions(safety);
-        try {
-            converter->ConvertKNtoGLSpecific(row.codeText(), request.paymentFile, output,
-                                             QString::fromLatin1(row.fullTitle), request.currency);
-        } catch (const KNError& error) {
-            preview.failure = PreviewFailure{error.number(), error.description(), error.source(), error.detail()};
-        }
-        preview.audit = converter->LastAudit();
+        const ConversionResult result = runConversion(
+            *converter, {row.codeText(), request.paymentFile, output, QString::fromLatin1(row.fullTitle), request.currency,
+                         std::make_shared<ProposalPrompter>(preview.assumptions), !preview.workbook});
+        if (result.ending == ConversionEnding::Failed)
+            preview.failure = result.error;
+        preview.noRecords = result.ending == ConversionEnding::NoRecords;
+        preview.audit = result.audit;
         preview.audit.output = request.outputPath;
         if (preview.failure || preview.noRecords)
             return preview;
@@ -133,15 +119,11 @@ Preview makePreview(const PreviewRequest& request)
             preview.rows = workbookRows(output, converter->regionalSettings().locale());
             return preview;
         }
-        QFile file(output);
-        const QByteArray fromFile = !inMemory && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        const std::string_view written =
-            inMemory ? std::string_view(memory.output) : std::string_view(fromFile.constData(), std::size_t(fromFile.size()));
         std::size_t at = 0;
-        while (preview.lines.size() < request.lines && at < written.size())
-            preview.lines << converter->codePage().decode(nextLine(written, at));
+        while (preview.lines.size() < request.lines && at < result.output.size())
+            preview.lines << converter->codePage().decode(nextLine(result.output, at));
     } catch (const KNError& error) {
-        preview.failure = PreviewFailure{error.number(), error.description(), error.source(), error.detail()};
+        preview.failure = error;
     }
     return preview;
 }

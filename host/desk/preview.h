@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/audit.h"
+#include "core/knerror.h"
 #include "core/safetychecks.h"
 
 #include <QString>
@@ -26,20 +27,13 @@ struct PreviewRequest {
     SafetyOptions safety;
 };
 
-struct PreviewFailure {
-    int number = 0;
-    QString description;
-    QString source;
-    QString detail;
-};
-
 // The first lines of a text file, or the rows of a workbook, and the conversion's audit.
 struct Preview {
     QStringList lines;
     bool workbook = false;
     std::vector<QStringList> rows;
     ConversionAudit audit;
-    std::optional<PreviewFailure> failure;
+    std::optional<KNError> failure;
     bool noRecords = false;
     // What the preview answered in place of the user, said for the window ("the fiscal period of
     // today, 2026 period 12").

@@ -3,6 +3,7 @@
 #include "darodev/dialogs.h"
 #include "darodev/prompts.h"
 
+#include "core/clock.h"
 #include "prompts/dialogprompter.h"
 
 #include <QApplication>
@@ -29,7 +30,8 @@ int dateFormat(void*, const char* title, const char* prompt, const char* const* 
         kn::DateFormatRequest request{QString::fromUtf8(title), QString::fromUtf8(prompt), {}, QString::fromUtf8(initial)};
         for (int i = 0; i < count; ++i)
             request.suggestions << QString::fromUtf8(suggestions[i]);
-        const kn::DateFormatAnswer answer = kn::DialogPrompter().PromptDateFormat(request);
+        const kn::DateFormatAnswer answer =
+            kn::DialogPrompter().PromptDateFormat(request, {kn::RegionalSettings(), kn::CodePage(), kn::SystemClock()});
         if (answer.chosen)
             copyAnswer(answer.pattern, pattern);
         return answer.chosen ? 1 : 0;
@@ -41,7 +43,8 @@ int dateFormat(void*, const char* title, const char* prompt, const char* const* 
 int fiscalPeriod(void*, const char* title, char* year, char* period)
 {
     try {
-        const kn::FiscalPeriodAnswer answer = kn::DialogPrompter().PromptFiscalPeriod(QString::fromUtf8(title));
+        const kn::FiscalPeriodAnswer answer = kn::DialogPrompter().PromptFiscalPeriod(
+            QString::fromUtf8(title), {kn::RegionalSettings(), kn::CodePage(), kn::SystemClock()});
         if (!answer.chosen)
             return 0;
         copyAnswer(answer.fiscalYear, year);
@@ -55,10 +58,9 @@ int fiscalPeriod(void*, const char* title, char* year, char* period)
 void institutionNumber(void*, const char* path, const char* locale, const char* codepage)
 {
     try {
-        kn::PromptEnvironment environment;
-        environment.regional = kn::RegionalSettings::named(QString::fromUtf8(locale));
-        environment.codePage = kn::CodePage(QString::fromUtf8(codepage));
-        kn::DialogPrompter(environment).PromptInstitutionNumber(QString::fromUtf8(path));
+        kn::DialogPrompter().PromptInstitutionNumber(
+            QString::fromUtf8(path), {kn::RegionalSettings::named(QString::fromUtf8(locale)),
+                                      kn::CodePage(QString::fromUtf8(codepage)), kn::SystemClock()});
     } catch (const std::exception&) {
         // The file stays unwritten: the writer then reports the prompt as unanswered.
     }

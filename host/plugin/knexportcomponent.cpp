@@ -3,9 +3,8 @@
 #include "knexportobjects.h"
 
 #include "host/component.h"
-#include "core/clock.h"
+#include "core/conversionrun.h"
 #include "core/knerror.h"
-
 
 namespace kn {
 
@@ -39,17 +38,12 @@ bool KNExportComponent::ConvertKNtoGLSpecific(const QString& PackageCode, const 
                                               const QString& strCurrencyCode)
 {
     clearError();
-    try {
-        const auto clock = std::make_shared<SystemClock>();
-        converter_->setClock(clock);
-        converter_->setPrompter(std::make_shared<ScriptedPrompter>(
-            answers_, PromptEnvironment{converter_->regionalSettings(), converter_->codePage(), clock}));
-        return converter_->ConvertKNtoGLSpecific(PackageCode, ImportFileName, ExportFileName, PackageFullTitle,
-                                                 strCurrencyCode);
-    } catch (const KNError& error) {
-        keepError(error);
-        return false;
-    }
+    const ConversionResult result =
+        runConversion(*converter_, {PackageCode, ImportFileName, ExportFileName, PackageFullTitle, strCurrencyCode,
+                                    std::make_shared<ScriptedPrompter>(answers_)});
+    if (result.ending == ConversionEnding::Failed)
+        keepError(*result.error);
+    return result.converted();
 }
 
 short KNExportComponent::Fileexists(const QString& strPath) const

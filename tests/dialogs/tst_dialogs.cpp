@@ -158,7 +158,11 @@ class DialogTests : public QObject {
     Q_OBJECT
 
     // One prompter for all prompts, so that each must start afresh whatever came before.
-    DialogPrompter prompter_{PromptEnvironment{RegionalSettings(), CodePage(), std::make_shared<FixedClock>(QDate(2014, 9, 2))}};
+    DialogPrompter prompter_;
+    const RegionalSettings regional_;
+    const CodePage codePage_;
+    const FixedClock clock_{QDate(2014, 9, 2)};
+    const PromptEnvironment environment_{regional_, codePage_, clock_};
 
 private slots:
     void cleanup()
@@ -251,13 +255,13 @@ private slots:
         if (prompt == u"date" || prompt == u"SysPro") {
             DateFormatRequest request = prompt == u"date" ? designed : sysPro;
             request.initial = shownFirst[prompt].last();
-            const DateFormatAnswer date = prompter_.PromptDateFormat(request);
+            const DateFormatAnswer date = prompter_.PromptDateFormat(request, environment_);
             given = date.chosen ? QStringList{date.pattern} : QStringList{};
         } else if (prompt == u"fiscal") {
-            const FiscalPeriodAnswer fiscal = prompter_.PromptFiscalPeriod(QStringLiteral("AccPac for Windows"));
+            const FiscalPeriodAnswer fiscal = prompter_.PromptFiscalPeriod(QStringLiteral("AccPac for Windows"), environment_);
             given = fiscal.chosen ? QStringList{fiscal.fiscalYear, fiscal.fiscalPeriod} : QStringList{};
         } else {
-            prompter_.PromptInstitutionNumber(path);
+            prompter_.PromptInstitutionNumber(path, environment_);
             QFile file(path);
             given = file.open(QIODevice::ReadOnly) ? QStringList{QString::fromLatin1(file.readAll())} : QStringList{};
         }

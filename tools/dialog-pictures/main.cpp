@@ -93,12 +93,10 @@ int main(int argc, char** argv)
     QDir().mkpath(folder);
 
     QTemporaryDir scratch;
-    const auto clock = std::make_shared<kn::FixedClock>(QDate(2014, 9, 2));
     const auto converter =
         kn::createKNExport({QStringLiteral("en_US"), QString(), scratch.filePath(QStringLiteral("settings.ini"))});
-    converter->setClock(clock);
-    converter->setPrompter(std::make_shared<kn::DialogPrompter>(
-        kn::PromptEnvironment{converter->regionalSettings(), converter->codePage(), clock}));
+    converter->setClock(std::make_shared<kn::FixedClock>(QDate(2014, 9, 2)));
+    converter->setPrompter(std::make_shared<kn::DialogPrompter>());
 
     Photographer photographer(folder);
     photographer.then(photographer.picture(QStringLiteral("dialog-myob-date.png"), answer<kn::frmMYOBDate>([](auto* d) {

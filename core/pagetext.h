@@ -13,8 +13,9 @@
 namespace kn {
 
 // A text as the code page's bytes. Where the page lacks one of its characters the bytes hold the
-// closest ones and `meant` holds the text itself, one UTF-16 unit for each byte, so that a cut or a
-// split falls at the same place in both; `meant` is empty when the bytes are the text.
+// closest ones and `meant` holds the text itself; `meant` is empty when the bytes are the text. A
+// record's text has one UTF-16 unit for each byte, so that a cut or a split falls at the same place
+// in both.
 struct PageText {
     std::string_view bytes;
     QStringView meant;
@@ -82,8 +83,10 @@ public:
         return {std::string_view(bytes_).substr(mark.byte), meant_ ? QStringView(*meant_).sliced(mark.unit) : QStringView()};
     }
     // The line from the mark on as the text it stands for.
-    QString textSince(Mark mark) const { return text(since(mark)); }
-    QString text(PageText piece) const { return piece.meant.isEmpty() ? codePage_->decode(piece.bytes) : piece.meant.toString(); }
+    QString textSince(Mark mark) const
+    {
+        return meant_ ? meant_->sliced(mark.unit) : codePage_->decode(std::string_view(bytes_).substr(mark.byte));
+    }
 
     // ASCII, or bytes the page read.
     Line& operator+=(char byte)

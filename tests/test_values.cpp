@@ -284,6 +284,16 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparatorAndSlashesForQuickBo
         compiled.appendTo(line, date);
         EXPECT_EQ(line.textSince({}), u"x,"_s + expected + expected) << c.locale << " '" << c.pattern << "'";
     }
+    // A month name the page lacks goes into a line in its closest form, and the line keeps it as meant.
+    {
+        const auto russian = RegionalSettings::named(u"ru_RU"_s);
+        const QString meant = u"25 "_s + russian.monthName(8, false);
+        const CodePage page;
+        Line line(page);
+        DatePattern(u"D MMMM", russian, &page).appendTo(line, date);
+        EXPECT_EQ(line.meant(), meant);
+        EXPECT_EQ(line.bytes(), page.encode(meant).toStdString());
+    }
     // Years below 1000 keep their leading zeros.
     EXPECT_EQ(formatDatePattern(CalDate::fromYmd(5, 3, 1), u"YYYY YY D", RegionalSettings::named(u"en_US"_s)), u"0005 05 1"_s);
     // QuickBooks and Jonas dates have "/" whatever the region.

@@ -1,4 +1,5 @@
-// TransRecords: positions, keys, FindAPBank and SortByDate.
+// TransRecords' exchange sort, the store of the records' texts and the payment file reader.
+// Positions, keys, FindAPBank and the sort's limit are in objectmodel/test_objectmodel.cpp.
 #include "core/knerror.h"
 #include "core/paymentfile.h"
 #include "core/transrecords.h"
@@ -19,14 +20,6 @@ TransRecordPtr add(TransRecords& records, CalDate date, const QString& payee, st
                    const QString& key = {})
 {
     return records.Add(date, {}, payee, {}, {}, Money::fromUnits(units), {}, {}, {}, key);
-}
-
-QString payees(const TransRecords& records)
-{
-    QString text;
-    for (const auto& record : records)
-        text += record->PaidTo();
-    return text;
 }
 
 // The exchange sort as the collection has always done it: C passes of neighbour exchanges, each
@@ -53,59 +46,6 @@ std::vector<Exchanged> exchangeSort(std::vector<Exchanged> items)
 
 } // namespace
 
-TEST(TransRecords, PositionsKeysAndRemoval)
-{
-    TransRecords records;
-    // Add takes the date first and the invoice before the purpose.
-    const auto first = records.Add(CalDate(1), u"acct"_s, u"A"_s, u"gl"_s, u"details"_s, Money::fromUnits(5), u"inv"_s,
-                                   u"for"_s, u"full"_s, u"a"_s);
-    EXPECT_EQ(first->TransDate, CalDate(1));
-    EXPECT_EQ(first->InvoiceNo() + first->PaymentFor() + first->GLAccount_Full(), u"invforfull"_s);
-    add(records, CalDate(2), QStringLiteral("B"));
-    add(records, CalDate(3), QStringLiteral("C"), 1, QStringLiteral("c"));
-    EXPECT_EQ(records.Count(), 3);
-    EXPECT_EQ(records.Item(2)->PaidTo(), QStringLiteral("B"));
-    EXPECT_EQ(records.Item(QStringLiteral("c"))->PaidTo(), QStringLiteral("C"));
-    EXPECT_EQ(errorNumber([&] { add(records, CalDate(4), QStringLiteral("D"), 1, QStringLiteral("a")); }), 457);
-    EXPECT_EQ(records.Count(), 3);
-
-    records.Remove(QStringLiteral("a"));
-    EXPECT_EQ(payees(records), QStringLiteral("BC"));
-    EXPECT_EQ(records.Item(1)->PaidTo(), QStringLiteral("B"));
-    records.Remove(2);
-    EXPECT_EQ(payees(records), QStringLiteral("B"));
-
-    for (const QVariant& bad : {QVariant(0), QVariant(2), QVariant(-1), QVariant(QString()), QVariant(QStringLiteral("a")),
-                                QVariant(QStringLiteral("c"))})
-        EXPECT_EQ(errorNumber([&] { (void)records.Item(bad); }), 5) << bad.toString().toStdString();
-    // A key can be used again once its record is gone.
-    add(records, CalDate(5), QStringLiteral("E"), 1, QStringLiteral("a"));
-    EXPECT_EQ(records.Item(QStringLiteral("a"))->PaidTo(), QStringLiteral("E"));
-
-    records.Clear();
-    EXPECT_EQ(records.Count(), 0);
-    records.Clear();
-    EXPECT_EQ(records.Count(), 0);
-}
-
-TEST(TransRecords, FindAPBank)
-{
-    const CalDate day(41876);
-    TransRecords records;
-    add(records, day, QStringLiteral("Acme"), 0);
-    add(records, CalDate(41876.5), QStringLiteral("Acme"));
-    const auto hardware = add(records, day, QStringLiteral("Acme Hardware"));
-    const auto first = add(records, day, QStringLiteral("Acme"));
-    add(records, day, QStringLiteral("Acme"));
-
-    EXPECT_EQ(records.FindAPBank(QStringLiteral("paidto"), day, QStringLiteral("ACME")), first);
-    EXPECT_EQ(records.FindAPBank(QStringLiteral("PaidTo"), day, QStringLiteral("ACME"), 4), hardware);
-    EXPECT_EQ(records.FindAPBank(QStringLiteral("PAIDTO"), day, QStringLiteral("ACME HARDWARE"), 4), nullptr);
-    EXPECT_EQ(records.FindAPBank(QStringLiteral("PAIDTO"), day, QStringLiteral("acme hardware"), -1), hardware);
-    EXPECT_EQ(records.FindAPBank(QStringLiteral("GLACCOUNT"), day, QStringLiteral("ACME")), nullptr);
-    EXPECT_EQ(records.FindAPBank(QStringLiteral("PAIDTO"), CalDate(41876.25), QStringLiteral("ACME")), nullptr);
-}
-
 TEST(TransRecords, SortByDateMatchesTheExchangeSortIncludingLostKeys)
 {
     std::mt19937 random(20141205);
@@ -129,17 +69,6 @@ TEST(TransRecords, SortByDateMatchesTheExchangeSortIncludingLostKeys)
             ASSERT_EQ(findable, want.keyed) << "round " << round << " id " << want.id;
         }
     }
-}
-
-TEST(TransRecords, SortByDateRefusesMoreThan32767Records)
-{
-    TransRecords records;
-    for (int i = 0; i < 32767; ++i)
-        add(records, CalDate(32767 - i), {});
-    records.SortByDate();
-    EXPECT_EQ(records.Item(1)->TransDate, CalDate(1));
-    add(records, CalDate(0), {});
-    EXPECT_EQ(errorNumber([&] { records.SortByDate(); }), 6);
 }
 
 namespace {

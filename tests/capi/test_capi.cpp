@@ -2,6 +2,7 @@
 // UTF-8 texts, results and error numbers.
 #include "darodev/darodev.h"
 #include "darodev/prompts.h"
+#include "darodev/records.h"
 
 #include "bench/paymentfilebuilder.h"
 
@@ -145,22 +146,25 @@ TEST_F(CInterface, NullTextsAndUnknownAnswerNamesFailWithInvalidProcedureCall)
         EXPECT_EQ(kn_export_set_answer(c, name, "1"), 0) << name;
 }
 
-// A C host reads back what its list stored, in the list's order, and learns whether anything was.
-TEST_F(CInterface, TheCatalogueReadsBackWhatTheListStored)
+// A C host reads back what its list stored, in the list's order after what it added itself, and
+// learns whether anything was; the converter's own records and its helpers.
+TEST_F(CInterface, TheCatalogueReadsBackWhatTheListStoredAndTheHelpersAnswer)
 {
     const Converter converter = create();
     kn_export* c = converter.get();
     const char* const incomplete[] = {"05~txt~MOMGL~2014/08/25~~Momentum", ""};
     EXPECT_EQ(kn_export_load_packages(c, incomplete, 2), 0);
     EXPECT_EQ(kn_export_package_count(c), 0);
+    EXPECT_EQ(kn_export_package_add(c, "Mine", "99", 41876, "csv", "MINE", "Mine", "mine"), 0);
     const char* const list[] = {"05~txt~MOMGL~08/25/2014~Momentum Accounting~Momentum", "09~qif~QKN~10:30~Quicken 2000~Quicken", ""};
     EXPECT_EQ(kn_export_load_packages(c, list, 3), 1);
-    ASSERT_EQ(kn_export_package_count(c), 2);
+    ASSERT_EQ(kn_export_package_count(c), 3);
     const std::tuple<int, const char*, const char*> texts[] = {
-        {0, "code", "05"},          {0, "full-title", "Momentum Accounting"}, {0, "title", "Momentum"},
-        {0, "extension", "txt"},    {0, "base-name", "MOMGL"},                {0, "last-updated", "2014-08-25"},
-        {0, "allow-kaprin-home", "0"}, {1, "code", "09"},                     {1, "last-updated", ""},
-        {1, "allow-kaprin-home", "1"},
+        {0, "code", "99"},          {0, "last-updated", "2014-08-25"},        {1, "code", "05"},
+        {1, "full-title", "Momentum Accounting"},                             {1, "title", "Momentum"},
+        {1, "extension", "txt"},    {1, "base-name", "MOMGL"},                {1, "last-updated", "2014-08-25"},
+        {1, "allow-kaprin-home", "0"}, {2, "code", "09"},                     {2, "last-updated", ""},
+        {2, "allow-kaprin-home", "1"},
     };
     for (const auto& [index, name, expected] : texts) {
         const char* value = kn_export_package_text(c, index, name);
@@ -168,11 +172,46 @@ TEST_F(CInterface, TheCatalogueReadsBackWhatTheListStored)
         EXPECT_STREQ(value, expected) << index << " " << name;
         EXPECT_EQ(kn_export_error_number(c), 0);
     }
-    for (const auto& [index, name] : {std::pair<int, const char*>{2, "code"}, {-1, "code"}, {0, "Code"}, {0, nullptr}}) {
+    for (const auto& [index, name] : {std::pair<int, const char*>{3, "code"}, {-1, "code"}, {0, "Code"}, {0, nullptr}}) {
         EXPECT_EQ(kn_export_package_text(c, index, name), nullptr) << index;
         EXPECT_EQ(kn_export_error_number(c), 5) << index;
         EXPECT_STREQ(kn_export_error_source(c), "KNExport.AcctPackages") << index;
     }
+    EXPECT_EQ(kn_export_package_add(c, "x", "x", 0, "x", "x", "x", "mine"), -1);
+    EXPECT_EQ(kn_export_error_number(c), 457);
+    EXPECT_EQ(kn_export_package_remove(c, 0), 0);
+    EXPECT_STREQ(kn_export_package_text(c, 0, "code"), "05");
+    EXPECT_EQ(kn_export_package_remove(c, 2), -1);
+    EXPECT_EQ(kn_export_error_number(c), 5);
+
+    EXPECT_EQ(kn_export_records(c), kn_export_records(c));
+    EXPECT_EQ(kn_records_count(kn_export_records(c)), 0);
+    kn_records_destroy(kn_export_records(c)); // does nothing: the converter owns it
+    QFile(QString::fromStdString(path("here"))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(kn_export_file_exists(c, path("here").c_str()), -1);
+    EXPECT_EQ(kn_export_file_exists(c, dir.path().toUtf8()), 0);
+    EXPECT_STRNE(kn_export_qb_date_format(c, 41876), "");
+    EXPECT_STRNE(kn_export_jonas_date_format(c, 41876), "");
+}
+
+// A record's texts, amount and date as a C host reads and changes them.
+TEST(CInterfaceRecords, TextsAmountsAndDatesByPosition)
+{
+    kn_records* records = kn_records_create();
+    EXPECT_EQ(kn_records_add(records, 41876, "K", "Acme", "5100", "Rent", 1234567, "INV", "For", "5100,Rent", nullptr), 1);
+    EXPECT_EQ(kn_records_set_text(records, 1, "PaidTo", "Ünïcode"), 0);
+    const std::pair<const char*, const char*> texts[] = {{"PaidTo", "Ünïcode"}, {"InvoiceNo", "INV"},
+                                                         {"PaymentFor", "For"}, {"GLAccount_Full", "5100,Rent"}};
+    for (const auto& [name, expected] : texts)
+        EXPECT_STREQ(kn_records_text(records, 1, name), expected) << name;
+    EXPECT_EQ(kn_records_text(records, 1, "Payee"), nullptr);
+    EXPECT_EQ(kn_records_error_number(records), 5);
+    EXPECT_EQ(kn_records_amount(records, 1), 1234567);
+    EXPECT_EQ(kn_records_set_amount(records, 1, -5), 0);
+    EXPECT_EQ(kn_records_amount(records, 1), -5);
+    EXPECT_EQ(kn_records_set_date(records, 2, 1), -1);
+    EXPECT_EQ(kn_records_date(records, 1), 41876);
+    kn_records_destroy(records);
 }
 
 TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
@@ -191,6 +230,12 @@ TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
     kn_export_on_complete(nullptr, nullptr, nullptr);
     kn_export_on_error(nullptr, nullptr, nullptr);
     kn_export_destroy(nullptr);
+    EXPECT_EQ(kn_export_file_exists(nullptr, "x"), 0);
+    EXPECT_EQ(kn_export_qb_date_format(nullptr, 41876), nullptr);
+    EXPECT_EQ(kn_records_count(nullptr), -1);
+    EXPECT_EQ(kn_records_text(nullptr, 1, "PaidTo"), nullptr);
+    EXPECT_EQ(kn_records_error_number(nullptr), 5);
+    kn_records_destroy(nullptr);
     EXPECT_STRNE(kn_version(), "");
 }
 

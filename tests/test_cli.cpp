@@ -38,10 +38,7 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
     const QString rememberedBanana = h.path(QStringLiteral("banana.ini"));
     kn::makeIniSettingsStore(rememberedBanana)->write("Kaprin Desk 6", "Settings", "MYOBDate", "banana");
     QDir(h.path(QString())).mkpath(QStringLiteral("fas/exports"));
-    const QString accounts = h.path(QStringLiteral("accounts.txt"));
-    writeBytes(accounts, "5100-10\n");
     const QString history = h.path(QStringLiteral("history.sqlite"));
-    ASSERT_EQ(knexport(convert("05", kExample, h.path("first.txt"), {"--locale", "en_US", "--quiet", "--history", history})).exitCode, 0);
     struct Case {
         const char* name;
         QStringList arguments;
@@ -85,18 +82,12 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
         // A report that cannot be written stops the run before it converts.
         {"report folder missing", convert("05", kExample, output, {"--report", h.path("missing/report.json")}), 2,
          "does not exist"},
-        {"output is the payment file", convert("05", kExample, kExample), 2, "never written over",
-         {}, {"error 5"}},
         {"report is a folder", convert("05", kExample, output, {"--report", h.path(QString())}), 2, "is a folder"},
         {"strict accounts without accounts", convert("05", kExample, output, {"--strict-accounts"}), 2,
          "--strict-accounts needs --accounts FILE"},
         {"accounts file missing", convert("05", kExample, output, {"--accounts", h.path("none.txt")}), 2, "none.txt"},
         {"no history and a history", convert("05", kExample, output, {"--no-history", "--history", history}), 2,
          "--no-history leaves no history"},
-        {"payments to unknown accounts refused", convert("05", kExample, output, {"--locale", "en_US", "--accounts", accounts, "--strict-accounts"}),
-         5, {}, {"knexport: refused: 11 payments go to accounts the package does not know (line 3: 5200-20|01|TEL;", "nothing was written"}},
-        {"repeat refused", convert("05", kExample, output, {"--locale", "en_US", "--history", history, "--refuse-repeat"}), 5, {},
-         {"knexport: refused: these payments were converted for Momentum Accounting (05) before", "(same payment file)"}},
         {"history of an unknown package", {"history", "--package", "99"}, 2, "valid codes"},
         {"history limit not a number", {"history", "--limit", "ten"}, 2, "--limit needs a count"},
         {"unknown command", {"frobnicate"}, 2, {}},
@@ -172,11 +163,9 @@ TEST(Cli, PromptAnswersComeFromOptions)
     QDir(h.path(QString())).mkpath(QStringLiteral("a/b"));
     const QString fasOutput = h.path(QStringLiteral("a/b/fas.csv"));
     const QString accpacOutput = h.path(QStringLiteral("accpac.csv"));
+    // A prompt left unanswered (exit code 4, its message in ExitCodesTellEachOutcomeApart) keeps the old file.
     writeBytes(accpacOutput, "keep");
-
-    const CliRun refused = knexport(convert("08", kExample, accpacOutput, {"--fiscal-year", "2014", "--quiet"}));
-    EXPECT_EQ(refused.exitCode, 4) << refused.err.toStdString();
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("--fiscal-period"))) << refused.err.toStdString();
+    EXPECT_EQ(knexport(convert("08", kExample, accpacOutput, {"--fiscal-year", "2014", "--quiet"})).exitCode, 4);
     EXPECT_EQ(readBytes(accpacOutput), QByteArray("keep"));
 
     // Each prompt answered by its option, and what the file the answer decides holds.
@@ -205,29 +194,26 @@ TEST(Cli, TheDialogsAreLoadedOnlyWhenARunAsksForThem)
     EXPECT_TRUE(needed.contains("libQt6Core")) << needed.toStdString();
     EXPECT_FALSE(needed.contains("libQt6Widgets") || needed.contains("libQt6Gui")) << needed.toStdString();
 
+    // Where nobody can answer a dialog (offscreen) the run is refused as without a display, not left waiting.
     Harness h;
-    const auto interactive = [&](const char* platform) {
+    const std::tuple<const char*, const char*, const char*> environments[] = {
+        // DISPLAY, QT_QPA_PLATFORM, what stderr says
+        {nullptr, nullptr, "needs a display"},
+        {nullptr, "offscreen", "needs a display"},
+        {":97", nullptr, "DISPLAY=:97 answers nothing"},
+    };
+    for (const auto& [display, platform, says] : environments) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(variable));
+        if (display)
+            environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
         if (platform)
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLatin1(platform));
-        return knexport(convert("05", kExample, h.path("out.txt"), {"--interactive", "--locale", "en_US", "--quiet"}), environment);
-    };
-    const CliRun withoutDisplay = interactive(nullptr);
-    EXPECT_EQ(withoutDisplay.exitCode, 2);
-    EXPECT_TRUE(withoutDisplay.err.contains(QStringLiteral("needs a display"))) << withoutDisplay.err.toStdString();
-    // Where nobody can answer a dialog the run is refused as without a display, not left waiting.
-    const CliRun offscreen = interactive("offscreen");
-    EXPECT_EQ(offscreen.exitCode, 2) << offscreen.err.toStdString();
-    EXPECT_TRUE(offscreen.err.contains(QStringLiteral("needs a display"))) << offscreen.err.toStdString();
-    QProcessEnvironment staleDisplay = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        staleDisplay.remove(QString::fromLatin1(variable));
-    staleDisplay.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
-    const CliRun stale = knexport(convert("05", kExample, h.path("out.txt"), {"--interactive", "--quiet"}), staleDisplay);
-    EXPECT_EQ(stale.exitCode, 2) << stale.err.toStdString();
-    EXPECT_TRUE(stale.err.contains(QStringLiteral("DISPLAY=:97 answers nothing"))) << stale.err.toStdString();
+        const CliRun run = knexport(convert("05", kExample, h.path("out.txt"), {"--interactive", "--locale", "en_US", "--quiet"}), environment);
+        EXPECT_EQ(run.exitCode, 2) << says;
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(says))) << run.err.toStdString();
+    }
 }
 
 TEST(Cli, ReportHoldsTheWholeAuditAsJson)
@@ -292,18 +278,16 @@ TEST(Cli, ProgressShowsOnATerminalOnly)
     EXPECT_EQ(piped.err, QString());
 
     // script(1) gives the run a terminal of its own.
-    QProcess process;
-    process.start(QStringLiteral("script"), {"-qec", QStringLiteral(KNEXPORT_PATH " ") + arguments.join(u' '), "/dev/null"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_TRUE(process.readAllStandardOutput().contains("100% of 12 payments"));
-
+    const auto onATerminal = [](const QString& command) {
+        QProcess process;
+        process.start(QStringLiteral("script"), {"-qec", QStringLiteral(KNEXPORT_PATH " ") + command, "/dev/null"});
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0);
+        return process.readAllStandardOutput();
+    };
+    EXPECT_TRUE(onATerminal(arguments.join(u' ')).contains("100% of 12 payments"));
     // With the status texts, each starts a line of its own and no blank line is left.
-    QProcess withStatus;
-    withStatus.start(QStringLiteral("script"),
-                     {"-qec", QStringLiteral(KNEXPORT_PATH " ") + arguments.join(u' ').remove(QStringLiteral("--quiet")), "/dev/null"});
-    ASSERT_TRUE(withStatus.waitForFinished(60000));
-    const QByteArray shown = withStatus.readAllStandardOutput();
+    const QByteArray shown = onATerminal(arguments.join(u' ').remove(QStringLiteral("--quiet")));
     EXPECT_TRUE(shown.contains("100% of 12 payments\r\nClosing the file...")) << shown.toStdString();
     EXPECT_FALSE(shown.contains("\r\n\r\n")) << shown.toStdString();
 }

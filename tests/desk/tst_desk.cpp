@@ -180,27 +180,42 @@ private slots:
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("currency");
-        QTest::newRow("Momentum") << "05" << "CAD";
-        QTest::newRow("Simply Accounting in US dollars") << "03" << "USD";
-        QTest::newRow("Peachtree") << "06" << "CAD";
+        QTest::addColumn<QString>("datePattern"); // typed into MYOB's date dialog
+        QTest::newRow("Momentum") << "05" << "CAD" << "";
+        QTest::newRow("Simply Accounting in US dollars") << "03" << "USD" << "";
+        QTest::newRow("Peachtree") << "06" << "CAD" << "";
+        QTest::newRow("MYOB, its date prompt answered") << "01" << "CAD" << "DD/MM/YYYY";
     }
 
     void convertWritesKnexportsBytes()
     {
         QFETCH(QString, code);
         QFETCH(QString, currency);
+        QFETCH(QString, datePattern);
         auto window = openWindow(payments_);
         window->selectPackage(code);
         window->currencyBox->setCurrentText(currency);
         QStringList shown;
         connect(window->statusBar(), &QStatusBar::messageChanged, this, [&shown](const QString& text) { shown << text; });
+        bool prompted = false;
+        if (!datePattern.isEmpty()) {
+            whenModal<frmMYOBDate>(
+                [datePattern](frmMYOBDate* dialog) {
+                    dialog->cmbDateFormat->setEditText(datePattern);
+                    dialog->cmdOk->click();
+                },
+                &prompted);
+        }
         window->convert();
+        QCOMPARE(prompted, !datePattern.isEmpty());
         const QString written = window->outputEdit->text();
         QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("Written: ")), qPrintable(window->resultLabel->text()));
         QVERIFY(window->openFolderButton->isVisible());
         const QString expected = folder_.filePath(QStringLiteral("by-knexport"));
-        const auto cli = knexport(kn::testing::convert(code, payments_, expected,
-                                                       {"--locale", "en_US", "--currency", currency}));
+        QStringList options{"--locale", "en_US", "--currency", currency};
+        if (!datePattern.isEmpty())
+            options << "--date-format" << datePattern << "--settings" << folder_.filePath("cli.ini");
+        const auto cli = knexport(kn::testing::convert(code, payments_, expected, options));
         QCOMPARE(cli.exitCode, 0);
         QCOMPARE(contentOf(written), contentOf(expected));
         // knexport prints the status texts, then its summary and any notes; the window shows the
@@ -268,33 +283,41 @@ private slots:
                  qPrintable(texts.join('\n')));
     }
 
-    void badPaymentFileSelectsItsFailingLine_data()
+    void aPaymentFileThatFailsSaysWhereAndCannotBeConverted_data()
     {
-        QTest::addColumn<int>("badLine");
-        QTest::addColumn<QByteArray>("from");
-        QTest::addColumn<QByteArray>("to");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("a letter in an amount") << 6 << QByteArray("1,234.50") << QByteArray("1,234.5O")
-                                               << "the amount in columns 82-97";
-        QTest::newRow("a date that is no date") << 3 << QByteArray("D2014/08/25") << QByteArray("D2014/13/45")
-                                                << "columns 2-11";
-        QTest::newRow("the first payment") << 2 << QByteArray("D2014/08/25") << QByteArray("Dsoon      ")
-                                           << "columns 2-11";
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("badLine"); // 0: no payment is read
+        QTest::addColumn<QString>("said"); // in the failing row's date cell, or in the failure label when no row
+        const auto replaced = [](int line, const char* from, const char* to) {
+            QList<QByteArray> lines = contentOf(kExample).split('\n');
+            lines[line - 1].replace(from, to);
+            return lines.join('\n');
+        };
+        QTest::newRow("a letter in an amount") << replaced(6, "1,234.50", "1,234.5O") << 6 << "the amount in columns 82-97";
+        QTest::newRow("a date that is no date") << replaced(3, "D2014/08/25", "D2014/13/45") << 3 << "columns 2-11";
+        QTest::newRow("the first payment") << replaced(2, "D2014/08/25", "Dsoon      ") << 2 << "columns 2-11";
+        QTest::newRow("empty") << QByteArray() << 0 << "could not be read past its start: error 62, Input past end of file";
+        QTest::newRow("a header alone") << contentOf(kExample).split('\n').first() + '\n' << 0
+                                        << "holds no payments (error 999, There are no import records to process)";
     }
 
-    void badPaymentFileSelectsItsFailingLine()
+    void aPaymentFileThatFailsSaysWhereAndCannotBeConverted()
     {
+        QFETCH(QByteArray, content);
         QFETCH(int, badLine);
-        QFETCH(QByteArray, from);
-        QFETCH(QByteArray, to);
         QFETCH(QString, said);
-        QList<QByteArray> lines = contentOf(kExample).split('\n');
-        lines[badLine - 1].replace(from, to);
         const QString bad = folder_.filePath(QStringLiteral("bad.txt"));
-        writeFile(bad, lines.join('\n'));
+        writeFile(bad, content);
 
         auto window = openWindow(bad);
         const auto* model = window->paymentsView->model();
+        QVERIFY(!window->convertButton->isEnabled());
+        QVERIFY(window->readFailureLabel->isVisibleTo(window.get()));
+        if (badLine == 0) {
+            QCOMPARE(model->rowCount(), 0);
+            QVERIFY2(window->readFailureLabel->text().contains(said), qPrintable(window->readFailureLabel->text()));
+            return;
+        }
         const int failedRow = badLine - 2; // the header is line 1, the first payment line 2
         QCOMPARE(model->rowCount(), failedRow + 1);
         QCOMPARE(window->paymentsView->selectionModel()->selectedRows().size(), 1);
@@ -302,59 +325,14 @@ private slots:
         QCOMPARE(model->index(failedRow, PaymentsModel::Line).data().toInt(), badLine);
         QVERIFY2(model->index(failedRow, PaymentsModel::Date).data().toString().contains(said),
                  qPrintable(model->index(failedRow, PaymentsModel::Date).data().toString()));
-        QVERIFY(window->readFailureLabel->isVisibleTo(window.get()));
         QVERIFY2(window->readFailureLabel->text().contains(QStringLiteral("line %1: error 13, Type mismatch").arg(badLine)),
                  qPrintable(window->readFailureLabel->text()));
-        QVERIFY(!window->convertButton->isEnabled());
         // The file corrected on disk and opened again is read whole.
         QFile::remove(bad);
         QVERIFY(QFile::copy(kExample, bad));
         QVERIFY(window->openPaymentFile(bad));
         QCOMPARE(model->rowCount(), 12);
         QVERIFY(window->readFailureLabel->isHidden());
-    }
-
-    void paymentFileWithoutPaymentsSaysSo_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("empty") << QByteArray() << "could not be read past its start: error 62, Input past end of file";
-        QTest::newRow("a header alone") << contentOf(kExample).split('\n').first() + '\n'
-                                        << "holds no payments (error 999, There are no import records to process)";
-    }
-
-    void paymentFileWithoutPaymentsSaysSo()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, said);
-        const QString path = folder_.filePath(QStringLiteral("nothing.txt"));
-        writeFile(path, content);
-        auto window = openWindow(path);
-        QCOMPARE(window->paymentsView->model()->rowCount(), 0);
-        QVERIFY2(window->readFailureLabel->text().contains(said), qPrintable(window->readFailureLabel->text()));
-        QVERIFY(!window->convertButton->isEnabled());
-    }
-
-    // MYOB asks for its date pattern in the date dialog; the answer is in the file.
-    void answeredMyobPromptWritesKnexportsBytes()
-    {
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("01"));
-        bool prompted = false;
-        whenModal<frmMYOBDate>(
-            [](frmMYOBDate* dialog) {
-                dialog->cmbDateFormat->setEditText(QStringLiteral("DD/MM/YYYY"));
-                dialog->cmdOk->click();
-            },
-            &prompted);
-        window->convert();
-        QVERIFY(prompted);
-        const QString expected = folder_.filePath(QStringLiteral("by-knexport"));
-        const auto cli = knexport(kn::testing::convert(
-            "01", payments_, expected,
-            {"--locale", "en_US", "--date-format", "DD/MM/YYYY", "--quiet", "--settings", folder_.filePath("cli.ini")}));
-        QCOMPARE(cli.exitCode, 0);
-        QCOMPARE(contentOf(window->outputEdit->text()), contentOf(expected));
     }
 
     // AccPac asks for the fiscal period; Cancel writes nothing and the file already there stays.

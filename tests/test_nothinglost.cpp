@@ -36,6 +36,13 @@ struct Row {
 
 const QByteArray kOldOutput = "the import file of yesterday\r\n";
 
+// settings.ini leads into a plain file as if it were a folder: it reads as empty and cannot be written.
+void unsavableSettings(Harness& h)
+{
+    writeBytes(h.path(QStringLiteral("plain")), "not a folder\n");
+    QFile::link(h.path(QStringLiteral("plain/settings.ini")), h.path(QStringLiteral("settings.ini")));
+}
+
 } // namespace
 
 // Every run is given a settings file and a date pattern that MYOB would save, had it come that far.
@@ -74,6 +81,13 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
         {"settings that cannot be read", "01", one, "out.txt",
          [](Harness& h) { QDir(h.path({})).mkdir(QStringLiteral("settings.ini")); }, settingsError,
          "settings.ini cannot be read", Output::Kept},
+        // MYOB and SysPro save the chosen pattern before the export file is opened: a save that
+        // fails fails the writer.
+        {"settings that cannot be saved", "01", one, "out.txt", unsavableSettings, settingsError,
+         "settings.ini could not be written", Output::Kept},
+        {"SysPro's settings that cannot be saved", "04", one, "out.txt", unsavableSettings,
+         "knexport: error 75: Path/File access error (KNExport.ProcessSysPro)", "settings.ini could not be written",
+         Output::Kept},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -121,48 +135,23 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
     }
 }
 
-// MYOB and SysPro save the chosen pattern before the export file is opened: a save that fails
-// fails the writer and makes no file (through knexport), and a failure after the save leaves the
-// pattern saved (through the library: knexport checks the output's folder before it converts).
+// MYOB and SysPro save the chosen pattern before the export file is opened: a failure after the
+// save leaves the pattern saved (through the library: knexport checks the output's folder before
+// it converts).
 TEST(NothingLost, TheDatePatternIsSavedBeforeTheFileIsOpened)
 {
-    struct Case {
-        const char* package;
-        const char* lastLine;
-        const char* savedKey;
-    };
-    const Case cases[] = {
-        {"01", "knexport: error 75: Path/File access error (KNExport.ProcessMYOB11)", "MYOBDate"},
-        {"04", "knexport: error 75: Path/File access error (KNExport.ProcessSysPro)", "SysProDate"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.package);
-        {
-            Harness h;
-            writeBytes(h.path(QStringLiteral("plain")), "not a folder\n");
-            const QString payments = h.writePayments({paymentLine(Payment{})});
-            const QString settings = h.path(QStringLiteral("plain/settings.ini"));
-            const QString output = h.path(QStringLiteral("OUT.txt"));
-            const CliRun run = knexport(convert(QLatin1String(c.package), payments, output,
-                                                {"--locale", "en_US", "--date-format", "DD/MM/YYYY", "--settings", settings, "--quiet"}));
-            EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-            EXPECT_EQ(outputLinesOf(run.err).last(), QLatin1String(c.lastLine));
-            EXPECT_FALSE(QFileInfo::exists(output));
-            EXPECT_FALSE(QFileInfo::exists(settings));
-        }
-        {
-            Harness h;
-            auto settings = std::make_shared<RecordingSettings>();
-            h.converter().setSettingsStore(settings);
-            scriptedPrompter(h, ScriptedAnswers{QStringLiteral("DD/MM/YYYY"), {}, {}, {}});
-            const QString payments = h.writePayments({paymentLine(Payment{})});
-            const QString output = h.path(QStringLiteral("missing/OUT.txt"));
-            EXPECT_FALSE(h.convert(QLatin1String(c.package), payments, output));
-            ASSERT_TRUE(h.failure.has_value());
-            EXPECT_EQ(h.failure->number(), 76);
-            EXPECT_EQ(settings->values[kSettingsApp + QLatin1String(c.savedKey)], QStringLiteral("DD/MM/YYYY"));
-            EXPECT_FALSE(QFileInfo::exists(output));
-        }
+    for (const auto& [package, savedKey] : {std::pair{"01", "MYOBDate"}, std::pair{"04", "SysProDate"}}) {
+        SCOPED_TRACE(package);
+        Harness h;
+        auto settings = std::make_shared<RecordingSettings>();
+        h.converter().setSettingsStore(settings);
+        scriptedPrompter(h, ScriptedAnswers{QStringLiteral("DD/MM/YYYY"), {}, {}, {}});
+        const QString output = h.path(QStringLiteral("missing/OUT.txt"));
+        EXPECT_FALSE(h.convert(QLatin1String(package), h.writePayments({paymentLine(Payment{})}), output));
+        ASSERT_TRUE(h.failure.has_value());
+        EXPECT_EQ(h.failure->number(), 76);
+        EXPECT_EQ(settings->values[kSettingsApp + QLatin1String(savedKey)], QStringLiteral("DD/MM/YYYY"));
+        EXPECT_FALSE(QFileInfo::exists(output));
     }
 }
 

@@ -48,8 +48,6 @@ TEST(Cli, ExitCodesTellEachOutcomeApart)
         QStringList neverSays = {};
     };
     const Case cases[] = {
-        {"missing payment file", convert("05", h.path("none.txt"), output), 1,
-         "knexport: error 53: File not found (KNExport.ImportKNFile)", {"none.txt does not exist"}},
         {"payment file's folder missing", convert("05", h.path("no/none.txt"), output), 1,
          "knexport: error 76: Path not found (KNExport.ImportKNFile)", {"its folder does not exist"}},
         {"payment file is a folder", convert("05", h.path(QString()), output), 1,
@@ -248,7 +246,10 @@ TEST(Cli, ReportHoldsTheWholeAuditAsJson)
                                                           {"source", "KNExport.ImportKNFile"}, {"detail", detail}}));
 
     // A file error's detail names the file, in the report as on stderr.
-    EXPECT_EQ(knexport(convert("05", h.path("none.txt"), h.path("m.txt"), {"--quiet", "--report", report})).exitCode, 1);
+    const CliRun missing = knexport(convert("05", h.path("none.txt"), h.path("m.txt"), {"--quiet", "--report", report}));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(lastLine(missing.err), u"knexport: error 53: File not found (KNExport.ImportKNFile)");
+    EXPECT_TRUE(missing.err.contains(h.path("none.txt") + QStringLiteral(" does not exist"))) << missing.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(readBytes(report)).object()[u"failure"].toObject()[u"detail"].toString(),
               QStringLiteral("the payment file %1 does not exist").arg(h.path("none.txt")));
 }

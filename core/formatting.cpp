@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <limits>
 
 namespace kn {
 
@@ -315,36 +314,6 @@ QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
     QString text = formatDatePattern(dtTheDate, u"MM/DD/YYYY", regional);
     putSlashesAt3And6(text, 0);
     return text;
-}
-
-QString FixedWidth(const QString& text, int width)
-{
-    if (width < 0)
-        throw KNError(ErrorCode::InvalidProcedureCall);
-    return text.size() < width ? text.leftJustified(width, u' ') : text.left(width);
-}
-
-QString PadLeft(const QString& text, int width, const QString& fill)
-{
-    if (width < 0 || fill.isEmpty())
-        throw KNError(ErrorCode::InvalidProcedureCall);
-    if (trimBlanks(text).size() >= width)
-        return text;
-    return (QString(width, fill[0]) + text).right(width);
-}
-
-short CountChar(QStringView text, QChar character)
-{
-    const auto wanted = char16_t(character.unicode() & 0xFF);
-    short count = 0;
-    for (QChar c : text) {
-        if ((c.unicode() & 0xFF) == wanted) {
-            if (count == std::numeric_limits<short>::max())
-                throw KNError(ErrorCode::Overflow);
-            ++count;
-        }
-    }
-    return count;
 }
 
 bool beginsInUpperCaseWith(std::string_view text, std::string_view upperCasePrefix)

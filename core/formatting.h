@@ -108,14 +108,6 @@ QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
 // Month/day/four-digit year with "/" between them whatever the region ("08/25/2014").
 QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
 
-// The text left-aligned in a field of `width` characters: filled with blanks or cut.
-QString FixedWidth(const QString& text, int width);
-// The text right-aligned in `width` characters filled with the first character of `fill`; a text
-// whose trimmed length already reaches `width` comes back unchanged.
-QString PadLeft(const QString& text, int width, const QString& fill);
-// How many characters of the text equal `character` (compared on their low eight bits).
-short CountChar(QStringView text, QChar character);
-
 // Whether the text begins with `upperCasePrefix`, an ASCII text, when each of its characters is
 // upper-cased ("Bank of X" begins with "BANK").
 bool beginsInUpperCaseWith(std::string_view text, std::string_view upperCasePrefix);

@@ -304,17 +304,3 @@ TEST(FormatDatePattern, RunsOfLettersAndTheRegionalSeparatorAndSlashesForQuickBo
     }
 }
 
-TEST(SharedHelpers, FixedWidthPadLeftCountChar)
-{
-    EXPECT_EQ(FixedWidth(QStringLiteral("Acme"), 6), QStringLiteral("Acme  "));
-    EXPECT_EQ(FixedWidth(QStringLiteral("Acme Hardware"), 6), QStringLiteral("Acme H"));
-    EXPECT_EQ(FixedWidth(QString(), 3), QStringLiteral("   "));
-    EXPECT_EQ(PadLeft(QStringLiteral("12.50"), 8, QStringLiteral(" ")), QStringLiteral("   12.50"));
-    EXPECT_EQ(PadLeft(QStringLiteral("123456789"), 8, QStringLiteral(" ")), QStringLiteral("123456789"));
-    EXPECT_EQ(PadLeft(QStringLiteral(" 1 "), 2, QStringLiteral(" ")), QStringLiteral("1 "));
-    EXPECT_EQ(PadLeft(QStringLiteral("7"), 3, QStringLiteral("0x")), QStringLiteral("007"));
-    EXPECT_EQ(CountChar(u"a,b,,c", u','), 3);
-    EXPECT_EQ(CountChar(u"", u','), 0);
-    EXPECT_EQ(errorNumber([] { FixedWidth(QStringLiteral("x"), -1); }), 5);
-    EXPECT_EQ(errorNumber([] { CountChar(QString(40000, u','), u','); }), 6);
-}

@@ -1,6 +1,7 @@
-// A whole conversion of a fuzzed payment file to every package, with a fuzzed locale, code page
-// and answers and a fixed clock, wholly in memory: the payment file, the import files and
-// workbooks, the settings and FAS's institution number are bytes, and no file is touched.
+// A whole conversion of a fuzzed payment file to every package (once its import succeeds), with a
+// fuzzed locale, code page and answers and a fixed clock, wholly in memory: the payment file, the
+// import files and workbook, the settings and FAS's institution number are bytes, and no file is
+// touched.
 #include "fuzzinput.h"
 
 #include "core/clock.h"

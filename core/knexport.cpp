@@ -162,10 +162,13 @@ bool KNExport::runWriter(const QString& packageCode, const QString& exportFileNa
     std::string* const outputBytes = memoryFiles_ != nullptr ? &memoryFiles_->output : nullptr;
     if (outputBytes != nullptr)
         outputBytes->clear();
+    const CompanionFiles* const companionFiles =
+        memoryFiles_ != nullptr && memoryFiles_->companions ? &*memoryFiles_->companions : nullptr;
     const WriterContext context{Records(), header_, currencyCode_, packageFullTitle, exportFileName,
                                 settingsApplication_, regional_, codePage_, *settings_,
                                 WriterPrompter{*prompter_, {regional_, codePage_, *clock_}}, *clock_,
-                                [this](const QString& text) { emit Status(text); }, recorder, outputBytes};
+                                [this](const QString& text) { emit Status(text); }, recorder, outputBytes,
+                                companionFiles};
     return runLedgerWriter(*row, context);
 }
 

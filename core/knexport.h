@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,12 +45,15 @@ public:
     // The writers the package codes select.
     void setPackageTable(PackageTable table) { packageTable_ = table; }
     // Conversions from bytes to bytes: while set, the payment file is read from `input` rather
-    // than the input path, and a text import file's bytes are put in `output` (emptied first)
-    // rather than written at the output path, which still says where a writer's companion files
-    // lie. A workbook is still written at the output path. Null goes back to the files.
+    // than the input path, and the import file's bytes, a workbook's too, are put in `output`
+    // (emptied first) rather than written at the output path, which still says where a writer's
+    // companion files (FAS's institution number) lie. They stay on the disk, unless `companions`
+    // holds a map: they are then read from it by path, the prompter is expected to put its
+    // answer's file there, and the conversion touches no file. Null goes back to the files.
     struct MemoryFiles {
         std::string_view input;
         std::string output;
+        std::optional<CompanionFiles> companions = std::nullopt;
     };
     void setMemoryFiles(MemoryFiles* files) { memoryFiles_ = files; }
 

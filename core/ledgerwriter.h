@@ -3,6 +3,7 @@
 #include "audit.h"
 #include "clock.h"
 #include "codepage.h"
+#include "companionfiles.h"
 #include "packagerow.h"
 #include "pagetext.h"
 #include "paymentfile.h"
@@ -45,8 +46,10 @@ struct WriterContext {
     std::function<void(const QString&)> status;
     // What the writer did with each record: written, left out with a reason, or changed.
     AuditRecorder& audit;
-    // Where a text import file's bytes go in place of the file at exportPath, when not null.
+    // Where the import file's bytes go in place of the file at exportPath, when not null.
     std::string* outputBytes = nullptr;
+    // The files kept beside the export file, by path, in place of the disk's, when not null.
+    const CompanionFiles* companionFiles = nullptr;
 };
 
 // The export file as the frame hands it to a writer: lines go out as the code page's bytes with

@@ -3,6 +3,7 @@
 #include "knerror.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSettings>
 
 namespace kn {
@@ -65,6 +66,27 @@ private:
     QString iniPath_;
 };
 
+class MemorySettingsStore final : public SettingsStore {
+public:
+    QString read(const QString& application, const QString& section, const QString& key,
+                 const QString& defaultValue) const override
+    {
+        return values_.value(name(application, section, key), defaultValue);
+    }
+    void write(const QString& application, const QString& section, const QString& key, const QString& value) override
+    {
+        values_.insert(name(application, section, key), value);
+    }
+
+private:
+    static QString name(const QString& application, const QString& section, const QString& key)
+    {
+        return application + u'\n' + section + u'\n' + key;
+    }
+
+    QHash<QString, QString> values_;
+};
+
 } // namespace
 
 std::unique_ptr<SettingsStore> makeUserSettingsStore()
@@ -75,6 +97,11 @@ std::unique_ptr<SettingsStore> makeUserSettingsStore()
 std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath)
 {
     return std::make_unique<QSettingsStore>(iniPath);
+}
+
+std::unique_ptr<SettingsStore> makeMemorySettingsStore()
+{
+    return std::make_unique<MemorySettingsStore>();
 }
 
 } // namespace kn

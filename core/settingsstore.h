@@ -23,5 +23,8 @@ public:
 std::unique_ptr<SettingsStore> makeUserSettingsStore();
 // A store kept in one INI file, for scripted runs and tests: "[<application>/<section>]" groups.
 std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath);
+// A store that starts empty and keeps what is written in memory until it is released, touching
+// no file: for conversions run wholly in memory.
+std::unique_ptr<SettingsStore> makeMemorySettingsStore();
 
 } // namespace kn

@@ -271,4 +271,39 @@ void TextFileWriter::close()
         file_->commit();
 }
 
+BinaryFileWriter::BinaryFileWriter(const QString& path, std::string* memory) : memory_(memory)
+{
+    if (memory_ == nullptr)
+        file_.emplace(path);
+    else
+        memory_->clear();
+}
+
+void BinaryFileWriter::write(QByteArrayView bytes)
+{
+    if (file_) {
+        file_->write(bytes.data(), std::size_t(bytes.size()));
+        return;
+    }
+    const auto size = std::size_t(bytes.size());
+    if (memory_->size() < position_ + size)
+        memory_->resize(position_ + size);
+    std::copy_n(bytes.data(), size, memory_->begin() + std::ptrdiff_t(position_));
+    position_ += size;
+}
+
+void BinaryFileWriter::seek(std::int64_t position)
+{
+    if (file_)
+        file_->seek(position);
+    else
+        position_ = std::size_t(position);
+}
+
+void BinaryFileWriter::close()
+{
+    if (file_)
+        file_->commit();
+}
+
 } // namespace kn

@@ -106,18 +106,22 @@ private:
     std::string buffer_;
 };
 
-// Writes bytes as they are given to a file that replaces the one there when closed; a container
-// that completes its header last goes back to it with seek().
+// Writes bytes as they are given to a file that replaces the one there when closed; or, given
+// `memory`, puts the file's bytes there (emptied first) and touches no file. A container that
+// completes its header last goes back to it with seek().
 class BinaryFileWriter {
 public:
-    explicit BinaryFileWriter(const QString& path) : file_(path) {}
+    explicit BinaryFileWriter(const QString& path, std::string* memory = nullptr);
 
-    void write(QByteArrayView bytes) { file_.write(bytes.data(), std::size_t(bytes.size())); }
-    void seek(std::int64_t position) { file_.seek(position); }
-    void close() { file_.commit(); }
+    void write(QByteArrayView bytes);
+    void seek(std::int64_t position);
+    void close();
 
 private:
-    AtomicFile file_;
+    std::optional<AtomicFile> file_;
+    std::string* memory_;
+    // Where the next write goes in `memory`.
+    std::size_t position_ = 0;
 };
 
 // While it lives, no file this thread writes may be the given input file, whatever its spelling

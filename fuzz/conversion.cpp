@@ -1,6 +1,7 @@
-// A whole conversion of a fuzzed payment file to every package, with a fuzzed locale, code page
-// and answers and a fixed clock, from bytes in memory to bytes in memory. The settings store and
-// the companion files (FAS's institution number, workbooks) are kept in one folder for every run.
+// A whole conversion of a fuzzed payment file to every package (once its import succeeds), with a
+// fuzzed locale, code page and answers and a fixed clock, wholly in memory: the payment file, the
+// import files and workbook, the settings and FAS's institution number are bytes, and no file is
+// touched.
 #include "fuzzinput.h"
 
 #include "core/clock.h"
@@ -11,33 +12,32 @@
 #include "core/settingsstore.h"
 #include "writers/packagetable.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <new>
-
 namespace {
 
 class FuzzedPrompter final : public kn::Prompter {
 public:
-    FuzzedPrompter(QString datePattern, QString year, QString period, QString institution)
+    FuzzedPrompter(QString datePattern, QString year, QString period, QString institution,
+                   kn::CompanionFiles& companions)
         : datePattern_(std::move(datePattern)), year_(std::move(year)), period_(std::move(period)),
-          institution_(std::move(institution))
+          institution_(std::move(institution)), companions_(companions)
     {
     }
     kn::DateFormatAnswer PromptDateFormat(const kn::DateFormatRequest&, const kn::PromptEnvironment&) override { return {true, datePattern_}; }
     kn::FiscalPeriodAnswer PromptFiscalPeriod(const QString&, const kn::PromptEnvironment&) override { return {true, year_, period_}; }
     void PromptInstitutionNumber(const QString& path, const kn::PromptEnvironment&) override
     {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(institution_.toLatin1() + "\r\n");
+        companions_[path] = (institution_.toLatin1() + "\r\n").toStdString();
     }
 
 private:
     QString datePattern_, year_, period_, institution_;
+    kn::CompanionFiles& companions_;
 };
+
+// Paths under a folder that is not there: they name the files and say where FAS's number lies,
+// and a write that reached the disk would fail.
+const QString kFolder = QStringLiteral("/nonexistent-darodev-fuzz/a/b/");
+const QString kImportSource = QStringLiteral("KNExport.ImportKNFile");
 
 } // namespace
 
@@ -54,30 +54,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString title = input.takeText();
     const QString currency = input.takeText();
 
-    static const QTemporaryDir root;
-    static const bool made = QDir(root.path()).mkpath(QStringLiteral("a/b"));
-    Q_UNUSED(made);
-    // Each input starts with no remembered answers and no institution number.
-    QFile::remove(root.filePath(QStringLiteral("a/FASINSTNUM")));
-    QFile::remove(root.filePath(QStringLiteral("settings.ini")));
-    const QString payments = root.filePath(QStringLiteral("payments.txt"));
     const QByteArray bytes = input.rest();
-    KNExport::MemoryFiles files{std::string_view(bytes.constData(), std::size_t(bytes.size())), {}};
+    // Each input starts with no remembered answers and no institution number.
+    KNExport::MemoryFiles files{std::string_view(bytes.constData(), std::size_t(bytes.size())), {}, CompanionFiles()};
     KNExport converter;
     converter.setMemoryFiles(&files);
     converter.setPackageTable(packageTable());
     converter.setRegionalSettings(regional);
     converter.setCodePage(codePage);
-    converter.setSettingsStore(makeIniSettingsStore(root.filePath(QStringLiteral("settings.ini"))));
+    converter.setSettingsStore(makeMemorySettingsStore());
     converter.setClock(std::make_shared<FixedClock>(QDate(2014, 9, 2)));
-    converter.setPrompter(std::make_shared<FuzzedPrompter>(datePattern, year, period, institution));
+    converter.setPrompter(std::make_shared<FuzzedPrompter>(datePattern, year, period, institution, *files.companions));
+    // The import is the same for every package: once it fails or finds no payment, the other
+    // packages would only repeat it (most fuzzed inputs fail there).
     for (const PackageRow& row : packageTable()) {
         const QString code = QString::fromLatin1(row.code);
-        const QString output = root.filePath(QStringLiteral("a/b/out") + code + QStringLiteral(".txt"));
         try {
-            converter.ConvertKNtoGLSpecific(code, payments, output, title, currency);
-        } catch (const KNError&) {
+            converter.ConvertKNtoGLSpecific(code, kFolder + QStringLiteral("payments.txt"),
+                                            kFolder + QStringLiteral("out") + code + QStringLiteral(".txt"), title,
+                                            currency);
+        } catch (const KNError& error) {
+            if (error.source() == kImportSource)
+                break;
         }
+        if (converter.Records().Count() < 1)
+            break;
     }
     return 0;
 }

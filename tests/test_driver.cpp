@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QDirIterator>
+
 using namespace kn;
 using namespace kn::testing;
 using namespace Qt::StringLiterals;
@@ -321,5 +324,99 @@ TEST(Driver, AConversionInMemoryWritesTheFilesBytes)
             }
             EXPECT_FALSE(QFileInfo::exists(output));
         }
+    }
+}
+
+namespace {
+
+// Answers the institution number's question by writing the number's file, on the disk or among
+// the memory files' companions, or refuses it; and counts the questions.
+class NumberFilePrompter final : public Prompter {
+public:
+    NumberFilePrompter(std::optional<std::string> answer, CompanionFiles* memory) : answer_(std::move(answer)), memory_(memory) {}
+    DateFormatAnswer PromptDateFormat(const DateFormatRequest&, const PromptEnvironment&) override { return {}; }
+    FiscalPeriodAnswer PromptFiscalPeriod(const QString&, const PromptEnvironment&) override { return {}; }
+    void PromptInstitutionNumber(const QString& path, const PromptEnvironment&) override
+    {
+        ++asked;
+        if (!answer_)
+            return;
+        if (memory_ != nullptr)
+            (*memory_)[path] = *answer_;
+        else
+            writeBytes(path, QByteArray::fromStdString(*answer_));
+    }
+    int asked = 0;
+
+private:
+    std::optional<std::string> answer_;
+    CompanionFiles* memory_;
+};
+
+QStringList filesUnder(const QString& folder)
+{
+    QStringList found;
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        found << it.next();
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+// With its companion files in memory a conversion touches no file, and does what the same
+// conversion does on the disk: FAS reads its institution number there, or asks and reads the
+// answer put there, and fails alike without one; the workbook's bytes are the file's.
+TEST(Driver, AConversionWithItsCompanionFilesInMemoryTouchesNoFile)
+{
+    const std::tuple<const char*, const char*, std::optional<std::string>, std::optional<std::string>, int, int> cases[] = {
+        // code, file name, the number file already there, the answer to the question, error, questions
+        {"17", "gl.txt", std::nullopt, "0042\r\n", 0, 1},
+        {"17", "gl.txt", "  0042 \r\nsecond line\r\n", "7\r\n", 0, 0},
+        {"17", "gl.txt", std::nullopt, std::nullopt, 53, 1},
+        {"17", "gl.txt", "", "7\r\n", 62, 0},
+        {"16", "aimsi.xls", std::nullopt, std::nullopt, 0, 0},
+    };
+    const QByteArray payments = readBytes(dataPath(u"payments-whole.txt"_s));
+    for (const auto& [code, fileName, existing, answer, error, questions] : cases) {
+        SCOPED_TRACE(::testing::Message() << code << " " << fileName << " " << error << " " << existing.value_or("none"));
+        Harness h;
+        QDir().mkpath(h.path(u"clinic/exports"_s));
+        const QString output = h.path(u"clinic/exports/"_s + QString::fromLatin1(fileName));
+        if (existing)
+            writeBytes(h.path(u"clinic/FASINSTNUM"_s), QByteArray::fromStdString(*existing));
+        auto onDisk = std::make_shared<NumberFilePrompter>(answer, nullptr);
+        h.converter().setPrompter(onDisk);
+        const bool fileResult = h.convert(QString::fromLatin1(code), dataPath(u"payments-whole.txt"_s), output);
+        const QStringList fileEvents = h.events;
+        const std::optional<int> fileFailure = h.failure ? std::optional(h.failure->number()) : std::nullopt;
+        EXPECT_EQ(fileFailure.value_or(0), error);
+
+        // The same conversion in memory, its paths in a folder that is not there.
+        const QStringList before = filesUnder(h.path({}));
+        const QString memoryOutput = h.path(u"absent/exports/"_s + QString::fromLatin1(fileName));
+        const QString memoryNumber = h.path(u"absent/FASINSTNUM"_s);
+        KNExport::MemoryFiles files{std::string_view(payments.constData(), std::size_t(payments.size())), "stale",
+                                    CompanionFiles()};
+        if (existing)
+            (*files.companions)[memoryNumber] = *existing;
+        auto inMemory = std::make_shared<NumberFilePrompter>(answer, &*files.companions);
+        h.converter().setPrompter(inMemory);
+        h.converter().setSettingsStore(makeMemorySettingsStore());
+        h.converter().setMemoryFiles(&files);
+        EXPECT_EQ(h.convert(QString::fromLatin1(code), h.path(u"absent/payments.txt"_s), memoryOutput), fileResult);
+        EXPECT_EQ(h.events, fileEvents);
+        EXPECT_EQ(h.failure ? std::optional(h.failure->number()) : std::nullopt, fileFailure);
+        EXPECT_EQ(onDisk->asked, questions);
+        EXPECT_EQ(inMemory->asked, questions);
+        if (fileResult) {
+            EXPECT_EQ(QByteArray::fromStdString(files.output), readBytes(output));
+        }
+        const bool numbered = existing || (questions > 0 && answer);
+        EXPECT_EQ(files.companions->size(), numbered ? 1U : 0U);
+        if (numbered) {
+            EXPECT_EQ((*files.companions)[memoryNumber], existing ? *existing : *answer);
+        }
+        EXPECT_EQ(filesUnder(h.path({})), before);
     }
 }

@@ -33,7 +33,7 @@ public:
 
     void writeOtherFile(const WriterContext& context) override
     {
-        SheetTable sheet(context.exportPath, QStringLiteral("Sheet1"), kColumns, context.regional);
+        SheetTable sheet(context.exportPath, QStringLiteral("Sheet1"), kColumns, context.regional, context.outputBytes);
         context.status(StatusText::ProcessingTransactions);
         int row = 1;
         for (const auto& record : context.records) {

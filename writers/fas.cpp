@@ -72,11 +72,10 @@ public:
     bool prepare(const WriterContext& context) override
     {
         const QString numberFile = fasInstitutionNumberPath(context.exportPath);
-        if (!QFileInfo(numberFile).isFile())
+        if (!companionFileExists(numberFile, context.companionFiles))
             context.prompter.PromptInstitutionNumber(numberFile);
         // No file (the prompt went unanswered) or an empty one fails here, before the output is touched.
-        TextFileReader file(numberFile);
-        institutionNumber_ = context.codePage.decode(file.readLineBytes());
+        institutionNumber_ = context.codePage.decode(companionFirstLine(numberFile, context.companionFiles));
         return true;
     }
 

@@ -40,9 +40,9 @@ QString fittingText(const QString& text, const TableColumn& column)
 } // namespace
 
 SheetTable::SheetTable(const QString& path, const QString& sheetName, std::span<const TableColumn> columns,
-                       const RegionalSettings& regional)
-    : file_(path), format_(workbookFormatFor(path)), columns_(columns.begin(), columns.end()), regional_(regional),
-      sheet_(beginSheetWriter(format_, sheetName)), newRow_(columns_.size())
+                       const RegionalSettings& regional, std::string* memory)
+    : file_(path, memory), format_(workbookFormatFor(path)), columns_(columns.begin(), columns.end()),
+      regional_(regional), sheet_(beginSheetWriter(format_, sheetName)), newRow_(columns_.size())
 {
     for (std::size_t c = 0; c < columns_.size(); ++c)
         newRow_[c] = columns_[c].title;

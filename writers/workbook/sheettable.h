@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace kn {
@@ -34,14 +35,15 @@ struct TableColumn {
 // Columns left unset are empty cells.
 //
 // The workbook's file is created with the table, so a path that cannot be written fails before
-// any row. Each committed row goes to the workbook's back end at once; the file is completed by
-// close(). A table released without close() (its writer failed part-way) still leaves a complete
-// workbook of the rows committed so far.
+// any row; given `memory`, the workbook's bytes go there instead of the path's file (libxlsxwriter
+// still makes an Office Open XML workbook in a scratch folder first). Each committed row goes to
+// the workbook's back end at once; the file is completed by close(). A table released without
+// close() (its writer failed part-way) still leaves a complete workbook of the rows committed so far.
 class SheetTable {
 public:
     // ".xlsx" gives an Office Open XML workbook, any other name an Excel 97-2003 one.
     SheetTable(const QString& path, const QString& sheetName, std::span<const TableColumn> columns,
-               const RegionalSettings& regional);
+               const RegionalSettings& regional, std::string* memory = nullptr);
     ~SheetTable();
     SheetTable(const SheetTable&) = delete;
     SheetTable& operator=(const SheetTable&) = delete;

@@ -50,18 +50,8 @@ SheetTable::SheetTable(const QString& path, const QString& sheetName, std::span<
     rows_ = 1;
 }
 
-SheetTable::~SheetTable()
-{
-    if (closed_)
-        return;
-    // Released part-way: the committed rows stay, and the failure that ended the writer is the
-    // one reported, not a later one while saving them.
-    try {
-        writeWorkbook();
-    } catch (const KNError&) {
-    } catch (const std::bad_alloc&) {
-    }
-}
+// Released without close() (the writer failed part-way): the file is not replaced.
+SheetTable::~SheetTable() = default;
 
 void SheetTable::addNew()
 {

@@ -37,8 +37,9 @@ struct TableColumn {
 // The workbook's file is created with the table, so a path that cannot be written fails before
 // any row; given `memory`, the workbook's bytes go there instead of the path's file (libxlsxwriter
 // still makes an Office Open XML workbook in a scratch folder first). Each committed row goes to
-// the workbook's back end at once; the file is completed by close(). A table released without
-// close() (its writer failed part-way) still leaves a complete workbook of the rows committed so far.
+// the workbook's back end at once; the file is completed by close() and only then replaces the one
+// at the path. A table released without close() (its writer failed part-way) leaves that file as
+// it was.
 class SheetTable {
 public:
     // ".xlsx" gives an Office Open XML workbook, any other name an Excel 97-2003 one.

@@ -17,40 +17,50 @@ namespace kn {
 namespace {
 
 // Appends the text without blanks, `blanked` or `alsoBlanked` at either end, those two written as
-// blanks.
-void appendBlanked(Line& out, PageText text, char blanked, char alsoBlanked = ' ')
+// blanks; true when that is not the text without its blanks at either end.
+bool appendBlanked(Line& out, PageText text, char blanked, char alsoBlanked = 0)
 {
-    const auto isBlank = [=](char c) { return c == ' ' || c == blanked || c == alsoBlanked; };
-    std::size_t first = 0, end = text.size();
-    while (first < end && isBlank(text.bytes[first]))
+    const auto isBlanked = [=](char c) { return c == blanked || c == alsoBlanked; };
+    const PageText plain = text.trimmed();
+    std::size_t first = 0, end = plain.size();
+    while (first < end && (plain.bytes[first] == ' ' || isBlanked(plain.bytes[first])))
         ++first;
-    while (end > first && isBlank(text.bytes[end - 1]))
+    while (end > first && (plain.bytes[end - 1] == ' ' || isBlanked(plain.bytes[end - 1])))
         --end;
+    const PageText kept = plain.sliced(first, end - first);
+    const bool inside = std::any_of(kept.bytes.begin(), kept.bytes.end(), isBlanked);
     const Line::Mark start = out.end();
-    out += text.sliced(first, end - first);
-    out.replace(start, blanked, ' ');
-    if (alsoBlanked != ' ')
-        out.replace(start, alsoBlanked, ' ');
+    out += kept;
+    if (inside) {
+        out.replace(start, blanked, ' ');
+        if (alsoBlanked != 0)
+            out.replace(start, alsoBlanked, ' ');
+    }
+    return inside || kept.size() != plain.size();
 }
 
-// Appends the description: the payment purpose fills what is left of 80 characters.
-void appendDescription(Line& out, ExportFile& file, const TransRecord& record)
+// Appends the description: the payment purpose fills what is left of 80 characters. True when it
+// may differ from the payment's texts joined (a comma or slash blanked, the purpose cut).
+bool appendDescription(Line& out, ExportFile& file, const TransRecord& record)
 {
     constexpr std::size_t room = 79;
     const std::size_t start = out.size();
-    appendBlanked(out, file.text(record, RecordText::PaidTo), ',', '/');
+    bool altered = appendBlanked(out, file.text(record, RecordText::PaidTo), ',', '/');
     const PageText invoice = file.text(record, RecordText::InvoiceNo).trimmed();
     if (!invoice.empty()) {
         out += '/';
-        appendBlanked(out, invoice, ',');
+        altered |= appendBlanked(out, invoice, ',');
     }
     // The payment purpose fills what is left of 80 characters, and is dropped when nothing is.
     const PageText purpose = file.text(record, RecordText::PaymentFor);
+    if (purpose.trimmed().empty())
+        return altered;
     const std::size_t used = out.size() - start;
-    if (!purpose.trimmed().empty() && used < room) {
-        out += '/';
-        appendBlanked(out, purpose.first(room - used), ',');
-    }
+    if (used >= room)
+        return true;
+    out += '/';
+    altered |= appendBlanked(out, purpose.first(room - used), ',');
+    return altered || room - used <= purpose.bytes.find_last_not_of(' ');
 }
 
 // The description as the payment's texts give it, joined by "/" but with no comma or slash
@@ -103,10 +113,11 @@ public:
             const Line::Mark described = line.end();
             // Commas and the payee's slashes become blanks and a long purpose is cut: the audit
             // lists every description that differs from its payment's texts.
-            appendDescription(line, out, record);
-            plain.clear();
-            appendPlainDescription(plain, out, record);
-            out.noteChanged(record, QStringLiteral("description"), plain.since({}), line.since(described));
+            if (appendDescription(line, out, record)) {
+                plain.clear();
+                appendPlainDescription(plain, out, record);
+                out.noteChanged(record, QStringLiteral("description"), plain.since({}), line.since(described));
+            }
             line += ',';
             date.appendTo(line, record.TransDate);
             const Line::Mark amount = line.end();

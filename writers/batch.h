@@ -21,7 +21,7 @@ struct BatchEntryFields {
 
 // The batch entry lines that AccPac Plus and Adagio read, one per payment with a non-zero amount,
 // every field but the amount in quotes, the payee in 30 columns:
-// "E",1,"<date>",0,"<account>", "<part 2>", "<part 3>", "<session>", "<date>", "<payee>",<amount>
+// "E",1,"<date>",0,"<account>", "<second part>", "<third part>", "<session>", "<date>", "<payee>",<amount>
 template <typename FillFields>
 void writeBatchEntries(ExportFile& out, const WriterContext& context, FillFields&& fillFields)
 {

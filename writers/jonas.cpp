@@ -23,8 +23,13 @@ public:
             std::array<PageText, 3> segments;
             PageText rest = out.text(*record, RecordText::GLAccount);
             std::size_t found = 0;
-            for (std::size_t bar; found < 2 && (bar = rest.find('|')) != std::string_view::npos; rest = rest.sliced(bar + 1))
+            while (found < 2) {
+                const std::size_t bar = rest.find('|');
+                if (bar == std::string_view::npos)
+                    break;
                 segments[found++] = rest.first(bar);
+                rest = rest.sliced(bar + 1);
+            }
             if (found < 2) {
                 context.audit.leftOut(*record, AuditReason::ShortAccount);
                 continue;

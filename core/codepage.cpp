@@ -6,6 +6,7 @@
 #include <unicode/ucnv.h>
 
 #include <algorithm>
+#include <cctype>
 
 
 namespace kn {
@@ -147,8 +148,10 @@ bool CodePage::encodeEachUnit(QStringView text, std::string& out) const
             continue;
         }
         exact = false;
+        // Not as ASCII punctuation or a blank, which writers read as separators ("|", ",", "-").
         const std::string closest = c.isSurrogate() ? std::string() : closestInCodePage(unit, *this);
-        out.push_back(closest.size() == 1 ? closest[0] : '?');
+        const bool separatorLike = closest.size() == 1 && std::uint8_t(closest[0]) < 0x80 && !std::isalnum(std::uint8_t(closest[0]));
+        out.push_back(closest.size() == 1 && !separatorLike ? closest[0] : '?');
     }
     return exact;
 }

@@ -44,7 +44,8 @@ public:
     // True when the code page holds every character of the text, so that it reads back unchanged.
     bool encodeAppend(QStringView text, std::string& out) const;
     // The same, one byte for each UTF-16 unit: a character the page lacks is its closest form when
-    // that is one byte, "?" otherwise, so that a place in the bytes is the same place in the text.
+    // that is one byte and not ASCII punctuation or a blank, "?" otherwise, so that a place in the
+    // bytes is the same place in the text and no separator appears that the text did not hold.
     bool encodeEachUnit(QStringView text, std::string& out) const;
     QByteArray encode(QStringView text) const;
     // The page's byte for the code unit, nothing when the page lacks it.

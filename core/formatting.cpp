@@ -77,6 +77,7 @@ void NumberPattern::append(Out& out, Money amount) const
 
 void NumberPattern::appendTo(Line& out, Money amount) const
 {
+    Q_ASSERT(decimals_ == 0 || !decimalSeparator_.bytes.empty());
     append(out, amount);
 }
 
@@ -177,6 +178,7 @@ DatePattern::DatePattern(QStringView pattern, const RegionalSettings& regional, 
 
 void DatePattern::appendTo(Line& out, CalDate date) const
 {
+    Q_ASSERT(last_);
     if (last_->size() == 0 || date != lastDate_) {
         last_->clear();
         appendFields(*last_, date);

@@ -17,9 +17,9 @@
 
 namespace kn {
 
-// The patterns below are read once for the many amounts and dates a writer formats. Given a code
-// page, they write into a Line, their region's texts encoded once; any of them formats to a
-// QString.
+// The patterns below are read once for the many amounts and dates a writer formats. Made with a
+// code page, they write into a Line, their region's texts encoded once (appendTo needs the page);
+// any of them formats to a QString.
 
 class NumberPattern {
 public:

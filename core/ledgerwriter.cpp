@@ -26,17 +26,17 @@ void ExportFile::noteOutsideCodePage(const Line& line)
 
 PageText ExportFile::ownedText(const TransRecord& record, RecordText which)
 {
-    auto [found, added] = ownedTexts_.try_emplace(&record);
-    OwnedTexts& texts = found->second;
-    if (added) {
+    if (ownedRecord_ != &record) {
         for (std::size_t i = 0; i < RecordTextCount; ++i) {
             const QString text = record.text(RecordText(i));
-            if (!context_.codePage.encodeEachUnit(text, texts.bytes[i]))
-                texts.meant[i] = text;
+            ownedBytes_[i].clear();
+            const bool exact = context_.codePage.encodeEachUnit(text, ownedBytes_[i]);
+            ownedMeant_[i] = exact ? QString() : text;
         }
+        ownedRecord_ = &record;
     }
     const auto i = std::size_t(which);
-    return {texts.bytes[i], texts.meant[i]};
+    return {ownedBytes_[i], ownedMeant_[i]};
 }
 
 void ExportFile::beginRecord(const TransRecord& record)

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
+#include <array>
 
 namespace kn {
 
@@ -63,7 +63,8 @@ public:
     Line newLine() const { return Line(context_.codePage); }
     // A text of the writer's own (a setting, an answer, the currency code) in the code page.
     EncodedText encode(const QString& text) const { return EncodedText(text, &context_.codePage); }
-    // The record's text as the page's bytes: an imported record's own bytes, a host's text encoded.
+    // The record's text as the page's bytes: an imported record's own bytes, a host's text encoded
+    // (valid until a text of another host's record is asked for).
     PageText text(const TransRecord& record, RecordText which)
     {
         if (const auto bytes = record.pageBytes(which)) [[likely]]
@@ -124,12 +125,11 @@ private:
     const WriterContext& context_;
     const TransRecord* record_ = nullptr;
     int lines_ = 0;
-    // A host's records' texts in the code page, encoded when first written.
-    struct OwnedTexts {
-        std::array<std::string, RecordTextCount> bytes;
-        std::array<QString, RecordTextCount> meant;
-    };
-    std::unordered_map<const TransRecord*, OwnedTexts> ownedTexts_;
+    // The texts of the host's record written last, in the code page: a writer uses a record's
+    // texts while it writes that record.
+    const TransRecord* ownedRecord_ = nullptr;
+    std::array<std::string, RecordTextCount> ownedBytes_;
+    std::array<QString, RecordTextCount> ownedMeant_;
 };
 
 // One target package's writer: it states only its own lines; the frame and the package's table

@@ -15,7 +15,7 @@ namespace kn {
 // A text as the code page's bytes. Where the page lacks one of its characters the bytes hold the
 // closest ones and `meant` holds the text itself; `meant` is empty when the bytes are the text. A
 // record's text has one UTF-16 unit for each byte, so that a cut or a split falls at the same place
-// in both.
+// in both; only such a text is cut (a piece of a Line is appended or compared whole).
 struct PageText {
     std::string_view bytes;
     QStringView meant;

@@ -101,8 +101,12 @@ TransRecordPtr TransRecordStore::add(const RecordBytes& texts, const CodePage& c
     if (!latin1) {
         // Rare: a byte the page reads as another character. A host's texts are decoded once, here.
         auto decoded = std::make_unique<TransRecord::Texts>();
-        for (std::size_t i = 0; i < RecordTextCount; ++i)
+        for (std::size_t i = 0; i < RecordTextCount; ++i) {
             (*decoded)[i] = codePage.decode(texts[i]);
+            // A byte the page leaves undefined is written as the page writes U+FFFD, and noted.
+            if ((*decoded)[i].contains(u'\uFFFD'))
+                record.fromPage_ = false;
+        }
         record.owned_ = std::move(decoded);
     }
     return TransRecordPtr(shared_, &record);

@@ -4,12 +4,14 @@
 #include "workbookreaders.h"
 
 #include "core/audit.h"
+#include "core/codepage.h"
 #include "writers/packagetable.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
@@ -166,6 +168,32 @@ TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
     EXPECT_EQ(momentum.audit.changed[1].field, QStringLiteral("outside the code page"));
     EXPECT_TRUE(momentum.audit.changed[1].to.startsWith(QStringLiteral("25082014,125.00,?ukasz")));
     EXPECT_EQ(momentum.audit.written, 1);
+}
+
+// A payee's bytes go from the payment file to the import file as they are: a byte the page reads
+// as a letter outside Latin-1 unchanged, one the page leaves undefined as the page writes U+FFFD,
+// noted as outside the code page.
+TEST(Audit, APayeesBytesGoOutAsThePageReadThem)
+{
+    const std::tuple<const char*, char, char> cases[] = {
+        // page, the payee's fourth byte, that byte as written
+        {"windows-1252", '\x80', '\x80'}, // the euro sign
+        {"ibm-850", '\x82', '\x82'},      // e acute
+        {"windows-1253", '\xD2', '?'},     // undefined in that page
+    };
+    for (const auto& [page, byte, written] : cases) {
+        SCOPED_TRACE(page);
+        Harness h;
+        h.converter().setCodePage(CodePage(QString::fromLatin1(page)));
+        const QString input = h.writePayments({paymentLine({.payee = u"Cafx"_s})});
+        writeBytes(input, readBytes(input).replace("Cafx", QByteArray("Caf") + byte));
+        ASSERT_TRUE(h.convert(u"05"_s, input, h.path(u"m.txt"_s)));
+        EXPECT_TRUE(readBytes(h.path(u"m.txt"_s)).contains(QByteArray(",Caf") + written + ','));
+        const QList<AuditChange>& changed = h.converter().LastAudit().changed;
+        EXPECT_EQ(std::count_if(changed.begin(), changed.end(),
+                                [](const AuditChange& c) { return c.field == u"outside the code page"_s; }),
+                  written == byte ? 0 : 1);
+    }
 }
 
 // FAS's description is its payee, invoice number and purpose joined by "/": a change is noted

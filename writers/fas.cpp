@@ -20,7 +20,7 @@ namespace {
 // blanks; true when that is not the text without its blanks at either end.
 bool appendBlanked(Line& out, PageText text, char blanked, char alsoBlanked = 0)
 {
-    const auto isBlanked = [=](char c) { return c == blanked || c == alsoBlanked; };
+    const auto isBlanked = [=](char c) { return c == blanked || (alsoBlanked != 0 && c == alsoBlanked); };
     const PageText plain = text.trimmed();
     std::size_t first = 0, end = plain.size();
     while (first < end && (plain.bytes[first] == ' ' || isBlanked(plain.bytes[first])))

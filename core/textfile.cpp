@@ -248,29 +248,6 @@ void AtomicFile::commit()
         throw fileError(errno != 0 ? errno : EIO, FileAccess::Write);
 }
 
-TextFileWriter::TextFileWriter(const QString& path, std::string* memory) : memory_(memory)
-{
-    if (memory_ == nullptr)
-        file_.emplace(path);
-    buffer_.reserve(kFlushSize + 1024);
-}
-
-void TextFileWriter::flush()
-{
-    if (file_)
-        file_->write(buffer_.data(), buffer_.size());
-    else
-        *memory_ += buffer_;
-    buffer_.clear();
-}
-
-void TextFileWriter::close()
-{
-    flush();
-    if (file_)
-        file_->commit();
-}
-
 BinaryFileWriter::BinaryFileWriter(const QString& path, std::string* memory) : memory_(memory)
 {
     if (memory_ == nullptr)

@@ -80,32 +80,6 @@ private:
     bool committed_ = false;
 };
 
-// Writes a text file's lines, each followed by CR LF, replacing the file there; or, given `memory`,
-// puts the file's bytes there and touches no file.
-class TextFileWriter {
-public:
-    explicit TextFileWriter(const QString& path, std::string* memory = nullptr);
-
-    void writeLine(std::string_view line)
-    {
-        buffer_ += line;
-        buffer_ += "\r\n";
-        if (buffer_.size() >= kFlushSize)
-            flush();
-    }
-    // Writes what is buffered and gives the file its name; until then the previous file stands.
-    void close();
-
-private:
-    // Bytes gathered before they are handed to the file.
-    static constexpr std::size_t kFlushSize = std::size_t(1) << 16;
-    void flush();
-
-    std::optional<AtomicFile> file_;
-    std::string* memory_;
-    std::string buffer_;
-};
-
 // Writes bytes as they are given to a file that replaces the one there when closed; or, given
 // `memory`, puts the file's bytes there (emptied first) and touches no file. A container that
 // completes its header last goes back to it with seek().
@@ -122,6 +96,42 @@ private:
     std::string* memory_;
     // Where the next write goes in `memory`.
     std::size_t position_ = 0;
+};
+
+// Writes a text file's lines, each followed by CR LF, replacing the file there; or, given `memory`,
+// puts the file's bytes there and touches no file.
+class TextFileWriter {
+public:
+    explicit TextFileWriter(const QString& path, std::string* memory = nullptr) : file_(path, memory)
+    {
+        buffer_.reserve(kFlushSize + 1024);
+    }
+
+    void writeLine(std::string_view line)
+    {
+        buffer_ += line;
+        buffer_ += "\r\n";
+        if (buffer_.size() >= kFlushSize)
+            flush();
+    }
+    // Writes what is buffered and gives the file its name; until then the previous file stands.
+    void close()
+    {
+        flush();
+        file_.close();
+    }
+
+private:
+    // Bytes gathered before they are handed to the file.
+    static constexpr std::size_t kFlushSize = std::size_t(1) << 16;
+    void flush()
+    {
+        file_.write(buffer_);
+        buffer_.clear();
+    }
+
+    BinaryFileWriter file_;
+    std::string buffer_;
 };
 
 // While it lives, no file this thread writes may be the given input file, whatever its spelling

@@ -24,15 +24,12 @@ public:
 TEST(ConversionRun, EndsInOneResultWhateverHappened)
 {
     struct Case {
-        const char* name;
-        const char* code;
-        const char* input; // under tests/data; "" for a payment file of a header only
+        const char *name, *code, *input; // input under tests/data; "" for a payment file of a header only
         std::shared_ptr<Prompter> prompter;
         bool inMemory;
         ConversionEnding ending;
         int number;
-        const char* source;
-        const char* detail;
+        const char *source, *detail;
     };
     const Case cases[] = {
         {"written", "05", "payments-whole.txt", nullptr, false, ConversionEnding::Complete, 0, "", ""},

@@ -249,7 +249,6 @@ TEST(PromptWriters, ARefusedOrUnaskedPromptLeavesFileAndSettingAlone)
         {"04", {}, nullptr},
         {"08", {}, nullptr},
         {"08", ScriptedAnswers{}, "The fiscal period prompt needs --fiscal-year and --fiscal-period."},
-        {"08", ScriptedAnswers{{}, "2014", {}, {}}, "The fiscal period prompt needs --fiscal-period."},
         {"08", ScriptedAnswers{{}, "2010", "9", {}},
          "--fiscal-year \"2010\": Invalid fiscal year. Please try again. Years 2011 to 2017 are accepted."},
         {"08", ScriptedAnswers{{}, "2014", "", {}},

@@ -30,16 +30,11 @@ public:
         fiscalTitles << title;
         return {};
     }
-    void PromptInstitutionNumber(const QString& path, const PromptEnvironment& environment) override
-    {
-        record(environment);
-        institutionPaths << path;
-    }
+    void PromptInstitutionNumber(const QString&, const PromptEnvironment& environment) override { record(environment); }
 
     std::optional<DateFormatAnswer> dateAnswer;
     std::vector<DateFormatRequest> dateRequests;
     QStringList fiscalTitles;
-    QStringList institutionPaths;
     QStringList environments; // "region code-page yyyy-MM-dd"
 
 private:

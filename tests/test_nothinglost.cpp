@@ -54,16 +54,14 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
     withNul.payee = QStringLiteral("City") + QChar(0) + QStringLiteral("Hydro");
     // knexport refuses such an output as a usage error before reading anything.
     const QString sameFile = QStringLiteral("Run 'knexport --help' for the commands, 'knexport COMMAND --help' for their options.");
+    const QString never = QStringLiteral("the payment file is never written over");
     const QString settingsError = QStringLiteral("knexport: error 75: Path/File access error (KNExport.ProcessMYOB11)");
 
     const Row rows[] = {
-        {"output is the payment file", "05", one, "payments.txt", {}, sameFile, "the payment file is never written over",
-         Output::IsPaymentFile},
-        {"the payment file by another spelling", "05", one, "./sub/../payments.txt", {}, sameFile,
-         "the payment file is never written over", Output::IsPaymentFile},
+        {"output is the payment file", "05", one, "payments.txt", {}, sameFile, never, Output::IsPaymentFile},
+        {"the payment file by another spelling", "05", one, "./sub/../payments.txt", {}, sameFile, never, Output::IsPaymentFile},
         {"a symbolic link to the payment file", "05", one, "out.txt",
-         [](Harness& h) { QFile::link(h.path(u"payments.txt"_s), h.path(u"out.txt"_s)); }, sameFile,
-         "the payment file is never written over", Output::IsPaymentFile},
+         [](Harness& h) { QFile::link(h.path(u"payments.txt"_s), h.path(u"out.txt"_s)); }, sameFile, never, Output::IsPaymentFile},
         {"the disk fills up", "05", paymentsPast(2000), "out.txt", {}, "knexport: error 61: Disk full (KNExport.ProcessMomentum)",
          {}, Output::Kept, 64 * 1024},
         {"the old output is read-only", "05", one, "out.txt",

@@ -14,6 +14,24 @@ using namespace kn;
 using namespace kn::testing;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// What a conversion told its host: its result, statuses and failure number.
+struct Outcome {
+    bool converted;
+    QStringList events;
+    std::optional<int> failure;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome convertAndTell(Harness& h, const QString& code, const QString& input, const QString& output)
+{
+    const bool converted = h.convert(code, input, output);
+    return {converted, h.events, h.failure ? std::optional(h.failure->number()) : std::nullopt};
+}
+
+} // namespace
+
 // Texts lose their blanks, not their tabs, but for the invoice number, which keeps all 27 of its
 // columns, and the header's session number and entry source; the ledger field splits at its first
 // comma; a line that ends early yields what it holds. A code no writer has, however near a
@@ -75,36 +93,34 @@ TEST(Import, ReadsEveryFieldAndTheHeaderAsFarAsTheLinesGo)
     EXPECT_EQ(h.converter().Header().balancingAccount, QString());
 }
 
-TEST(Import, AcceptsEveryLineEnding)
-{
-    for (const QByteArray& ending : {QByteArray("\r\n"), QByteArray("\n"), QByteArray("\r")}) {
-        for (const bool lastTerminated : {true, false}) {
-            Harness h;
-            QByteArray bytes = headerLine().toLatin1() + ending + paymentWith(QStringLiteral("1")).toLatin1() + ending +
-                               paymentWith(QStringLiteral("2")).toLatin1();
-            if (lastTerminated)
-                bytes += ending;
-            const QString input = h.path(QStringLiteral("in.txt"));
-            writeBytes(input, bytes);
-            ASSERT_TRUE(h.convert(QStringLiteral("99"), input, h.path(QStringLiteral("out"))));
-            EXPECT_EQ(h.converter().Records().Count(), 2) << ending.toHex().toStdString() << lastTerminated;
-        }
-    }
-}
-
-struct FailureCase {
+struct ImportCase {
     const char* name;
     QByteArray content; // empty and missing are told apart by `missing`
     bool missing;
-    int number;
+    int number; // 0: the file converts
     int recordsKept;
 };
 
-TEST(Import, FailuresCarryTheirNumberAndTheImportAsSource)
+// Every line ending is read, the last line's too. Column 1, the blanks between fields and what
+// lies past column 171 are not read: a control byte there is no reason to fail.
+TEST(Import, AFileConvertsOrFailsWithItsNumberAndTheImportAsSource)
 {
     const QByteArray header = headerLine().toLatin1() + "\r\n";
     const QByteArray good = paymentWith(QStringLiteral("1")).toLatin1() + "\r\n";
-    const FailureCase cases[] = {
+    const QByteArray wide = paymentWith(QStringLiteral("1")).toLatin1().leftJustified(171, ' ');
+    const auto endedBy = [](const QByteArray& ending, const QByteArray& last) {
+        return headerLine().toLatin1() + ending + paymentWith(u"1"_s).toLatin1() + ending + paymentWith(u"2"_s).toLatin1() + last;
+    };
+    const ImportCase cases[] = {
+        {"CR LF", endedBy("\r\n", "\r\n"), false, 0, 2},
+        {"CR LF, the last line unended", endedBy("\r\n", {}), false, 0, 2},
+        {"LF", endedBy("\n", "\n"), false, 0, 2},
+        {"LF, the last line unended", endedBy("\n", {}), false, 0, 2},
+        {"CR", endedBy("\r", "\r"), false, 0, 2},
+        {"CR, the last line unended", endedBy("\r", {}), false, 0, 2},
+        {"0x01 in column 1", header + QByteArray(wide).replace(0, 1, "\x01") + "\r\n", false, 0, 1},
+        {"0x0C at column 175", header + wide + "abc\x0c\r\n", false, 0, 1},
+        {"0x07 in column 12", header + QByteArray(wide).replace(11, 1, "\x07") + "\r\n", false, 0, 1},
         {"missing file", {}, true, 53, 0},
         {"empty file", {}, false, 62, 0},
         {"bad date", header + good + "D2014/02/30" + paymentWith(QStringLiteral("1")).mid(11).toLatin1() + "\r\n", false, 13, 1},
@@ -122,34 +138,15 @@ TEST(Import, FailuresCarryTheirNumberAndTheImportAsSource)
             writeBytes(input, c.content);
         const QString output = h.path(QStringLiteral("out.txt"));
         writeBytes(output, "keep");
-        EXPECT_FALSE(h.convert(QStringLiteral("05"), input, output));
+        EXPECT_EQ(h.convert(QStringLiteral("05"), input, output), c.number == 0);
+        EXPECT_EQ(h.converter().Records().Count(), c.recordsKept);
+        if (c.number == 0)
+            continue;
         ASSERT_TRUE(h.failure.has_value());
         EXPECT_EQ(h.failure->number(), c.number);
         EXPECT_EQ(h.failure->source(), QStringLiteral("KNExport.ImportKNFile"));
         EXPECT_FALSE(h.events.contains(QStringLiteral("<ProcessComplete>")));
-        EXPECT_EQ(h.converter().Records().Count(), c.recordsKept);
         EXPECT_EQ(readBytes(output), QByteArray("keep"));
-    }
-}
-
-// Column 1, the blanks between fields and what lies past column 171 are not read: a control byte
-// there is no reason to fail.
-TEST(Import, ControlBytesWhereNothingIsReadAreIgnored)
-{
-    const QByteArray header = headerLine().toLatin1() + "\r\n";
-    const QByteArray line = paymentWith(QStringLiteral("1")).toLatin1().leftJustified(171, ' ');
-    const std::pair<const char*, QByteArray> cases[] = {
-        {"0x01 in column 1", QByteArray(line).replace(0, 1, "\x01")},
-        {"0x0C at column 175", line + "abc\x0c"},
-        {"0x07 in column 12", QByteArray(line).replace(11, 1, "\x07")},
-    };
-    for (const auto& [name, detail] : cases) {
-        SCOPED_TRACE(name);
-        Harness h;
-        const QString input = h.path(QStringLiteral("in.txt"));
-        writeBytes(input, header + detail + "\r\n");
-        EXPECT_TRUE(h.convert(QStringLiteral("05"), input, h.path(QStringLiteral("out.txt"))));
-        EXPECT_EQ(h.converter().Records().Count(), 1);
     }
 }
 
@@ -237,39 +234,18 @@ TEST(Catalogue, LoadsEveryElementButTheLast)
     EXPECT_EQ(entryOf(k.AcctPackages().Item(2)), u"09~qif~Q~~ Quicken ~Quicken~home"_s);
     EXPECT_EQ(entryOf(k.AcctPackages().Item(3)), u" 09~qif~Q~~Quicken~Quicken~"_s); // " 09" is not "09"
 
-    k.LoadAccountingPackageList({momentum, QString()});
-    EXPECT_EQ(k.AcctPackages().Count(), 4);
-}
-
-// The flag follows the code's text alone, also for a converter made without the package table.
-TEST(Catalogue, CodesNineAndTenAllowKaprinHomeOnAConverterMadeDirectly)
-{
-    KNExport k;
-    ASSERT_TRUE(k.LoadAccountingPackageList({QStringLiteral("09~qif~Q~~Quicken~Quicken"), QStringLiteral("10~qif~Q~~Money~Money"),
-                                             QStringLiteral("05~txt~MOM~~Momentum~Momentum"), QStringLiteral("9~qif~Q~~Q~Q"),
-                                             QString()}));
+    // A date keeps its time of day.
+    k.LoadAccountingPackageList({u"05~txt~MOM~2014/08/25 18:00~Momentum Accounting~Momentum"_s, QString()});
     ASSERT_EQ(k.AcctPackages().Count(), 4);
-    EXPECT_TRUE(k.AcctPackages().Item(1)->AllowKaprinHome);
-    EXPECT_TRUE(k.AcctPackages().Item(2)->AllowKaprinHome);
-    EXPECT_FALSE(k.AcctPackages().Item(3)->AllowKaprinHome);
-    EXPECT_FALSE(k.AcctPackages().Item(4)->AllowKaprinHome);
+    EXPECT_EQ(k.AcctPackages().Item(4)->LastUpdated.value(), 41876.75);
 }
 
-TEST(Catalogue, ADateKeepsItsTimeOfDay)
-{
-    Harness h;
-    KNExport& k = h.converter();
-    k.LoadAccountingPackageList({QStringLiteral("05~txt~MOM~2014/08/25 18:00~Momentum Accounting~Momentum"), QString()});
-    ASSERT_EQ(k.AcctPackages().Count(), 1);
-    EXPECT_EQ(k.AcctPackages().Item(1)->LastUpdated.value(), 41876.75);
-}
-
+// Only codes 09 and 10 allow Kaprin Home, also on a converter made without the package table.
 TEST(PackageTable, OneCompleteRowPerCodeAndTheHostCatalogueAgreesWithIt)
 {
     const PackageTable table = packageTable();
     ASSERT_EQ(table.size(), 17u);
-    Harness h;
-    KNExport& k = h.converter();
+    KNExport k;
     ASSERT_TRUE(k.LoadAccountingPackageList(packageDescriptions(table)));
     ASSERT_EQ(k.AcctPackages().Count(), static_cast<int>(table.size()));
     for (std::size_t i = 0; i < table.size(); ++i) {
@@ -304,22 +280,16 @@ TEST(Driver, AConversionInMemoryWritesTheFilesBytes)
             const QString inputPath = h.path(u"in.txt"_s);
             writeBytes(inputPath, input);
             const QString output = h.path(u"out.txt"_s);
-            const bool onDisk = h.convert(code, inputPath, output);
+            const Outcome onDisk = convertAndTell(h, code, inputPath, output);
             const QByteArray written = readBytes(output);
             QFile::remove(output);
-            const QStringList fileEvents = h.events;
             const ConversionAudit fileAudit = h.converter().LastAudit();
-            const std::optional<int> fileFailure = h.failure ? std::optional(h.failure->number()) : std::nullopt;
-            h.events.clear();
-            h.failure.reset();
             KNExport::MemoryFiles files{std::string_view(input.constData(), std::size_t(input.size())), "stale"};
             h.converter().setMemoryFiles(&files);
-            EXPECT_EQ(h.convert(code, h.path(u"missing.txt"_s), output), onDisk);
-            EXPECT_EQ(h.events, fileEvents);
-            EXPECT_EQ(h.failure ? std::optional(h.failure->number()) : std::nullopt, fileFailure);
+            EXPECT_EQ(convertAndTell(h, code, h.path(u"missing.txt"_s), output), onDisk);
             EXPECT_EQ(h.converter().LastAudit().written, fileAudit.written);
             EXPECT_EQ(h.converter().LastAudit().changed, fileAudit.changed);
-            if (onDisk) {
+            if (onDisk.converted) {
                 EXPECT_EQ(QByteArray::fromStdString(files.output), written);
             }
             EXPECT_FALSE(QFileInfo::exists(output));
@@ -387,10 +357,8 @@ TEST(Driver, AConversionWithItsCompanionFilesInMemoryTouchesNoFile)
             writeBytes(h.path(u"clinic/FASINSTNUM"_s), QByteArray::fromStdString(*existing));
         auto onDisk = std::make_shared<NumberFilePrompter>(answer, nullptr);
         h.converter().setPrompter(onDisk);
-        const bool fileResult = h.convert(QString::fromLatin1(code), dataPath(u"payments-whole.txt"_s), output);
-        const QStringList fileEvents = h.events;
-        const std::optional<int> fileFailure = h.failure ? std::optional(h.failure->number()) : std::nullopt;
-        EXPECT_EQ(fileFailure.value_or(0), error);
+        const Outcome onDiskOutcome = convertAndTell(h, QString::fromLatin1(code), dataPath(u"payments-whole.txt"_s), output);
+        EXPECT_EQ(onDiskOutcome.failure.value_or(0), error);
 
         // The same conversion in memory, its paths in a folder that is not there.
         const QStringList before = filesUnder(h.path({}));
@@ -404,12 +372,10 @@ TEST(Driver, AConversionWithItsCompanionFilesInMemoryTouchesNoFile)
         h.converter().setPrompter(inMemory);
         h.converter().setSettingsStore(makeMemorySettingsStore());
         h.converter().setMemoryFiles(&files);
-        EXPECT_EQ(h.convert(QString::fromLatin1(code), h.path(u"absent/payments.txt"_s), memoryOutput), fileResult);
-        EXPECT_EQ(h.events, fileEvents);
-        EXPECT_EQ(h.failure ? std::optional(h.failure->number()) : std::nullopt, fileFailure);
+        EXPECT_EQ(convertAndTell(h, QString::fromLatin1(code), h.path(u"absent/payments.txt"_s), memoryOutput), onDiskOutcome);
         EXPECT_EQ(onDisk->asked, questions);
         EXPECT_EQ(inMemory->asked, questions);
-        if (fileResult) {
+        if (onDiskOutcome.converted) {
             EXPECT_EQ(QByteArray::fromStdString(files.output), readBytes(output));
         }
         const bool numbered = existing || (questions > 0 && answer);

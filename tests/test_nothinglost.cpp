@@ -10,6 +10,7 @@
 
 using namespace kn;
 using namespace kn::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -53,30 +54,24 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
     withNul.payee = QStringLiteral("City") + QChar(0) + QStringLiteral("Hydro");
     // knexport refuses such an output as a usage error before reading anything.
     const QString sameFile = QStringLiteral("Run 'knexport --help' for the commands, 'knexport COMMAND --help' for their options.");
+    const QString never = QStringLiteral("the payment file is never written over");
     const QString settingsError = QStringLiteral("knexport: error 75: Path/File access error (KNExport.ProcessMYOB11)");
 
     const Row rows[] = {
-        {"output is the payment file", "05", one, "payments.txt", {}, sameFile, "the payment file is never written over",
-         Output::IsPaymentFile},
-        {"the payment file by another spelling", "05", one, "./sub/../payments.txt", {}, sameFile,
-         "the payment file is never written over", Output::IsPaymentFile},
+        {"output is the payment file", "05", one, "payments.txt", {}, sameFile, never, Output::IsPaymentFile},
+        {"the payment file by another spelling", "05", one, "./sub/../payments.txt", {}, sameFile, never, Output::IsPaymentFile},
         {"a symbolic link to the payment file", "05", one, "out.txt",
-         [](Harness& h) { QFile::link(h.path(QStringLiteral("payments.txt")), h.path(QStringLiteral("out.txt"))); }, sameFile,
-         "the payment file is never written over", Output::IsPaymentFile},
+         [](Harness& h) { QFile::link(h.path(u"payments.txt"_s), h.path(u"out.txt"_s)); }, sameFile, never, Output::IsPaymentFile},
         {"the disk fills up", "05", paymentsPast(2000), "out.txt", {}, "knexport: error 61: Disk full (KNExport.ProcessMomentum)",
          {}, Output::Kept, 64 * 1024},
         {"the old output is read-only", "05", one, "out.txt",
-         [](Harness& h) {
-             QFile::setPermissions(h.path(QStringLiteral("out.txt")), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-         },
+         [](Harness& h) { QFile::setPermissions(h.path(u"out.txt"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther); },
          "knexport: error 75: Path/File access error (KNExport.ProcessMomentum)", {}, Output::Kept},
         {"a control character in a payment line", "05", one + QStringList{paymentLine(withNul)}, "out.txt", {},
          "knexport: error 13: Type mismatch (KNExport.ImportKNFile)",
          "payment file line 3: the payee in columns 20-49 holds the control character 0x00 at column 24", Output::Kept},
         {"settings that do not parse", "01", one, "out.txt",
-         [](Harness& h) {
-             writeBytes(h.path(QStringLiteral("settings.ini")), "[Kaprin Desk 6/Settings\nMYOBDate=DD.MM.YYYY\n");
-         },
+         [](Harness& h) { writeBytes(h.path(u"settings.ini"_s), "[Kaprin Desk 6/Settings\nMYOBDate=DD.MM.YYYY\n"); },
          settingsError, "settings.ini does not parse", Output::Absent},
         {"settings that cannot be read", "01", one, "out.txt",
          [](Harness& h) { QDir(h.path({})).mkdir(QStringLiteral("settings.ini")); }, settingsError,
@@ -100,7 +95,8 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
             writeBytes(output, kOldOutput);
         if (row.prepare)
             row.prepare(h);
-        const QStringList before = QDir(h.path({})).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const auto entries = [&h] { return QDir(h.path({})).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+        const QStringList before = entries();
         const QByteArray settingsBefore = readBytes(h.path(QStringLiteral("settings.ini")));
         const QFile::Permissions modeBefore = QFileInfo(output).permissions();
 
@@ -130,8 +126,7 @@ TEST(NothingLost, HostileRunsKeepThePaymentFileAndTheOldOutput)
             break;
         }
         EXPECT_EQ(readBytes(h.path(QStringLiteral("settings.ini"))), settingsBefore) << "the settings file changed";
-        EXPECT_EQ(QDir(h.path({})).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before)
-            << "a file was left behind";
+        EXPECT_EQ(entries(), before) << "a file was left behind";
     }
 }
 

@@ -71,9 +71,10 @@ const char* const kInvalidArgument = "Invalid procedure call or argument";
 // The events of a conversion, of a file without payments and of a prompt refused and then answered
 // through the scripted answers are compared, byte for byte, by the installed example hosts.
 
-// A missing file's number, description and source are compared by the example hosts too. A
-// callback set to NULL is not called, whatever was set before it: neither conversion here has one.
-TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetailAndNullCallbacksAreLeftOut)
+// A failure's description, source and detail as a host reads them are compared by the example
+// hosts. A callback set to NULL is not called, whatever was set before it: neither conversion here
+// has one.
+TEST_F(CInterface, AFailureKeepsTheRecordsReadTheNextCallClearsItAndNullCallbacksAreLeftOut)
 {
     const Converter converter = create();
     int events = 0;
@@ -86,10 +87,6 @@ TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetailAndNullCallba
     const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5100", "12x")});
     EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "", ""), -1);
     EXPECT_EQ(kn_export_error_number(converter.get()), 13);
-    EXPECT_STREQ(kn_export_error_description(converter.get()), "Type mismatch");
-    EXPECT_STREQ(kn_export_error_source(converter.get()), "KNExport.ImportKNFile");
-    EXPECT_NE(std::string(kn_export_error_detail(converter.get())).find("payment file line 3: the amount"), std::string::npos)
-        << kn_export_error_detail(converter.get());
     // The records read before the failure stay, and the next good call clears the error.
     EXPECT_EQ(kn_export_record_count(converter.get()), 1);
     const std::string good = writePayments({headerLine(), paymentWith("5100")}, "good.txt");

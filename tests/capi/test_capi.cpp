@@ -213,11 +213,11 @@ TEST(CInterfaceRecords, TextsAmountsAndDatesByPosition)
 
 TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
 {
-    EXPECT_EQ(kn_export_convert(nullptr, "05", "in", "out", "t", "CAD"), -1);
-    EXPECT_EQ(kn_export_set_answer(nullptr, "fiscal-year", "2014"), -1);
-    EXPECT_EQ(kn_export_load_packages(nullptr, nullptr, 0), -1);
-    EXPECT_EQ(kn_export_record_count(nullptr), -1);
-    EXPECT_EQ(kn_export_package_count(nullptr), -1);
+    const int failed[] = {kn_export_convert(nullptr, "05", "in", "out", "t", "CAD"), kn_export_set_answer(nullptr, "fiscal-year", "2014"),
+                          kn_export_load_packages(nullptr, nullptr, 0), kn_export_record_count(nullptr),
+                          kn_export_package_count(nullptr), kn_records_count(nullptr)};
+    for (std::size_t call = 0; call < std::size(failed); ++call)
+        EXPECT_EQ(failed[call], -1) << "call " << call;
     EXPECT_EQ(kn_export_package_text(nullptr, 0, "code"), nullptr);
     EXPECT_EQ(kn_export_error_number(nullptr), 5);
     EXPECT_STREQ(kn_export_error_description(nullptr), kInvalidArgument);
@@ -229,7 +229,6 @@ TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
     kn_export_destroy(nullptr);
     EXPECT_EQ(kn_export_file_exists(nullptr, "x"), 0);
     EXPECT_EQ(kn_export_qb_date_format(nullptr, 41876), nullptr);
-    EXPECT_EQ(kn_records_count(nullptr), -1);
     EXPECT_EQ(kn_records_text(nullptr, 1, "PaidTo"), nullptr);
     EXPECT_EQ(kn_records_error_number(nullptr), 5);
     kn_records_destroy(nullptr);

@@ -230,7 +230,6 @@ private slots:
         const QString again = folder_.filePath(QStringLiteral("again.txt"));
         window->outputEdit->setText(again);
         window->convert();
-        QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("Written: ")), qPrintable(window->resultLabel->text()));
         QVERIFY2(repeatNote().endsWith(QStringLiteral(" into %1 (same payment file): importing both posts them twice.")
                                            .arg(QDir::toNativeSeparators(first))),
                  qPrintable(repeatNote()));

@@ -71,9 +71,10 @@ const char* const kInvalidArgument = "Invalid procedure call or argument";
 // The events of a conversion, of a file without payments and of a prompt refused and then answered
 // through the scripted answers are compared, byte for byte, by the installed example hosts.
 
-// A missing file's number, description and source are compared by the example hosts too. A
-// callback set to NULL is not called, whatever was set before it: neither conversion here has one.
-TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetailAndNullCallbacksAreLeftOut)
+// A failure's description, source and detail as a host reads them are compared by the example
+// hosts. A callback set to NULL is not called, whatever was set before it: neither conversion here
+// has one.
+TEST_F(CInterface, AFailureKeepsTheRecordsReadTheNextCallClearsItAndNullCallbacksAreLeftOut)
 {
     const Converter converter = create();
     int events = 0;
@@ -86,10 +87,6 @@ TEST_F(CInterface, AFailureTellsItsNumberDescriptionSourceAndDetailAndNullCallba
     const std::string input = writePayments({headerLine(), paymentWith("5100"), paymentWith("5100", "12x")});
     EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("out.txt").c_str(), "", ""), -1);
     EXPECT_EQ(kn_export_error_number(converter.get()), 13);
-    EXPECT_STREQ(kn_export_error_description(converter.get()), "Type mismatch");
-    EXPECT_STREQ(kn_export_error_source(converter.get()), "KNExport.ImportKNFile");
-    EXPECT_NE(std::string(kn_export_error_detail(converter.get())).find("payment file line 3: the amount"), std::string::npos)
-        << kn_export_error_detail(converter.get());
     // The records read before the failure stay, and the next good call clears the error.
     EXPECT_EQ(kn_export_record_count(converter.get()), 1);
     const std::string good = writePayments({headerLine(), paymentWith("5100")}, "good.txt");
@@ -216,11 +213,11 @@ TEST(CInterfaceRecords, TextsAmountsAndDatesByPosition)
 
 TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
 {
-    EXPECT_EQ(kn_export_convert(nullptr, "05", "in", "out", "t", "CAD"), -1);
-    EXPECT_EQ(kn_export_set_answer(nullptr, "fiscal-year", "2014"), -1);
-    EXPECT_EQ(kn_export_load_packages(nullptr, nullptr, 0), -1);
-    EXPECT_EQ(kn_export_record_count(nullptr), -1);
-    EXPECT_EQ(kn_export_package_count(nullptr), -1);
+    const int failed[] = {kn_export_convert(nullptr, "05", "in", "out", "t", "CAD"), kn_export_set_answer(nullptr, "fiscal-year", "2014"),
+                          kn_export_load_packages(nullptr, nullptr, 0), kn_export_record_count(nullptr),
+                          kn_export_package_count(nullptr), kn_records_count(nullptr)};
+    for (std::size_t call = 0; call < std::size(failed); ++call)
+        EXPECT_EQ(failed[call], -1) << "call " << call;
     EXPECT_EQ(kn_export_package_text(nullptr, 0, "code"), nullptr);
     EXPECT_EQ(kn_export_error_number(nullptr), 5);
     EXPECT_STREQ(kn_export_error_description(nullptr), kInvalidArgument);
@@ -232,7 +229,6 @@ TEST(CInterfaceNullObject, EveryEntryPointAcceptsANullConverter)
     kn_export_destroy(nullptr);
     EXPECT_EQ(kn_export_file_exists(nullptr, "x"), 0);
     EXPECT_EQ(kn_export_qb_date_format(nullptr, 41876), nullptr);
-    EXPECT_EQ(kn_records_count(nullptr), -1);
     EXPECT_EQ(kn_records_text(nullptr, 1, "PaidTo"), nullptr);
     EXPECT_EQ(kn_records_error_number(nullptr), 5);
     kn_records_destroy(nullptr);
@@ -395,8 +391,8 @@ TEST_F(CInterface, TheHostsOwnPromptsAnswerAsTheScriptedAnswersDoOrConvertNothin
     EXPECT_EQ(kn_export_set_prompts(nullptr, &table, nullptr), -1);
 }
 
-// The checks before writing, as a host sets them: a repeat warned of and then refused, the audit
-// naming the earlier conversion, and payments to accounts the package does not know.
+// The checks before writing, as a host sets them: a repeat warned of and then refused, and
+// payments to accounts the package does not know.
 TEST_F(CInterface, HistoryAndKnownAccountsWarnListAndRefuse)
 {
     const Converter converter = create();
@@ -416,10 +412,6 @@ TEST_F(CInterface, HistoryAndKnownAccountsWarnListAndRefuse)
     EXPECT_NE(warnings[0].find("into " + path("first.txt") + " (same payment file); importing both posts the payments twice"),
               std::string::npos)
         << warnings[0];
-    const QJsonObject audit = QJsonDocument::fromJson(kn_export_audit_json(converter.get())).object();
-    const QJsonArray earlier = audit[u"already_converted"].toArray();
-    ASSERT_EQ(earlier.size(), 1);
-    EXPECT_EQ(earlier[0][u"output"].toString().toStdString(), path("first.txt"));
 
     EXPECT_EQ(kn_export_set_refuse_repeat(converter.get(), 1), 0);
     EXPECT_EQ(kn_export_convert(converter.get(), "05", input.c_str(), path("third.txt").c_str(), "Momentum", ""), 0);

@@ -6,7 +6,6 @@
 #include "prompts/frmmyobdate.h"
 #include "../clirun.h"
 
-#include <algorithm>
 #include <QApplication>
 #include <QComboBox>
 #include <QJsonArray>
@@ -85,8 +84,11 @@ private:
     QTemporaryDir folder_;
     QString payments_;
 
-    // A window on a copy of the example file, read under en_US.
-    std::unique_ptr<MainWindow> openWindow(const QString& paymentFile)
+    void settle(MainWindow& window) { QTRY_VERIFY(!window.previewPending()); }
+
+    // A window on a payment file read under en_US; with a package code, that package chosen and
+    // its preview done.
+    std::unique_ptr<MainWindow> openWindow(const QString& paymentFile, const char* code = nullptr)
     {
         auto window = std::make_unique<MainWindow>();
         window->regionBox->setCurrentIndex(window->regionBox->findData(QStringLiteral("en_US")));
@@ -94,10 +96,12 @@ private:
         window->currencyBox->setCurrentText(QStringLiteral("CAD"));
         window->show();
         window->openPaymentFile(paymentFile);
+        if (code) {
+            window->selectPackage(QLatin1String(code));
+            settle(*window);
+        }
         return window;
     }
-
-    void settle(MainWindow& window) { QTRY_VERIFY(!window.previewPending()); }
 
 private slots:
     void initTestCase()
@@ -121,8 +125,7 @@ private slots:
 
     void opensTheExampleFile()
     {
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("05"));
+        auto window = openWindow(payments_, "05");
         QCOMPARE(window->paymentsView->model()->rowCount(), 12);
         const auto* model = window->paymentsView->model();
         QCOMPARE(model->index(4, PaymentsModel::Payee).data().toString(), QStringLiteral("Joe's \"Best\" Plumbing"));
@@ -142,7 +145,6 @@ private slots:
         QTest::newRow("Momentum") << "05" << "11 payments written to MOMGL.txt";
         QTest::newRow("QuickBooks") << "02" << "12 payments written to QBGL.iif";
         QTest::newRow("SysPro, its proposed date pattern") << "04" << "11 payments written to SYSPROGL.txt";
-        QTest::newRow("Simply Accounting") << "03" << "12 payments written to SIMPLYGL.txt";
     }
 
     // The preview follows the package chosen after the file was opened with the first one.
@@ -162,20 +164,6 @@ private slots:
         QVERIFY2(auditTexts(*window).join(u'\n').contains(written), qPrintable(auditTexts(*window).join(u'\n')));
     }
 
-    void workbookPreviewShowsItsRows()
-    {
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("16"));
-        settle(*window);
-        const auto cli = knexport({"preview", "--package", "16", "--input", payments_, "--locale", "en_US", "--quiet"});
-        QCOMPARE(cli.out, QStringLiteral("AIMSIGL.xls is a workbook of 13 rows; the preview shows text files\n"));
-        QCOMPARE(window->previewStack->currentWidget(), window->previewTable);
-        QCOMPARE(window->previewTable->rowCount(), 13);
-        QCOMPARE(window->previewTable->item(0, 2)->text(), QStringLiteral("Ledger-Sub"));
-        QCOMPARE(window->previewTable->item(4, 8)->text(), QStringLiteral("Rogers Wireless"));
-        QCOMPARE(window->previewTable->item(3, 10)->text(), QStringLiteral("-40"));
-    }
-
     void convertWritesKnexportsBytes_data()
     {
         QTest::addColumn<QString>("code");
@@ -183,7 +171,6 @@ private slots:
         QTest::addColumn<QString>("datePattern"); // typed into MYOB's date dialog
         QTest::newRow("Momentum") << "05" << "CAD" << "";
         QTest::newRow("Simply Accounting in US dollars") << "03" << "USD" << "";
-        QTest::newRow("Peachtree") << "06" << "CAD" << "";
         QTest::newRow("MYOB, its date prompt answered") << "01" << "CAD" << "DD/MM/YYYY";
     }
 
@@ -221,25 +208,17 @@ private slots:
         // knexport prints the status texts, then its summary and any notes; the window shows the
         // status texts, then its result.
         QStringList statuses = kn::testing::outputLinesOf(cli.err);
-        const auto summary = std::find_if(statuses.begin(), statuses.end(),
-                                          [](const QString& line) { return line.contains(QStringLiteral(" payments read")); });
-        statuses.erase(summary, statuses.end());
+        statuses = statuses.mid(0, statuses.indexOf(QRegularExpression(QStringLiteral(".* payments read.*"))));
         QCOMPARE(shown, statuses + QStringList{QStringLiteral("The import file is written.")});
     }
 
     void aRepeatConversionShowsTheHistorysWarning()
     {
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("05"));
-        settle(*window);
+        auto window = openWindow(payments_, "05");
         window->convert();
         const QString first = window->outputEdit->text();
         const auto repeatNote = [&window] {
-            const QStringList texts = auditTexts(*window);
-            const auto note = std::find_if(texts.begin(), texts.end(), [](const QString& text) {
-                return text.startsWith(QStringLiteral("These payments were converted before"));
-            });
-            return note == texts.end() ? QString() : *note;
+            return auditTexts(*window).filter(QRegularExpression(QStringLiteral("^These payments were converted before"))).value(0);
         };
         QVERIFY2(repeatNote().isEmpty(), qPrintable(repeatNote()));
 
@@ -251,7 +230,6 @@ private slots:
         const QString again = folder_.filePath(QStringLiteral("again.txt"));
         window->outputEdit->setText(again);
         window->convert();
-        QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("Written: ")), qPrintable(window->resultLabel->text()));
         QVERIFY2(repeatNote().endsWith(QStringLiteral(" into %1 (same payment file): importing both posts them twice.")
                                            .arg(QDir::toNativeSeparators(first))),
                  qPrintable(repeatNote()));
@@ -270,16 +248,14 @@ private slots:
     {
         const QString accounts = folder_.filePath(QStringLiteral("accounts.csv"));
         writeFile(accounts, "Account,Name\r\n5100-10,Hydro\r\n6100,Supplies\r\n");
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("05"));
-        settle(*window);
+        auto window = openWindow(payments_, "05");
         QVERIFY(window->loadKnownAccounts(accounts));
         settle(*window);
         QVERIFY(auditTexts(*window).contains(QStringLiteral("11 payments to accounts the package does not know:")));
         window->convert();
         const QStringList texts = auditTexts(*window);
-        QVERIFY2(texts.contains(QStringLiteral("11 payments to accounts the package does not know:")), qPrintable(texts.join('\n')));
-        QVERIFY2(texts.contains(QStringLiteral("Line 3, Bell Canada, 89.95: account 5200-20|01|TEL is not among the known accounts.")),
+        QVERIFY2(texts.contains(QStringLiteral("11 payments to accounts the package does not know:")) &&
+                     texts.contains(QStringLiteral("Line 3, Bell Canada, 89.95: account 5200-20|01|TEL is not among the known accounts.")),
                  qPrintable(texts.join('\n')));
     }
 
@@ -338,8 +314,7 @@ private slots:
     // AccPac asks for the fiscal period; Cancel writes nothing and the file already there stays.
     void refusedAccPacPromptKeepsTheOldFile()
     {
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("08"));
+        auto window = openWindow(payments_, "08");
         const QString output = window->outputEdit->text();
         writeFile(output, "last month's batch\r\n");
         bool replaceAsked = false;
@@ -369,22 +344,27 @@ private slots:
 
     void failedConversionSaysWhatFailed()
     {
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("05"));
+        auto window = openWindow(payments_, "05");
         window->outputEdit->setText(folder_.filePath(QStringLiteral("no/such/folder/MOMGL.txt")));
         window->convert();
-        QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("The conversion failed: error 76, Path not found "
-                                                                       "(KNExport.ProcessMomentum)")),
-                 qPrintable(window->resultLabel->text()));
-        QVERIFY(window->resultLabel->text().endsWith(QStringLiteral(" No file was written.")));
+        const QString said = window->resultLabel->text();
+        QVERIFY2(said.startsWith(QStringLiteral("The conversion failed: error 76, Path not found (KNExport.ProcessMomentum)")) &&
+                     said.endsWith(QStringLiteral(" No file was written.")),
+                 qPrintable(said));
     }
 
-    // Tab visits every control a person uses, and each has a name a screen reader says.
-    void keyboardReachesEveryControlByName()
+    // A workbook's preview is a table of its rows, which knexport only counts; Tab visits every
+    // control a person uses, and each has a name a screen reader says.
+    void workbookPreviewAndKeyboardReachEveryControlByName()
     {
-        auto window = openWindow(payments_);
-        window->selectPackage(QStringLiteral("16"));
-        settle(*window);
+        auto window = openWindow(payments_, "16");
+        const auto cli = knexport({"preview", "--package", "16", "--input", payments_, "--locale", "en_US", "--quiet"});
+        QCOMPARE(cli.out, QStringLiteral("AIMSIGL.xls is a workbook of 13 rows; the preview shows text files\n"));
+        QCOMPARE(window->previewStack->currentWidget(), window->previewTable);
+        QCOMPARE(window->previewTable->rowCount(), 13);
+        QCOMPARE(window->previewTable->item(0, 2)->text(), QStringLiteral("Ledger-Sub"));
+        QCOMPARE(window->previewTable->item(4, 8)->text(), QStringLiteral("Rogers Wireless"));
+        QCOMPARE(window->previewTable->item(3, 10)->text(), QStringLiteral("-40"));
         window->convert();
         window->activateWindow();
         window->packageBox->setFocus();
@@ -402,8 +382,7 @@ private slots:
     void choicesAreRememberedAndDropsOpen()
     {
         {
-            auto window = openWindow(payments_);
-            window->selectPackage(QStringLiteral("12"));
+            auto window = openWindow(payments_, "12");
             window->regionBox->setCurrentIndex(window->regionBox->findData(QStringLiteral("fr_CA")));
             window->codePageBox->setCurrentIndex(window->codePageBox->findText(QStringLiteral("IBM863")));
             window->close();

@@ -62,36 +62,26 @@ TEST_P(AimsiWorkbook, HoldsTitlesThenOneTypedRowPerPayment)
 }
 
 // A non-numeric session number fails at the first row, a missing folder before the workbook is
-// begun.
+// begun, a disk that fills while it is written with Disk full. A failure part-way leaves the
+// earlier file as it was, not a workbook of the rows before it, and nothing beside it.
 TEST_P(AimsiWorkbook, FailsWithTheStatusesUpToTheFailure)
 {
-    const std::tuple<QString, const char*, int, qsizetype> failures[] = {{output(), "A12", 13, 6},
-                                                                        {harness.path("none/aimsi.xls"), "042", 76, 5}};
+    const std::tuple<QString, const char*, rlim_t, int, qsizetype> failures[] = {
+        {output(), "A12", RLIM_INFINITY, 13, 6},
+        {harness.path("none/aimsi.xls"), "042", RLIM_INFINITY, 76, 5},
+        {output(), "042", 2048, 61, 6}};
     writeBytes(output(), "earlier workbook");
-    for (const auto& [path, session, error, statuses] : failures) {
-        EXPECT_FALSE(harness.convert("16", harness.writePayments({paymentLine({})}, headerLine(session)), path));
+    for (const auto& [path, session, fileSizeLimit, error, statuses] : failures) {
+        const QString payments = harness.writePayments({paymentLine({})}, headerLine(session));
+        {
+            const FileSizeLimit diskFull(fileSizeLimit);
+            EXPECT_FALSE(harness.convert("16", payments, path));
+        }
         ASSERT_TRUE(harness.failure);
         EXPECT_EQ(harness.failure->number(), error);
         EXPECT_EQ(harness.failure->source(), "KNExport.ProcessAIMsi");
         EXPECT_EQ(harness.events, kStatusesToTheEnd.mid(0, statuses));
     }
-    // A failure part-way leaves the earlier file, not a workbook of the rows before it.
-    EXPECT_EQ(readBytes(output()), "earlier workbook");
-}
-
-// A disk that fills while the workbook is written: Disk full, and the file there before stays as it
-// was, with nothing left beside it.
-TEST_P(AimsiWorkbook, AFullDiskLeavesTheEarlierFile)
-{
-    writeBytes(output(), "earlier workbook");
-    const QString payments = harness.writePayments({paymentLine({})});
-    {
-        const FileSizeLimit diskFull(2048);
-        EXPECT_FALSE(harness.convert("16", payments, output()));
-    }
-    ASSERT_TRUE(harness.failure);
-    EXPECT_EQ(harness.failure->number(), 61);
-    EXPECT_EQ(harness.failure->source(), "KNExport.ProcessAIMsi");
     EXPECT_EQ(readBytes(output()), "earlier workbook");
     EXPECT_EQ(QDir(harness.path({})).entryList(QDir::Files).filter(u"aimsi"_s), QStringList{QFileInfo(output()).fileName()});
 }

@@ -22,7 +22,7 @@ frmFASInstNum::frmFASInstNum(RegionalSettings regional, CodePage codePage, QWidg
       codePage_(std::move(codePage))
 {
     setObjectName(QStringLiteral("frmFASInstNum"));
-    useDesignedFont(*this);
+    useDialogFont(*this);
     setWindowTitle(QStringLiteral("FAS Institution Number"));
     fixClientSizeInTwips(*this, 3105, 1305);
 

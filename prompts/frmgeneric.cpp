@@ -45,7 +45,7 @@ frmGeneric::frmGeneric(QDate today, QWidget* parent)
       today_(today)
 {
     setObjectName(QStringLiteral("frmGeneric"));
-    useDesignedFont(*this);
+    useDialogFont(*this);
     setWindowTitle(QStringLiteral("Generic Entry Form"));
     fixClientSizeInTwips(*this, 2610, 1395);
 

@@ -19,7 +19,7 @@ frmMYOBDate::frmMYOBDate(QWidget* parent)
       cmdCancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setObjectName(QStringLiteral("frmMYOBDate"));
-    useDesignedFont(*this);
+    useDialogFont(*this);
     setWindowTitle(QStringLiteral("MYOB Date Format"));
     fixClientSizeInTwips(*this, 3465, 1545);
 

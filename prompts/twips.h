@@ -7,14 +7,14 @@
 
 namespace kn {
 
-// The dialogs' designed positions are in twips (1/1440 inch); on screen they become pixels at the
+// The dialogs' positions are given in twips (1/1440 inch); on screen they become pixels at the
 // screen's logical DPI, 15 twips to a pixel at 96 DPI.
 inline int twipsToPixels(int twips, int dotsPerInch)
 {
     return qRound(twips * qreal(dotsPerInch) / 1440);
 }
 
-// Puts a control at its designed place; a height of 0 keeps the height the control asks for.
+// Puts a control at its place in twips; a height of 0 keeps the height the control asks for.
 inline void placeInTwips(QWidget& control, int left, int top, int width, int height = 0)
 {
     const int dpiX = control.logicalDpiX();
@@ -24,8 +24,8 @@ inline void placeInTwips(QWidget& control, int left, int top, int width, int hei
 }
 
 // The dialogs were laid out for the narrow 8-point "MS Sans Serif"; where it is missing, a condensed
-// sans of the same size keeps the labels within their designed width.
-inline void useDesignedFont(QWidget& window)
+// sans of the same size keeps the labels within their laid-out width.
+inline void useDialogFont(QWidget& window)
 {
     QFont font = window.font();
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed")});

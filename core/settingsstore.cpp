@@ -68,14 +68,19 @@ private:
 
 class MemorySettingsStore final : public SettingsStore {
 public:
+    explicit MemorySettingsStore(std::shared_ptr<SettingsStore> base) : base_(std::move(base)) {}
+
     QString read(const QString& application, const QString& section, const QString& key,
                  const QString& defaultValue) const override
     {
-        return values_.value(name(application, section, key), defaultValue);
+        const auto kept = written_.constFind(name(application, section, key));
+        if (kept != written_.cend())
+            return *kept;
+        return base_ ? base_->read(application, section, key, defaultValue) : defaultValue;
     }
     void write(const QString& application, const QString& section, const QString& key, const QString& value) override
     {
-        values_.insert(name(application, section, key), value);
+        written_.insert(name(application, section, key), value);
     }
 
 private:
@@ -84,7 +89,8 @@ private:
         return application + u'\n' + section + u'\n' + key;
     }
 
-    QHash<QString, QString> values_;
+    std::shared_ptr<SettingsStore> base_;
+    QHash<QString, QString> written_;
 };
 
 } // namespace
@@ -99,9 +105,9 @@ std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath)
     return std::make_unique<QSettingsStore>(iniPath);
 }
 
-std::unique_ptr<SettingsStore> makeMemorySettingsStore()
+std::unique_ptr<SettingsStore> makeMemorySettingsStore(std::shared_ptr<SettingsStore> base)
 {
-    return std::make_unique<MemorySettingsStore>();
+    return std::make_unique<MemorySettingsStore>(std::move(base));
 }
 
 } // namespace kn

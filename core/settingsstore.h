@@ -23,8 +23,9 @@ public:
 std::unique_ptr<SettingsStore> makeUserSettingsStore();
 // A store kept in one INI file, for scripted runs and tests: "[<application>/<section>]" groups.
 std::unique_ptr<SettingsStore> makeIniSettingsStore(const QString& iniPath);
-// A store that starts empty and keeps what is written in memory until it is released, touching
-// no file: for conversions run wholly in memory.
-std::unique_ptr<SettingsStore> makeMemorySettingsStore();
+// A store that keeps what is written in memory until it is released and touches no file: it reads
+// back what was written, else what `base` holds (nothing when null). Over the user's store it is a
+// dry run that saves nothing; alone, it serves conversions run wholly in memory.
+std::unique_ptr<SettingsStore> makeMemorySettingsStore(std::shared_ptr<SettingsStore> base = nullptr);
 
 } // namespace kn

@@ -4,7 +4,7 @@
 
 #include "capihandle.h"
 #include "component.h"
-#include "core/conversionrun.h"
+#include "host/conversionrun.h"
 #include "core/knerror.h"
 #include "core/knownaccounts.h"
 #include "prompts/scriptedprompter.h"

@@ -2,8 +2,7 @@
 #include "component.h"
 
 #include "core/codepage.h"
-#include "core/conversionrun.h"
-#include "core/dryrun.h"
+#include "host/conversionrun.h"
 #include "core/history.h"
 #include "core/knownaccounts.h"
 #include "core/knerror.h"
@@ -520,7 +519,7 @@ ConversionOutcome convertAsOptionsSay(const QCommandLineParser& parser, const Co
             {parser.value(options.locale), parser.value(options.codePage), parser.value(options.settings)});
         if (dryRun) {
             const QString ini = parser.value(options.settings);
-            converter->setSettingsStore(makeDryRunSettingsStore(ini.isEmpty() ? makeUserSettingsStore()
+            converter->setSettingsStore(makeMemorySettingsStore(ini.isEmpty() ? makeUserSettingsStore()
                                                                               : makeIniSettingsStore(ini)));
         }
         converter->LoadAccountingPackageList(catalogueDescriptions());
@@ -850,7 +849,7 @@ std::variant<ConversionRecord, int> paymentsOf(const QString& input, const QStri
     QTemporaryDir scratch;
     // A code that selects no writer reads the file and writes nothing.
     const auto converter = createKNExport({locale, QString(), QString()});
-    converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
+    converter->setSettingsStore(makeMemorySettingsStore(makeUserSettingsStore()));
     const ConversionResult read =
         runConversion(*converter, {QString(), input, scratch.filePath(QStringLiteral("none")), QString(), QString()});
     if (read.ending == ConversionEnding::Failed) {

@@ -1,7 +1,7 @@
 // How one conversion ends, as every host receives it.
 #include "prompttestsupport.h"
 
-#include "core/conversionrun.h"
+#include "host/conversionrun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "mainwindow.h"
 
-#include "core/conversionrun.h"
+#include "host/conversionrun.h"
 #include "core/history.h"
 #include "core/knerror.h"
 #include "host/component.h"

@@ -1,8 +1,7 @@
 #include "preview.h"
 
 #include "host/component.h"
-#include "core/conversionrun.h"
-#include "core/dryrun.h"
+#include "host/conversionrun.h"
 #include "core/knerror.h"
 #include "core/ledgerwriter.h"
 #include "core/textfile.h"
@@ -97,7 +96,7 @@ Preview makePreview(const PreviewRequest& request)
         if (row.asks == Question::InstitutionNumber && !request.outputPath.isEmpty())
             QFile::copy(fasInstitutionNumberPath(request.outputPath), fasInstitutionNumberPath(output));
         const auto converter = createKNExport({request.localeName, request.codePage, QString()});
-        converter->setSettingsStore(makeDryRunSettingsStore(makeUserSettingsStore()));
+        converter->setSettingsStore(makeMemorySettingsStore(makeUserSettingsStore()));
         // A text import file is made in memory from the payment file's bytes; a workbook is written
         // into the scratch folder and read back.
         preview.workbook = !row.makeWriter(row)->writesTextFile();

@@ -3,7 +3,7 @@
 #include "knexportobjects.h"
 
 #include "host/component.h"
-#include "core/conversionrun.h"
+#include "host/conversionrun.h"
 #include "core/knerror.h"
 
 namespace kn {

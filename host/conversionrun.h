@@ -1,7 +1,7 @@
 #pragma once
 
-#include "knerror.h"
-#include "knexport.h"
+#include "core/knerror.h"
+#include "core/knexport.h"
 
 #include <memory>
 #include <optional>

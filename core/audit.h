@@ -147,17 +147,9 @@ private:
     std::array<QString, 256> recentTexts_;
 };
 
-// The audit in a few lines for a person: what was read and written, and up to `listed` payments
-// left out or changed with their lines, then how many more:
-// "12 payments read, 11 written to MOMGL.txt, 1 left out (line 9: zero amount)".
-QString auditSummary(const ConversionAudit& audit, int listed = 10);
-
 // "2 payments go to accounts the package does not know (line 3: 5999; line 7: 6100)", the first
 // `listed` of them named.
 QString unknownAccountsText(const ConversionAudit& audit, int listed = 10);
-
-// The whole audit as one JSON object in UTF-8; amounts are decimal texts.
-QByteArray auditJson(const ConversionAudit& audit);
 
 // The debit (a positive amount) or credit (a negative one) of a payment, added to the totals;
 // false when a total would leave Money's range (it is then left as it was).

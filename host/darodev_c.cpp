@@ -3,8 +3,9 @@
 #include "darodev/prompts.h"
 
 #include "capihandle.h"
+#include "auditreport.h"
 #include "component.h"
-#include "host/conversionrun.h"
+#include "conversionrun.h"
 #include "core/knerror.h"
 #include "core/knownaccounts.h"
 #include "prompts/scriptedprompter.h"

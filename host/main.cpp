@@ -1,8 +1,9 @@
 // knexport: the command-line host of the converter, for scripted runs.
+#include "auditreport.h"
 #include "component.h"
+#include "conversionrun.h"
 
 #include "core/codepage.h"
-#include "host/conversionrun.h"
 #include "core/history.h"
 #include "core/knownaccounts.h"
 #include "core/knerror.h"

@@ -4,6 +4,7 @@
 #include "workbookreaders.h"
 
 #include "core/audit.h"
+#include "host/auditreport.h"
 #include "core/codepage.h"
 #include "writers/packagetable.h"
 

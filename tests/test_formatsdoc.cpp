@@ -5,6 +5,7 @@
 #include "prompttestsupport.h"
 
 #include "core/audit.h"
+#include "host/auditreport.h"
 #include "writers/packagetable.h"
 
 #include <QDir>

@@ -335,6 +335,31 @@ Money parseMoney(std::string_view text, std::string_view separator)
     return Money::fromUnits(negative && units != limit ? -value : value);
 }
 
+namespace {
+QString slashedDate(CalDate date, const RegionalSettings& regional, int yearDigits)
+{
+    const QDate day = date.toQDate();
+    const auto digits = [](int value, int width) { return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0')); };
+    QString text = digits(day.month(), 2) + regional.dateSeparator() + digits(day.day(), 2) + regional.dateSeparator() +
+                   digits(yearDigits == 2 ? day.year() % 100 : day.year(), yearDigits);
+    for (const qsizetype at : {2, 5}) {
+        if (text.size() > at)
+            text[at] = u'/';
+    }
+    return text;
+}
+} // namespace
+
+QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
+{
+    return slashedDate(dtTheDate, regional, 2);
+}
+
+QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
+{
+    return slashedDate(dtTheDate, regional, 4);
+}
+
 Money parseMoneyText(QStringView text, const RegionalSettings& regional)
 {
     // Digits, signs and blanks are ASCII: the text and the separator are read as UTF-8 bytes.

@@ -42,4 +42,23 @@ inline QStringView trimmedBlanks(QStringView text)
     return text;
 }
 
+// trimmedBlanks as a text of its own.
+inline QString trimBlanks(QStringView text)
+{
+    return trimmedBlanks(text).toString();
+}
+
+// The text between double quotes, written as it is: a quote inside is not doubled.
+inline QString quoted(QStringView text)
+{
+    return u'"' + text.toString() + u'"';
+}
+
+// Month/day/two-digit year with "/" between them whatever the region ("08/25/14"): the date in the
+// pattern MM/DD/YY, the regional separator in place of "/", with "/" then put at the third and
+// sixth characters.
+QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
+// The same with a four-digit year ("08/25/2014").
+QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
+
 } // namespace kn

@@ -1,7 +1,6 @@
 #include "knexport.h"
 
 #include "conversions.h"
-#include "formatting.h"
 #include "knerror.h"
 #include "paymentfile.h"
 #include "textfile.h"

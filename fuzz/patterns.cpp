@@ -3,7 +3,7 @@
 
 #include "core/caldate.h"
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "core/knerror.h"
 #include "core/money.h"
 #include "core/regional.h"

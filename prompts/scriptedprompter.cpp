@@ -2,7 +2,7 @@
 
 #include "promptchecks.h"
 
-#include "core/formatting.h"
+#include "core/conversions.h"
 #include "core/knerror.h"
 
 namespace kn {

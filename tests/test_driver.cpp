@@ -1,7 +1,7 @@
 // The import of payment files and the conversion driver: fields, events and every failure path.
 #include "testsupport.h"
 
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "core/ledgerwriter.h"
 #include "writers/packagetable.h"
 

@@ -1,7 +1,7 @@
 // Money, dates, the locale-aware conversions and the formatting helpers.
 #include "core/conversions.h"
 #include "core/codepage.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "core/knerror.h"
 
 #include "testsupport.h"

@@ -3,7 +3,7 @@
 #include "core/ledgerwriter.h"
 
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 namespace kn {
 

@@ -5,7 +5,7 @@
 
 #include "batch.h"
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 
 namespace kn {

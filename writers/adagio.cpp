@@ -4,7 +4,7 @@
 
 #include "batch.h"
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/ledgerwriter.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "core/pagetext.h"
 
 

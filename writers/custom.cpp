@@ -2,9 +2,9 @@
 // numbers count only the lines written.
 #include "core/ledgerwriter.h"
 
-#include "core/counters.h"
+#include "writers/counters.h"
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 namespace kn {
 

@@ -4,7 +4,7 @@
 #include "fas.h"
 
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "core/ledgerwriter.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // date DDMMYYYY, amount, payee, then the ledger account as at least four segments.
 #include "core/ledgerwriter.h"
 
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "core/knerror.h"
 
 #include <algorithm>

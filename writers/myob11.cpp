@@ -3,7 +3,7 @@
 // format in the debit or the credit column.
 #include "core/ledgerwriter.h"
 
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 namespace kn {
 

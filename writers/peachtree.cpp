@@ -3,9 +3,9 @@
 // date begins, so an entry is collected with "{DIST}" in place of the count and written whole.
 #include "core/ledgerwriter.h"
 
-#include "core/counters.h"
+#include "writers/counters.h"
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "dategroups.h"
 
 #include <algorithm>

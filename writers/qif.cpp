@@ -1,6 +1,6 @@
 #include "qif.h"
 
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 namespace kn {
 

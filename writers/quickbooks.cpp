@@ -5,7 +5,7 @@
 #include "core/ledgerwriter.h"
 
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "dategroups.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // payment's account and amount, and the balancing account with the amount reversed.
 #include "core/ledgerwriter.h"
 
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 namespace kn {
 

@@ -2,7 +2,7 @@
 // "Kaprin" (9), the date in the user's remembered pattern, payee (60).
 #include "core/ledgerwriter.h"
 
-#include "core/formatting.h"
+#include "writers/formatting.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // a positive amount is a debit, zero or less a credit of the amount's absolute value.
 #include "core/ledgerwriter.h"
 
-#include "core/counters.h"
-#include "core/formatting.h"
+#include "writers/counters.h"
+#include "writers/formatting.h"
 
 namespace kn {
 

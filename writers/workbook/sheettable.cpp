@@ -1,7 +1,7 @@
 #include "sheettable.h"
 
 #include "core/conversions.h"
-#include "core/formatting.h"
+#include "writers/formatting.h"
 #include "core/knerror.h"
 #include "workbooksmodule.h"
 

@@ -1,7 +1,7 @@
 #include "formatting.h"
 
-#include "conversions.h"
-#include "knerror.h"
+#include "core/conversions.h"
+#include "core/knerror.h"
 
 #include <algorithm>
 #include <array>
@@ -290,32 +290,10 @@ QString CurrencyPattern::format(Money amount) const
     return text;
 }
 
-void putSlashesAt3And6(QString& text, qsizetype start)
-{
-    if (text.size() > start + 2)
-        text[start + 2] = u'/';
-    if (text.size() > start + 5)
-        text[start + 5] = u'/';
-}
-
 void putSlashesAt3And6(Line& line, Line::Mark start)
 {
     line.put(start, 2, '/');
     line.put(start, 5, '/');
-}
-
-QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
-{
-    QString text = formatDatePattern(dtTheDate, u"MM/DD/YY", regional);
-    putSlashesAt3And6(text, 0);
-    return text;
-}
-
-QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional)
-{
-    QString text = formatDatePattern(dtTheDate, u"MM/DD/YYYY", regional);
-    putSlashesAt3And6(text, 0);
-    return text;
 }
 
 bool beginsInUpperCaseWith(std::string_view text, std::string_view upperCasePrefix)
@@ -328,16 +306,6 @@ bool beginsInUpperCaseWith(std::string_view text, std::string_view upperCasePref
             return false;
     }
     return true;
-}
-
-QString trimBlanks(QStringView text)
-{
-    return trimmedBlanks(text).toString();
-}
-
-QString quoted(QStringView text)
-{
-    return u'"' + text.toString() + u'"';
 }
 
 } // namespace kn

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "knerror.h"
+#include "core/knerror.h"
 
 #include <limits>
 

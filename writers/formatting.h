@@ -1,9 +1,10 @@
 #pragma once
 
-#include "caldate.h"
-#include "money.h"
-#include "pagetext.h"
-#include "regional.h"
+#include "core/caldate.h"
+#include "core/conversions.h"
+#include "core/money.h"
+#include "core/pagetext.h"
+#include "core/regional.h"
 
 #include <QString>
 #include <QStringList>
@@ -99,23 +100,11 @@ QString formatNumericText(const QString& text, QStringView pattern, const Region
 // pattern gives the regional short date.
 QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSettings& regional);
 
-// Puts "/" at the third and sixth characters of the text from `start` on, where it has them: a
+// Puts "/" at the third and sixth bytes of the line from `start` on, where it has them: a
 // month/day/year date in the regional order with "/" whatever the regional separator.
-void putSlashesAt3And6(QString& text, qsizetype start);
 void putSlashesAt3And6(Line& line, Line::Mark start);
-// Month/day/two-digit year with "/" between them whatever the region ("08/25/14").
-QString QBDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
-// Month/day/four-digit year with "/" between them whatever the region ("08/25/2014").
-QString JonasDateFormat(CalDate dtTheDate, const RegionalSettings& regional);
-
 // Whether the text begins with `upperCasePrefix`, an ASCII text, when each of its characters is
 // upper-cased ("Bank of X" begins with "BANK").
 bool beginsInUpperCaseWith(std::string_view text, std::string_view upperCasePrefix);
-
-// trimmedBlanks as a text of its own.
-QString trimBlanks(QStringView text);
-
-// The text between double quotes, written as it is: a quote inside is not doubled.
-QString quoted(QStringView text);
 
 } // namespace kn

@@ -3,7 +3,6 @@
 #include "audit.h"
 #include "clock.h"
 #include "codepage.h"
-#include "companionfiles.h"
 #include "packagerow.h"
 #include "pagetext.h"
 #include "paymentfile.h"
@@ -16,6 +15,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string_view>
 #include <array>
@@ -28,6 +28,10 @@ inline const QString GettingUserSettings = QStringLiteral("Getting User Settings
 inline const QString OpeningExportFile = QStringLiteral("Opening the Export File...");
 inline const QString ProcessingTransactions = QStringLiteral("Processing transactions...");
 } // namespace StatusText
+
+// The files a writer keeps beside its import file (FAS's institution number), held by path for
+// a conversion that touches no file: the prompter puts an answer's file here, the writer reads it.
+using CompanionFiles = std::map<QString, std::string>;
 
 // Everything a writer may use; it reaches nothing else.
 struct WriterContext {

@@ -4,8 +4,10 @@
 #include "fas.h"
 
 #include "core/conversions.h"
-#include "writers/formatting.h"
+#include "core/knerror.h"
 #include "core/ledgerwriter.h"
+#include "core/textfile.h"
+#include "writers/formatting.h"
 
 #include <algorithm>
 
@@ -15,6 +17,31 @@
 namespace kn {
 
 namespace {
+
+// Whether the institution number file is there: among the conversion's companion files when it
+// has them, else on the disk.
+bool companionFileExists(const QString& path, const CompanionFiles* memory)
+{
+    return memory != nullptr ? memory->contains(path) : QFileInfo(path).isFile();
+}
+
+// The file's first line without its end. A file that is not there fails with File not found (53),
+// or on the disk with the system's number (Path not found (76) for a missing folder); an empty one
+// with Input past end of file (62).
+std::string companionFirstLine(const QString& path, const CompanionFiles* memory)
+{
+    if (memory == nullptr) {
+        TextFileReader file(path);
+        return std::string(file.readLineBytes());
+    }
+    const auto found = memory->find(path);
+    if (found == memory->end())
+        throw KNError(ErrorCode::FileNotFound);
+    if (found->second.empty())
+        throw KNError(ErrorCode::InputPastEndOfFile);
+    std::size_t at = 0;
+    return std::string(nextLine(found->second, at));
+}
 
 // Appends the text without blanks, `blanked` or `alsoBlanked` at either end, those two written as
 // blanks; true when that is not the text without its blanks at either end.

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "money.h"
-
 #include <QDate>
 #include <QLocale>
 #include <QString>
 
 #include <array>
-#include <cstdint>
 
 namespace kn {
 
 // The user's regional settings, read once from a QLocale: every writer and conversion takes
-// its separators, names, orders and money format from here, never from the process's C locale.
+// its separators, names and orders from here, never from the process's C locale; the currency
+// format is read from its locale.
 class RegionalSettings {
 public:
     // The system's regional settings.
@@ -38,17 +36,6 @@ public:
     // The date in the locale's short date form.
     QString shortDate(QDate date) const;
 
-    // Where the locale's "currency" money format puts the symbol, the sign and the group
-    // separators, and how many decimals it shows.
-    struct CurrencyLayout {
-        QString positivePrefix, positiveSuffix, negativePrefix, negativeSuffix;
-        QString groupSeparator;
-        // For a whole part of each length (up to the twenty digits an unsigned 64-bit count can
-        // have), the places of its separators: bit i for a separator with i digits to its right.
-        std::array<std::uint32_t, 21> separatorsAfter{};
-        int decimals = 2;
-    };
-    const CurrencyLayout& currencyLayout() const { return currency_; }
 
 private:
     QLocale locale_;
@@ -56,7 +43,6 @@ private:
     QString dateSeparator_;
     std::array<char, 3> dateFieldOrder_{'M', 'D', 'Y'};
     QString decimalSeparator_;
-    CurrencyLayout currency_;
 };
 
 } // namespace kn

@@ -242,28 +242,90 @@ QString formatDatePattern(CalDate date, QStringView pattern, const RegionalSetti
     return DatePattern(pattern, regional).format(date);
 }
 
-CurrencyPattern::CurrencyPattern(const RegionalSettings& regional, const CodePage* codePage)
-    : layout_(regional.currencyLayout()),
-      positivePrefix_(layout_.positivePrefix, codePage),
-      positiveSuffix_(layout_.positiveSuffix, codePage),
-      negativePrefix_(layout_.negativePrefix, codePage),
-      negativeSuffix_(layout_.negativeSuffix, codePage),
-      groupSeparator_(layout_.groupSeparator, codePage),
-      decimalSeparator_(regional.decimalSeparator(), codePage)
+namespace {
+// Where a formatted probe's digits begin and end: the first digit, and the last one (before the
+// first when there is none).
+std::pair<qsizetype, qsizetype> digitSpan(const QString& text)
 {
+    qsizetype first = 0;
+    while (first < text.size() && !text[first].isDigit())
+        ++first;
+    qsizetype last = text.size() - 1;
+    while (last >= 0 && !text[last].isDigit())
+        --last;
+    return {first, last};
+}
+
+// Splits a formatted probe into the text before its first digit and after its last one.
+void splitAroundDigits(const QString& text, QString& prefix, QString& suffix)
+{
+    const auto [first, last] = digitSpan(text);
+    prefix = text.left(first);
+    suffix = last >= first ? text.mid(last + 1) : QString();
+}
+
+// The places of a formatted whole number's group separators, as a set of bits: bit i stands for a
+// separator with i digits to its right. The first separator found is kept in `separator`.
+std::uint32_t separatorPlaces(const QString& text, QString& separator)
+{
+    const auto [first, last] = digitSpan(text);
+    std::uint32_t places = 0;
+    int digitsToTheRight = 0;
+    for (qsizetype i = last; i >= first; --i) {
+        if (text[i].isDigit()) {
+            ++digitsToTheRight;
+            continue;
+        }
+        qsizetype runStart = i;
+        while (runStart > first && !text[runStart - 1].isDigit())
+            --runStart;
+        if (separator.isEmpty())
+            separator = text.mid(runStart, i - runStart + 1);
+        places |= std::uint32_t(1) << digitsToTheRight;
+        i = runStart;
+    }
+    return places;
+}
+} // namespace
+
+// QLocale keeps the currency layout to itself; formatting whole-number probes shows where the
+// symbol and sign go and how digits are grouped, without carrying any amount through a double.
+CurrencyPattern::CurrencyPattern(const RegionalSettings& regional, const CodePage* codePage)
+    : decimalSeparator_(regional.decimalSeparator(), codePage)
+{
+    const QLocale& locale = regional.locale();
+    QString prefix, suffix, separator;
+    splitAroundDigits(locale.toCurrencyString(qlonglong(1234567)), prefix, suffix);
+    positivePrefix_ = EncodedText(prefix, codePage);
+    positiveSuffix_ = EncodedText(suffix, codePage);
+    splitAroundDigits(locale.toCurrencyString(qlonglong(-1234567)), prefix, suffix);
+    negativePrefix_ = EncodedText(prefix, codePage);
+    negativeSuffix_ = EncodedText(suffix, codePage);
+    // Where the separators go depends on the locale and on how many digits there are (groups of
+    // three, of two above the first three, none in a four-digit amount): a probe of every length
+    // gives each length's places.
+    qulonglong probe = 1;
+    for (std::size_t digits = 1; digits < separatorsAfter_.size(); ++digits, probe *= 10)
+        separatorsAfter_[digits] = separatorPlaces(locale.toCurrencyString(probe), separator);
+    groupSeparator_ = EncodedText(separator, codePage);
+    const QString zero = locale.toCurrencyString(0.0);
+    const qsizetype point = zero.lastIndexOf(regional.decimalSeparator());
+    decimals_ = 0;
+    for (qsizetype i = point + 1; point >= 0 && i < zero.size() && zero[i].isDigit(); ++i)
+        ++decimals_;
 }
 
 template <typename Out>
 void CurrencyPattern::append(Out& out, Money amount) const
 {
-    const int decimals = layout_.decimals;
+    const int decimals = decimals_;
     const std::uint64_t scaled = amount.roundedMagnitude(decimals);
     const std::uint64_t unit = powerOfTen(decimals);
     const bool negative = amount.isNegative() && scaled != 0;
     out += negative ? negativePrefix_ : positivePrefix_;
     char digits[24];
     const auto count = int(std::to_chars(digits, digits + sizeof digits, scaled / unit).ptr - digits);
-    const std::uint32_t separators = layout_.separatorsAfter[std::size_t(count)];
+    const std::uint32_t separators = separatorsAfter_[std::size_t(count)];
     for (int i = 0; i < count; ++i) {
         out += digits[i];
         const int right = count - 1 - i;

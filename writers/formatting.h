@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -76,8 +77,11 @@ public:
 private:
     template <typename Out>
     void append(Out& out, Money amount) const;
-    const RegionalSettings::CurrencyLayout& layout_;
     EncodedText positivePrefix_, positiveSuffix_, negativePrefix_, negativeSuffix_, groupSeparator_, decimalSeparator_;
+    // For a whole part of each length (up to the twenty digits an unsigned 64-bit count can have),
+    // the places of its separators: bit i for a separator with i digits to its right.
+    std::array<std::uint32_t, 21> separatorsAfter_{};
+    int decimals_ = 2;
 };
 
 // An amount in a number pattern: "0" a mandatory digit, "#" an optional one, "." the regional

@@ -1,5 +1,6 @@
 #include "safetychecks.h"
 
+#include "history.h"
 #include "paymentfile.h"
 #include "transrecords.h"
 
@@ -18,9 +19,44 @@ QString shownTime(const QDateTime& time)
 constexpr int kNamedConversions = 3;
 constexpr int kNamedAccounts = 10;
 
-} // namespace
+class SafetyRun final : public ConversionChecks::Run {
+public:
+    SafetyRun(const SafetyOptions& options, const QString& input, ConversionChecks::WarningHandler warn);
+    ~SafetyRun() override;
 
-SafetyRun::SafetyRun(const SafetyOptions& options, const QString& input, WarningHandler warn)
+    bool beforeWriting(ConversionAudit& audit, const PaymentHeader& header, const TransRecords& records,
+                       const QString& packageCode, const QString& packageTitle) override;
+    void afterWriting(ConversionAudit& audit) override;
+
+private:
+    // The fingerprint of what was read or written, or of the file read again.
+    static std::optional<FileFingerprint> fingerprintOf(std::unique_ptr<StreamFingerprint>& stream, const QString& path);
+    void warn(ConversionAudit& audit, const QString& text);
+
+    const SafetyOptions& options_;
+    ConversionChecks::WarningHandler warn_;
+    std::unique_ptr<ConversionHistory> history_;
+    std::unique_ptr<StreamFingerprint> inputFingerprint_;
+    std::unique_ptr<StreamFingerprint> outputFingerprint_;
+    ConversionRecord conversion_;
+    bool inputReadable_ = false;
+};
+
+class SafetyChecks final : public ConversionChecks {
+public:
+    explicit SafetyChecks(SafetyOptions options) : options_(std::move(options)) {}
+
+    std::unique_ptr<Run> start(const QString& input, WarningHandler warn) const override
+    {
+        return std::make_unique<SafetyRun>(options_, input, std::move(warn));
+    }
+
+private:
+    SafetyOptions options_;
+};
+
+
+SafetyRun::SafetyRun(const SafetyOptions& options, const QString& input, ConversionChecks::WarningHandler warn)
     : options_(options), warn_(std::move(warn))
 {
     if (options_.historyPath.isEmpty())
@@ -118,6 +154,13 @@ void SafetyRun::afterWriting(ConversionAudit& audit)
     else if (history_->record(conversion_, &problem))
         return;
     warn(audit, problem + QStringLiteral("; this conversion is not in the history"));
+}
+
+} // namespace
+
+std::shared_ptr<const ConversionChecks> makeSafetyChecks(SafetyOptions options)
+{
+    return std::make_shared<SafetyChecks>(std::move(options));
 }
 
 QString repeatWarning(const ConversionAudit& audit, const QString& packageCode, const QString& packageTitle)

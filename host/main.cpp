@@ -7,6 +7,7 @@
 #include "core/history.h"
 #include "core/knownaccounts.h"
 #include "core/knerror.h"
+#include "core/safetychecks.h"
 #include "core/settingsstore.h"
 #include "core/textfile.h"
 #include "dialogsmodule.h"
@@ -555,7 +556,7 @@ ConversionOutcome convertAsOptionsSay(const QCommandLineParser& parser, const Co
                 err().flush();
             }
         });
-        converter->setSafetyOptions(safety);
+        converter->setChecks(makeSafetyChecks(safety));
         converter->setWarningHandler([&](const QString& text) {
             progress.end();
             err() << "knexport: warning: " << text << "\n";

@@ -5,6 +5,7 @@
 
 #include "core/history.h"
 #include "core/knownaccounts.h"
+#include "core/safetychecks.h"
 
 #include <QDir>
 #include <QFile>
@@ -242,7 +243,7 @@ TEST(Safety, AnUnusableHistoryLeavesTheConversionCompleteAndTheFileAsItWas)
         kn::SafetyOptions options;
         options.historyPath = history;
         options.historyBusyTimeoutMs = 100;
-        h.converter().setSafetyOptions(options);
+        h.converter().setChecks(kn::makeSafetyChecks(options));
         QStringList warnings;
         h.converter().setWarningHandler([&](const QString& text) { warnings << text; });
         ASSERT_TRUE(h.convert("05", input, h.path("first.txt")));

@@ -740,7 +740,7 @@ void MainWindow::convert()
             progressBar->setValue(percent);
             progressBar->repaint();
         });
-        converter->setSafetyOptions(safetyOptions());
+        converter->setChecks(makeSafetyChecks(safetyOptions()));
         const ConversionResult result =
             runConversion(*converter, {row->codeText(), paymentFile_, output, QString::fromLatin1(row->fullTitle),
                                        currencyBox->currentText(), std::make_shared<DialogPrompter>()});

@@ -3,6 +3,7 @@
 #include "audittext.h"
 #include "core/knexport.h"
 #include "core/knownaccounts.h"
+#include "core/safetychecks.h"
 #include "paymentsmodel.h"
 #include "preview.h"
 

@@ -5,8 +5,8 @@
 
 #include "core/knerror.h"
 #include "core/knexport.h"
-#include "core/safetychecks.h"
 #include "prompts/scriptedprompter.h"
+#include "safety/safetychecks.h"
 
 #include <QByteArray>
 

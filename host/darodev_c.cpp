@@ -6,8 +6,8 @@
 #include "component.h"
 #include "core/conversionrun.h"
 #include "core/knerror.h"
-#include "core/knownaccounts.h"
 #include "prompts/scriptedprompter.h"
+#include "safety/knownaccounts.h"
 
 #include <QByteArray>
 #include <QStringList>

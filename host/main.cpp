@@ -4,15 +4,15 @@
 #include "core/codepage.h"
 #include "core/conversionrun.h"
 #include "core/dryrun.h"
-#include "core/history.h"
-#include "core/knownaccounts.h"
 #include "core/knerror.h"
-#include "core/safetychecks.h"
 #include "core/settingsstore.h"
 #include "core/textfile.h"
 #include "dialogsmodule.h"
 #include "prompts/display.h"
 #include "prompts/scriptedprompter.h"
+#include "safety/history.h"
+#include "safety/knownaccounts.h"
+#include "safety/safetychecks.h"
 #include "writers/packagetable.h"
 
 #include <QCommandLineParser>

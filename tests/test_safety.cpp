@@ -3,9 +3,9 @@
 #include "clirun.h"
 #include "testsupport.h"
 
-#include "core/history.h"
-#include "core/knownaccounts.h"
-#include "core/safetychecks.h"
+#include "safety/history.h"
+#include "safety/knownaccounts.h"
+#include "safety/safetychecks.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "mainwindow.h"
 
 #include "core/conversionrun.h"
-#include "core/history.h"
 #include "core/knerror.h"
 #include "host/component.h"
 #include "prompts/dialogprompter.h"
+#include "safety/history.h"
 #include "writers/packagetable.h"
 
 #include <QAction>

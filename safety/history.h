@@ -1,7 +1,7 @@
 #pragma once
 
-#include "money.h"
-#include "textfile.h"
+#include "core/money.h"
+#include "core/textfile.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "audit.h"
-#include "conversionchecks.h"
 #include "knownaccounts.h"
+
+#include "core/audit.h"
+#include "core/conversionchecks.h"
 
 #include <QString>
 

@@ -1,8 +1,9 @@
 #include "safetychecks.h"
 
 #include "history.h"
-#include "paymentfile.h"
-#include "transrecords.h"
+
+#include "core/paymentfile.h"
+#include "core/transrecords.h"
 
 #include <QDir>
 

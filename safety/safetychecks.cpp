@@ -34,7 +34,7 @@ private:
     static std::optional<FileFingerprint> fingerprintOf(std::unique_ptr<StreamFingerprint>& stream, const QString& path);
     void warn(ConversionAudit& audit, const QString& text);
 
-    const SafetyOptions& options_;
+    const SafetyOptions& options_; // the SafetyChecks', which KNExport keeps while the run lives
     ConversionChecks::WarningHandler warn_;
     std::unique_ptr<ConversionHistory> history_;
     std::unique_ptr<StreamFingerprint> inputFingerprint_;
@@ -55,7 +55,6 @@ public:
 private:
     SafetyOptions options_;
 };
-
 
 SafetyRun::SafetyRun(const SafetyOptions& options, const QString& input, ConversionChecks::WarningHandler warn)
     : options_(options), warn_(std::move(warn))

@@ -27,22 +27,6 @@ bool addToTotals(Money amount, Money& debits, Money& credits)
     }
 }
 
-QString unknownAccountsText(const ConversionAudit& audit, int listed)
-{
-    QStringList items;
-    for (const AuditUnknownAccount& payment : audit.unknownAccounts) {
-        if (items.size() == listed)
-            break;
-        items.append(QStringLiteral("line %1: %2").arg(payment.line).arg(payment.account));
-    }
-    const qsizetype more = audit.unknownAccounts.size() - items.size();
-    return QStringLiteral("%1 %2 to accounts the package does not know (%3%4)")
-        .arg(audit.unknownAccounts.size())
-        .arg(audit.unknownAccounts.size() == 1 ? QStringLiteral("payment goes") : QStringLiteral("payments go"))
-        .arg(items.join(QStringLiteral("; ")))
-        .arg(more > 0 ? QStringLiteral("; and %1 more").arg(more) : QString());
-}
-
 void AuditRecorder::written(const TransRecord& record, int outputLine)
 {
     ++audit_.written;

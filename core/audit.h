@@ -147,10 +147,6 @@ private:
     std::array<QString, 256> recentTexts_;
 };
 
-// "2 payments go to accounts the package does not know (line 3: 5999; line 7: 6100)", the first
-// `listed` of them named.
-QString unknownAccountsText(const ConversionAudit& audit, int listed = 10);
-
 // The debit (a positive amount) or credit (a negative one) of a payment, added to the totals;
 // false when a total would leave Money's range (it is then left as it was).
 bool addToTotals(Money amount, Money& debits, Money& credits);

@@ -73,19 +73,22 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
         paymentFile.refuseAsOutput(ExportFileName);
         const QString code = PackageCode.toUpper();
         const bool writes = findPackageRow(packageTable_, code) != nullptr;
-        SafetyRun safety(safety_, ImportFileName, warn_);
+        // Kept here: a host that sets other checks while this conversion runs does not end these.
+        const std::shared_ptr<const ConversionChecks> checks = checks_;
+        const std::unique_ptr<ConversionChecks::Run> checking = checks ? checks->start(ImportFileName, warn_) : nullptr;
         bool result = ImportKNFile(ImportFileName);
         if (Records().Count() < 1) {
             emit Error(999, QStringLiteral("There are no import records to process"),
                        QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
             return result;
         }
-        if (result && writes && !safety.beforeWriting(audit_, header_, Records(), code, PackageFullTitle))
+        if (result && writes && checking &&
+            !checking->beforeWriting(audit_, header_, Records(), code, PackageFullTitle))
             return false;
         if (result)
             result = runWriter(code, ExportFileName, PackageFullTitle);
-        if (result && writes)
-            safety.afterWriting(audit_);
+        if (result && writes && checking)
+            checking->afterWriting(audit_);
         if (result)
             emit ProcessComplete();
         return result;

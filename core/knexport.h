@@ -4,12 +4,12 @@
 #include "caldate.h"
 #include "clock.h"
 #include "codepage.h"
+#include "conversionchecks.h"
 #include "ledgerwriter.h"
 #include "packagerow.h"
 #include "packages.h"
 #include "prompter.h"
 #include "regional.h"
-#include "safetychecks.h"
 #include "settingsstore.h"
 #include "transrecords.h"
 
@@ -81,10 +81,9 @@ public:
     const ConversionAudit& LastAudit() const { return audit_; }
     // Called as payments are handled (handled of total); the conversion raises no event for it.
     void setProgressHandler(std::function<void(int handled, int total)> progress) { progress_ = std::move(progress); }
-    // The history of conversions and the accounts the package knows (all off by default), and
-    // who is told of a repeat or of a history that cannot be used; the audit keeps it all too.
-    void setSafetyOptions(SafetyOptions options) { safety_ = std::move(options); }
-    const SafetyOptions& safetyOptions() const { return safety_; }
+    // The checks run around each conversion (none by default: null), and who is told of the
+    // warnings they note; the audit keeps them too.
+    void setChecks(std::shared_ptr<const ConversionChecks> checks) { checks_ = std::move(checks); }
     void setWarningHandler(std::function<void(const QString& text)> warn) { warn_ = std::move(warn); }
 
 signals:
@@ -103,7 +102,7 @@ private:
     PaymentHeader header_;
     ConversionAudit audit_;
     std::function<void(int, int)> progress_;
-    SafetyOptions safety_;
+    std::shared_ptr<const ConversionChecks> checks_;
     std::function<void(const QString&)> warn_;
     RegionalSettings regional_;
     CodePage codePage_;

@@ -1,6 +1,5 @@
 #include "textfile.h"
 
-#include "history.h"
 #include "knerror.h"
 
 #include <QFile>
@@ -58,6 +57,7 @@ KNError creationError(const QString& path, int openErrno)
     return fileError(openErrno != 0 ? openErrno : EACCES, FileAccess::Write);
 }
 thread_local const ProtectedInput* protectedInput = nullptr;
+thread_local ByteWatch* newestWatch = nullptr;
 
 bool sameFile(const QByteArray& first, const QByteArray& second)
 {
@@ -118,6 +118,28 @@ std::string_view nextLine(std::string_view bytes, std::size_t& at)
     return line;
 }
 
+ByteWatch::ByteWatch(QString path) : path_(std::move(path)), outer_(newestWatch)
+{
+    newestWatch = this;
+}
+
+ByteWatch::~ByteWatch()
+{
+    newestWatch = outer_;
+}
+
+ByteWatch* ByteWatch::startFor(const QString& path)
+{
+    for (ByteWatch* watch = newestWatch; watch != nullptr; watch = watch->outer_) {
+        if (watch->path_ == path) {
+            watch->lost_ = false;
+            watch->restart();
+            return watch;
+        }
+    }
+    return nullptr;
+}
+
 TextFileReader::TextFileReader(const QString& path)
 {
     fd_ = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -134,7 +156,7 @@ TextFileReader::TextFileReader(const QString& path)
         fd_ = -1;
         throw KNError(ErrorCode::PathFileAccessError);
     }
-    fingerprint_ = StreamFingerprint::startFor(path);
+    watch_ = ByteWatch::startFor(path);
 }
 
 TextFileReader::~TextFileReader()
@@ -159,8 +181,8 @@ bool TextFileReader::fill()
     if (got < 0)
         throw fileError(errno, FileAccess::Read);
     size_ += std::size_t(got);
-    if (fingerprint_)
-        fingerprint_->add(buffer_.data() + size_ - std::size_t(got), std::size_t(got));
+    if (watch_)
+        watch_->add(buffer_.data() + size_ - std::size_t(got), std::size_t(got));
     eof_ = got == 0;
     return got > 0;
 }
@@ -207,7 +229,7 @@ AtomicFile::AtomicFile(const QString& path) : file_(std::make_unique<QSaveFile>(
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw creationError(path, errno);
-    fingerprint_ = StreamFingerprint::startFor(path);
+    watch_ = ByteWatch::startFor(path);
 }
 
 // Without a commit the unnamed file is dropped and the previous file stands.
@@ -226,16 +248,16 @@ void AtomicFile::write(const char* data, std::size_t size)
             throw fileError(errno, FileAccess::Write);
         written += std::size_t(n);
     }
-    if (fingerprint_)
-        fingerprint_->add(data, size);
+    if (watch_)
+        watch_->add(data, size);
 }
 
 void AtomicFile::seek(std::int64_t position)
 {
     if (::lseek(file_->handle(), off_t(position), SEEK_SET) < 0)
         throw fileError(errno, FileAccess::Write);
-    if (fingerprint_)
-        fingerprint_->lose();
+    if (watch_)
+        watch_->lose();
 }
 
 void AtomicFile::commit()

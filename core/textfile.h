@@ -14,10 +14,34 @@
 class QSaveFile;
 
 namespace kn {
-class StreamFingerprint;
-}
 
-namespace kn {
+// While it lives, the bytes this thread reads from the file at its path (through TextFileReader)
+// or writes to it (through AtomicFile) are handed to it as they pass, still in the cache, which
+// spares reading the file again to fingerprint it.
+class ByteWatch {
+public:
+    explicit ByteWatch(QString path);
+    virtual ~ByteWatch();
+    ByteWatch(const ByteWatch&) = delete;
+    ByteWatch& operator=(const ByteWatch&) = delete;
+
+    // For TextFileReader and AtomicFile: the newest watch of the path, restarted, or null.
+    static ByteWatch* startFor(const QString& path);
+    // The next bytes of the file.
+    virtual void add(const char* bytes, std::size_t size) = 0;
+    // The bytes no longer go out in order.
+    void lose() { lost_ = true; }
+
+protected:
+    // The file is read or written again from its first byte.
+    virtual void restart() = 0;
+    bool lost() const { return lost_; }
+
+private:
+    QString path_;
+    ByteWatch* outer_;
+    bool lost_ = false;
+};
 
 // Where the line at `from` ends: its first CR or LF, or the end of the bytes. Two memchr calls
 // rather than a loop a byte at a time: the import's time to cut 1,000,000 lines fell by about a tenth.
@@ -48,8 +72,8 @@ private:
     int fd_ = -1;
     // The bytes read and not yet handed out start at position_.
     std::string buffer_;
-    // Fingerprints the bytes as they are read when the history watches this file.
-    StreamFingerprint* fingerprint_ = nullptr;
+    // Sees the bytes as they are read when a watch is on this file.
+    ByteWatch* watch_ = nullptr;
     std::size_t size_ = 0;
     std::size_t position_ = 0;
     bool eof_ = false;
@@ -75,8 +99,8 @@ public:
 
 private:
     std::unique_ptr<QSaveFile> file_;
-    // Fingerprints the bytes as they go out when the history watches this file.
-    StreamFingerprint* fingerprint_ = nullptr;
+    // Sees the bytes as they go out when a watch is on this file.
+    ByteWatch* watch_ = nullptr;
     bool committed_ = false;
 };
 

@@ -1,5 +1,5 @@
 // The known-accounts file, in any of its shapes: a list of lines, a CSV or a tab-separated export.
-#include "core/knownaccounts.h"
+#include "safety/knownaccounts.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,7 @@
 #include "auditreport.h"
 
+#include "safety/safetychecks.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -6,6 +6,7 @@
 #include "core/knerror.h"
 #include "core/knexport.h"
 #include "prompts/scriptedprompter.h"
+#include "safety/safetychecks.h"
 
 #include <QByteArray>
 
@@ -18,6 +19,7 @@ struct kn_records;
 
 struct kn_export {
     std::unique_ptr<kn::KNExport> converter;
+    kn::SafetyOptions safety; // the converter's checks are made from them at every change
     kn::ScriptedAnswers answers;
     std::optional<kn_prompts> prompts; // the host's own, used instead of the answers
     void* promptsUser = nullptr;

@@ -7,8 +7,8 @@
 #include "component.h"
 #include "conversionrun.h"
 #include "core/knerror.h"
-#include "core/knownaccounts.h"
 #include "prompts/scriptedprompter.h"
+#include "safety/knownaccounts.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -107,16 +107,16 @@ void connectEvents(kn_export* handle)
                      });
 }
 
-// The checks' options as the converter holds them, changed by `change`; -1 for NULL.
+// The checks' options as the handle holds them, changed by `change`, then handed to the converter;
+// -1 for NULL.
 template <typename Change>
 int changeSafetyOptions(kn_export* converter, Change change)
 {
     if (!converter)
         return -1;
     converter->clearError();
-    kn::SafetyOptions options = converter->converter->safetyOptions();
-    change(options);
-    converter->converter->setSafetyOptions(std::move(options));
+    change(converter->safety);
+    converter->converter->setChecks(kn::makeSafetyChecks(converter->safety));
     return 0;
 }
 
@@ -277,9 +277,8 @@ int kn_export_set_known_accounts(kn_export* converter, const char* const* accoun
             }
             known.emplace(list);
         }
-        kn::SafetyOptions options = converter->converter->safetyOptions();
-        options.knownAccounts.swap(known);
-        converter->converter->setSafetyOptions(std::move(options));
+        converter->safety.knownAccounts.swap(known);
+        converter->converter->setChecks(kn::makeSafetyChecks(converter->safety));
         return 0;
     } catch (...) {
         return converter->failUnexpected("kn_export_set_known_accounts");
@@ -295,9 +294,8 @@ int kn_export_load_known_accounts(kn_export* converter, const char* path)
         std::optional<kn::KnownAccounts> accounts;
         if (path)
             accounts.emplace(kn::KnownAccounts::fromFile(text(path)));
-        kn::SafetyOptions options = converter->converter->safetyOptions();
-        options.knownAccounts.swap(accounts);
-        converter->converter->setSafetyOptions(std::move(options));
+        converter->safety.knownAccounts.swap(accounts);
+        converter->converter->setChecks(kn::makeSafetyChecks(converter->safety));
         return 0;
     } catch (const kn::KNError& error) {
         return converter->fail(error.withSource(QStringLiteral("kn_export_load_known_accounts")));

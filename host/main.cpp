@@ -4,14 +4,15 @@
 #include "conversionrun.h"
 
 #include "core/codepage.h"
-#include "core/history.h"
-#include "core/knownaccounts.h"
 #include "core/knerror.h"
 #include "core/settingsstore.h"
 #include "core/textfile.h"
 #include "dialogsmodule.h"
 #include "prompts/display.h"
 #include "prompts/scriptedprompter.h"
+#include "safety/history.h"
+#include "safety/knownaccounts.h"
+#include "safety/safetychecks.h"
 #include "writers/packagetable.h"
 
 #include <QCommandLineParser>
@@ -555,7 +556,7 @@ ConversionOutcome convertAsOptionsSay(const QCommandLineParser& parser, const Co
                 err().flush();
             }
         });
-        converter->setSafetyOptions(safety);
+        converter->setChecks(makeSafetyChecks(safety));
         converter->setWarningHandler([&](const QString& text) {
             progress.end();
             err() << "knexport: warning: " << text << "\n";

@@ -3,8 +3,9 @@
 #include "clirun.h"
 #include "testsupport.h"
 
-#include "core/history.h"
-#include "core/knownaccounts.h"
+#include "safety/history.h"
+#include "safety/knownaccounts.h"
+#include "safety/safetychecks.h"
 
 #include <QDir>
 #include <QFile>
@@ -242,7 +243,7 @@ TEST(Safety, AnUnusableHistoryLeavesTheConversionCompleteAndTheFileAsItWas)
         kn::SafetyOptions options;
         options.historyPath = history;
         options.historyBusyTimeoutMs = 100;
-        h.converter().setSafetyOptions(options);
+        h.converter().setChecks(kn::makeSafetyChecks(options));
         QStringList warnings;
         h.converter().setWarningHandler([&](const QString& text) { warnings << text; });
         ASSERT_TRUE(h.convert("05", input, h.path("first.txt")));

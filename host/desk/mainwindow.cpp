@@ -1,10 +1,10 @@
 #include "mainwindow.h"
 
 #include "host/conversionrun.h"
-#include "core/history.h"
 #include "core/knerror.h"
 #include "host/component.h"
 #include "prompts/dialogprompter.h"
+#include "safety/history.h"
 #include "writers/packagetable.h"
 
 #include <QAction>
@@ -740,7 +740,7 @@ void MainWindow::convert()
             progressBar->setValue(percent);
             progressBar->repaint();
         });
-        converter->setSafetyOptions(safetyOptions());
+        converter->setChecks(makeSafetyChecks(safetyOptions()));
         const ConversionResult result =
             runConversion(*converter, {row->codeText(), paymentFile_, output, QString::fromLatin1(row->fullTitle),
                                        currencyBox->currentText(), std::make_shared<DialogPrompter>()});

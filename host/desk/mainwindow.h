@@ -2,9 +2,10 @@
 
 #include "audittext.h"
 #include "core/knexport.h"
-#include "core/knownaccounts.h"
 #include "paymentsmodel.h"
 #include "preview.h"
+#include "safety/knownaccounts.h"
+#include "safety/safetychecks.h"
 
 #include <QMainWindow>
 #include <QTimer>

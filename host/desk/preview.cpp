@@ -102,7 +102,7 @@ Preview makePreview(const PreviewRequest& request)
         preview.workbook = !row.makeWriter(row)->writesTextFile();
         SafetyOptions safety = request.safety;
         safety.recordConversion = false;
-        converter->setSafetyOptions(safety);
+        converter->setChecks(makeSafetyChecks(safety));
         const ConversionResult result = runConversion(
             *converter, {row.codeText(), request.paymentFile, output, QString::fromLatin1(row.fullTitle), request.currency,
                          std::make_shared<ProposalPrompter>(preview.assumptions), !preview.workbook});

@@ -2,7 +2,7 @@
 
 #include "core/audit.h"
 #include "core/knerror.h"
-#include "core/safetychecks.h"
+#include "safety/safetychecks.h"
 
 #include <QString>
 #include <QStringList>

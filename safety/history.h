@@ -1,6 +1,7 @@
 #pragma once
 
-#include "money.h"
+#include "core/money.h"
+#include "core/textfile.h"
 
 #include <QDateTime>
 #include <QString>
@@ -32,34 +33,24 @@ struct FileFingerprint {
 // The file's size and fingerprint; nullopt when it cannot be read.
 std::optional<FileFingerprint> fingerprintFile(const QString& path);
 
-// While it lives, the bytes this thread reads from the file at `path` (through TextFileReader) or
-// writes to it (through AtomicFile) are fingerprinted as they pass, still in the cache, which
-// spares reading the file again.
-class StreamFingerprint {
+// The fingerprint of the bytes this thread reads from the file at `path` (through TextFileReader)
+// or writes to it (through AtomicFile) while it lives.
+class StreamFingerprint final : public ByteWatch {
 public:
     explicit StreamFingerprint(QString path);
-    ~StreamFingerprint();
-    StreamFingerprint(const StreamFingerprint&) = delete;
-    StreamFingerprint& operator=(const StreamFingerprint&) = delete;
 
     // The fingerprint of a file of this size when every byte of it went out here in order;
     // nullopt otherwise (a writer that went back to a byte written before, or wrote elsewhere).
     std::optional<FileFingerprint> result(qint64 fileSize) const;
 
-    // For TextFileReader and AtomicFile: the fingerprint that watches the path, started afresh, or
-    // null.
-    static StreamFingerprint* startFor(const QString& path);
-    void add(const char* bytes, std::size_t size);
-    // The bytes no longer go out in order.
-    void lose() { lost_ = true; }
+    void add(const char* bytes, std::size_t size) override;
 
 private:
-    QString path_;
-    StreamFingerprint* outer_;
+    void restart() override;
+
     std::unique_ptr<::XXH3_state_s, void (*)(::XXH3_state_s*)> state_;
     qint64 size_ = 0;
     bool started_ = false;
-    bool lost_ = false;
 };
 
 // One conversion that wrote an import file.

@@ -1,6 +1,6 @@
 #include "knownaccounts.h"
 
-#include "knerror.h"
+#include "core/knerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,9 @@
 #include "safetychecks.h"
 
-#include "paymentfile.h"
-#include "transrecords.h"
+#include "history.h"
+
+#include "core/paymentfile.h"
+#include "core/transrecords.h"
 
 #include <QDir>
 
@@ -18,9 +20,43 @@ QString shownTime(const QDateTime& time)
 constexpr int kNamedConversions = 3;
 constexpr int kNamedAccounts = 10;
 
-} // namespace
+class SafetyRun final : public ConversionChecks::Run {
+public:
+    SafetyRun(const SafetyOptions& options, const QString& input, ConversionChecks::WarningHandler warn);
+    ~SafetyRun() override;
 
-SafetyRun::SafetyRun(const SafetyOptions& options, const QString& input, WarningHandler warn)
+    bool beforeWriting(ConversionAudit& audit, const PaymentHeader& header, const TransRecords& records,
+                       const QString& packageCode, const QString& packageTitle) override;
+    void afterWriting(ConversionAudit& audit) override;
+
+private:
+    // The fingerprint of what was read or written, or of the file read again.
+    static std::optional<FileFingerprint> fingerprintOf(std::unique_ptr<StreamFingerprint>& stream, const QString& path);
+    void warn(ConversionAudit& audit, const QString& text);
+
+    const SafetyOptions& options_; // the SafetyChecks', which KNExport keeps while the run lives
+    ConversionChecks::WarningHandler warn_;
+    std::unique_ptr<ConversionHistory> history_;
+    std::unique_ptr<StreamFingerprint> inputFingerprint_;
+    std::unique_ptr<StreamFingerprint> outputFingerprint_;
+    ConversionRecord conversion_;
+    bool inputReadable_ = false;
+};
+
+class SafetyChecks final : public ConversionChecks {
+public:
+    explicit SafetyChecks(SafetyOptions options) : options_(std::move(options)) {}
+
+    std::unique_ptr<Run> start(const QString& input, WarningHandler warn) const override
+    {
+        return std::make_unique<SafetyRun>(options_, input, std::move(warn));
+    }
+
+private:
+    SafetyOptions options_;
+};
+
+SafetyRun::SafetyRun(const SafetyOptions& options, const QString& input, ConversionChecks::WarningHandler warn)
     : options_(options), warn_(std::move(warn))
 {
     if (options_.historyPath.isEmpty())
@@ -118,6 +154,29 @@ void SafetyRun::afterWriting(ConversionAudit& audit)
     else if (history_->record(conversion_, &problem))
         return;
     warn(audit, problem + QStringLiteral("; this conversion is not in the history"));
+}
+
+} // namespace
+
+std::shared_ptr<const ConversionChecks> makeSafetyChecks(SafetyOptions options)
+{
+    return std::make_shared<SafetyChecks>(std::move(options));
+}
+
+QString unknownAccountsText(const ConversionAudit& audit, int listed)
+{
+    QStringList items;
+    for (const AuditUnknownAccount& payment : audit.unknownAccounts) {
+        if (items.size() == listed)
+            break;
+        items.append(QStringLiteral("line %1: %2").arg(payment.line).arg(payment.account));
+    }
+    const qsizetype more = audit.unknownAccounts.size() - items.size();
+    return QStringLiteral("%1 %2 to accounts the package does not know (%3%4)")
+        .arg(audit.unknownAccounts.size())
+        .arg(audit.unknownAccounts.size() == 1 ? QStringLiteral("payment goes") : QStringLiteral("payments go"))
+        .arg(items.join(QStringLiteral("; ")))
+        .arg(more > 0 ? QStringLiteral("; and %1 more").arg(more) : QString());
 }
 
 QString repeatWarning(const ConversionAudit& audit, const QString& packageCode, const QString& packageTitle)

@@ -151,45 +151,27 @@ std::optional<FileFingerprint> fingerprintFile(const QString& path)
     return result;
 }
 
-namespace {
-thread_local StreamFingerprint* watchedStream = nullptr;
-} // namespace
-
 StreamFingerprint::StreamFingerprint(QString path)
-    : path_(std::move(path)), outer_(watchedStream),
-      state_(XXH3_createState(), [](XXH3_state_t* state) { XXH3_freeState(state); })
+    : ByteWatch(std::move(path)), state_(XXH3_createState(), [](XXH3_state_t* state) { XXH3_freeState(state); })
 {
-    watchedStream = this;
 }
 
-StreamFingerprint::~StreamFingerprint()
+void StreamFingerprint::restart()
 {
-    watchedStream = outer_;
-}
-
-StreamFingerprint* StreamFingerprint::startFor(const QString& path)
-{
-    for (StreamFingerprint* watch = watchedStream; watch != nullptr; watch = watch->outer_) {
-        if (watch->path_ == path && watch->state_) {
-            watch->started_ = XXH3_128bits_reset(watch->state_.get()) == XXH_OK;
-            watch->size_ = 0;
-            watch->lost_ = false;
-            return watch;
-        }
-    }
-    return nullptr;
+    started_ = state_ && XXH3_128bits_reset(state_.get()) == XXH_OK;
+    size_ = 0;
 }
 
 void StreamFingerprint::add(const char* bytes, std::size_t size)
 {
-    if (started_ && !lost_ && XXH3_128bits_update(state_.get(), bytes, size) != XXH_OK)
-        lost_ = true;
+    if (started_ && !lost() && XXH3_128bits_update(state_.get(), bytes, size) != XXH_OK)
+        lose();
     size_ += qint64(size);
 }
 
 std::optional<FileFingerprint> StreamFingerprint::result(qint64 fileSize) const
 {
-    if (!started_ || lost_ || size_ != fileSize)
+    if (!started_ || lost() || size_ != fileSize)
         return std::nullopt;
     const XXH128_hash_t hash = XXH3_128bits_digest(state_.get());
     return FileFingerprint{size_, Fingerprint{hash.high64, hash.low64}};

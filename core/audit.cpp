@@ -3,8 +3,6 @@
 #include "knerror.h"
 #include "transrecords.h"
 
-#include <QStringList>
-
 #include <algorithm>
 
 namespace kn {

@@ -4,7 +4,6 @@
 #include "money.h"
 #include "regional.h"
 
-#include <QLatin1String>
 #include <QStringView>
 
 #include <string_view>

@@ -7,13 +7,12 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
-
 namespace kn {
 
 namespace {
 
 const QString kImportSource = QStringLiteral("KNExport.ImportKNFile");
+const QString kConvertSource = QStringLiteral("KNExport.ConvertKNtoGLSpecific");
 
 } // namespace
 
@@ -65,6 +64,10 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
     audit_.package = PackageCode;
     audit_.input = ImportFileName;
     audit_.output = ExportFileName;
+    const auto failed = [this](const KNError& failure) {
+        audit_.failure = AuditFailure{failure.number(), failure.description(), failure.source(), failure.detail()};
+        return failure;
+    };
     try {
         const QString currency = trimBlanks(strCurrencyCode);
         currencyCode_ = currency.isEmpty() ? QStringLiteral("CAD") : currency.left(3);
@@ -78,8 +81,7 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
         const std::unique_ptr<ConversionChecks::Run> checking = checks ? checks->start(ImportFileName, warn_) : nullptr;
         bool result = ImportKNFile(ImportFileName);
         if (Records().Count() < 1) {
-            emit Error(999, QStringLiteral("There are no import records to process"),
-                       QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
+            emit Error(999, QStringLiteral("There are no import records to process"), kConvertSource);
             return result;
         }
         if (result && writes && checking &&
@@ -93,14 +95,9 @@ bool KNExport::ConvertKNtoGLSpecific(const QString& PackageCode, const QString& 
             emit ProcessComplete();
         return result;
     } catch (const KNError& error) {
-        const KNError failure =
-            error.source().isEmpty() ? error.withSource(QStringLiteral("KNExport.ConvertKNtoGLSpecific")) : error;
-        audit_.failure = AuditFailure{failure.number(), failure.description(), failure.source(), failure.detail()};
-        throw failure;
+        throw failed(error.source().isEmpty() ? error.withSource(kConvertSource) : error);
     } catch (const std::bad_alloc&) {
-        const KNError failure(ErrorCode::OutOfMemory, QStringLiteral("KNExport.ConvertKNtoGLSpecific"));
-        audit_.failure = AuditFailure{failure.number(), failure.description(), failure.source(), failure.detail()};
-        throw failure;
+        throw failed(KNError(ErrorCode::OutOfMemory, kConvertSource));
     }
 }
 
@@ -108,36 +105,21 @@ bool KNExport::ImportKNFile(const QString& ImportFileName)
 {
     try {
         emit Status(QStringLiteral("Reading the Kaprin File..."));
-        TransRecords& records = Records();
-        PaymentFileReader reader(codePage_, regional_, records, audit_);
-        if (memoryFiles_ != nullptr) {
-            emit Status(QStringLiteral("Importing Kaprin File..."));
-            // The header's values are kept as soon as the header is read, as from a file.
-            const auto keepHeader = [&] {
-                if (!memoryFiles_->input.empty())
-                    header_ = reader.header();
-            };
-            try {
-                readPaymentFile(memoryFiles_->input, reader);
-            } catch (const KNError&) {
-                keepHeader();
-                throw;
-            }
-            keepHeader();
-        } else {
-            TextFileReader file(ImportFileName);
-            emit Status(QStringLiteral("Importing Kaprin File..."));
-            const std::string_view headerLine = file.readLineBytes();
-            reader.readHeader(headerLine);
+        PaymentFileReader reader(codePage_, regional_, Records(), audit_);
+        std::optional<TextFileReader> file;
+        if (memoryFiles_ != nullptr)
+            file.emplace(memoryFiles_->input);
+        else
+            file.emplace(ImportFileName);
+        emit Status(QStringLiteral("Importing Kaprin File..."));
+        // The header's values are kept even when a later line fails.
+        try {
+            readPaymentFile(*file, reader);
+        } catch (const KNError&) {
             header_ = reader.header();
-            // Room for lines of half the header's length, up to a few million, so the collection
-            // never moves as it fills.
-            constexpr qint64 largestReservation = qint64(1) << 22;
-            const qint64 estimated = QFileInfo(ImportFileName).size() / qint64(headerLine.size() / 2 + 2);
-            records.reserve(int(std::min(estimated, largestReservation)));
-            for (int lineNumber = 2; !file.atEnd(); ++lineNumber)
-                reader.readDetail(file.readLineBytes(), lineNumber);
+            throw;
         }
+        header_ = reader.header();
         emit Status(QStringLiteral("Kaprin File Import Complete..."));
         return true;
     } catch (const KNError& error) {

@@ -14,11 +14,10 @@
 
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string_view>
-#include <array>
 
 namespace kn {
 

@@ -169,14 +169,15 @@ TransRecordPtr PaymentFileReader::read(std::string_view line)
     return store_.add(texts, codePage_, codePage_.readsAsLatin1(line.substr(0, kLastPaymentColumn)), amount, date);
 }
 
-void readPaymentFile(std::string_view bytes, PaymentFileReader& reader)
+void readPaymentFile(TextFileReader& file, PaymentFileReader& reader)
 {
-    std::size_t at = 0;
-    if (bytes.empty())
-        throw KNError(ErrorCode::InputPastEndOfFile);
-    reader.readHeader(nextLine(bytes, at));
-    for (int lineNumber = 2; at < bytes.size(); ++lineNumber)
-        reader.readDetail(nextLine(bytes, at), lineNumber);
+    const std::string_view header = file.readLineBytes();
+    reader.readHeader(header);
+    // Room for lines of half the header's length, up to a few million, so the collection never
+    // moves as it fills.
+    reader.reserve(std::min(file.fileSize() / (header.size() / 2 + 2), std::size_t(1) << 22));
+    for (int lineNumber = 2; !file.atEnd(); ++lineNumber)
+        reader.readDetail(file.readLineBytes(), lineNumber);
 }
 
 } // namespace kn

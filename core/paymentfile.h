@@ -3,6 +3,7 @@
 #include "audit.h"
 #include "codepage.h"
 #include "regional.h"
+#include "textfile.h"
 #include "transrecords.h"
 
 #include <QString>
@@ -49,6 +50,8 @@ public:
 
     void readHeader(std::string_view line);
     const PaymentHeader& header() const { return header_; }
+    // Room for this many records.
+    void reserve(std::size_t count) { records_.reserve(int(count)); }
     // A detail line's bytes without their line end; the header is line 1.
     void readDetail(std::string_view line, int lineNumber);
 
@@ -72,8 +75,8 @@ private:
     bool haveLastDate_ = false;
 };
 
-// The whole payment file from its bytes into the reader: the header's values, the records and the
-// audit's import entries. An empty file fails with Input past end of file (62).
-void readPaymentFile(std::string_view bytes, PaymentFileReader& reader);
+// The whole payment file into the reader, from a file or its bytes in memory: the header's values,
+// the records and the audit's import entries. An empty file fails with Input past end of file (62).
+void readPaymentFile(TextFileReader& file, PaymentFileReader& reader);
 
 } // namespace kn

@@ -14,9 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace kn {
 

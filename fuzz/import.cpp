@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ConversionAudit audit;
     try {
         PaymentFileReader reader(codePage, regional, records, audit);
-        readPaymentFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), reader);
+        TextFileReader file(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        readPaymentFile(file, reader);
     } catch (const KNError&) {
     }
     if (audit.paymentsRead != records.Count())

@@ -732,9 +732,9 @@ int preview(const QStringList& arguments)
     } else {
         const CodePage codePage(parser.isSet(options.codePage) ? parser.value(options.codePage)
                                                                : QStringLiteral("windows-1252"));
-        std::size_t at = 0;
-        for (int i = 0; i < shown && at < outcome.output.size(); ++i)
-            out() << codePage.decode(nextLine(outcome.output, at)) << "\n";
+        TextFileReader file(outcome.output);
+        for (int i = 0; i < shown && !file.atEnd(); ++i)
+            out() << codePage.decode(file.readLineBytes()) << "\n";
     }
     out().flush();
     err() << auditSummary(outcome.audit) << "\n";

@@ -75,7 +75,8 @@ void readFile(const QByteArray& bytes, TransRecords& records, ConversionAudit& a
     const CodePage codePage(page);
     const RegionalSettings regional = RegionalSettings::named(region);
     PaymentFileReader reader(codePage, regional, records, audit);
-    readPaymentFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), reader);
+    TextFileReader file(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    readPaymentFile(file, reader);
 }
 
 QByteArray latin1File(const QStringList& lines, const char* end = "\r\n")

@@ -37,10 +37,8 @@ std::string companionFirstLine(const QString& path, const CompanionFiles* memory
     const auto found = memory->find(path);
     if (found == memory->end())
         throw KNError(ErrorCode::FileNotFound);
-    if (found->second.empty())
-        throw KNError(ErrorCode::InputPastEndOfFile);
-    std::size_t at = 0;
-    return std::string(nextLine(found->second, at));
+    TextFileReader file(found->second);
+    return std::string(file.readLineBytes());
 }
 
 // Appends the text without blanks, `blanked` or `alsoBlanked` at either end, those two written as

@@ -118,9 +118,9 @@ Preview makePreview(const PreviewRequest& request)
             preview.rows = workbookRows(output, converter->regionalSettings().locale());
             return preview;
         }
-        std::size_t at = 0;
-        while (preview.lines.size() < request.lines && at < result.output.size())
-            preview.lines << converter->codePage().decode(nextLine(result.output, at));
+        TextFileReader file(result.output);
+        while (preview.lines.size() < request.lines && !file.atEnd())
+            preview.lines << converter->codePage().decode(file.readLineBytes());
     } catch (const KNError& error) {
         preview.failure = error;
     }

@@ -277,9 +277,7 @@ int kn_export_set_known_accounts(kn_export* converter, const char* const* accoun
             }
             known.emplace(list);
         }
-        converter->safety.knownAccounts.swap(known);
-        converter->converter->setChecks(kn::makeSafetyChecks(converter->safety));
-        return 0;
+        return changeSafetyOptions(converter, [&](kn::SafetyOptions& options) { options.knownAccounts.swap(known); });
     } catch (...) {
         return converter->failUnexpected("kn_export_set_known_accounts");
     }
@@ -294,9 +292,7 @@ int kn_export_load_known_accounts(kn_export* converter, const char* path)
         std::optional<kn::KnownAccounts> accounts;
         if (path)
             accounts.emplace(kn::KnownAccounts::fromFile(text(path)));
-        converter->safety.knownAccounts.swap(accounts);
-        converter->converter->setChecks(kn::makeSafetyChecks(converter->safety));
-        return 0;
+        return changeSafetyOptions(converter, [&](kn::SafetyOptions& options) { options.knownAccounts.swap(accounts); });
     } catch (const kn::KNError& error) {
         return converter->fail(error.withSource(QStringLiteral("kn_export_load_known_accounts")));
     } catch (...) {

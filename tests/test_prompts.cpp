@@ -48,7 +48,7 @@ TEST(RegionalNumber, FollowsTheRegionsSeparatorsAndCurrency)
     }
 }
 
-TEST(FiscalChoices, SevenYearsDownwardFifteenPeriodsUpward)
+TEST(FiscalChoices, SevenYearsDownwardFifteenPeriodsUpwardAnswersWithinTheirEnds)
 {
     const FiscalChoices choices = fiscalChoicesFor(QDate(2014, 8, 25));
     EXPECT_EQ(choices.years, (QStringList{"2017", "2016", "2015", "2014", "2013", "2012", "2011"}));
@@ -56,11 +56,8 @@ TEST(FiscalChoices, SevenYearsDownwardFifteenPeriodsUpward)
     EXPECT_EQ(choices.year + u'/' + choices.period, QStringLiteral("2014/8"));
     // A year of five digits keeps its last four.
     EXPECT_EQ(fiscalChoicesFor(QDate(9998, 1, 1)).years.first(), QStringLiteral("0001"));
-}
 
-TEST(FiscalCheck, RangesComeFromTheListsEnds)
-{
-    const FiscalChoices choices = fiscalChoicesFor(QDate(2014, 9, 2));
+    // An answer is checked against the ends of the lists.
     using enum FiscalCheck;
     const std::tuple<const char*, const char*, FiscalCheck> cases[] = {
         {"2014", "9", Accepted},         {"2011", "1", Accepted},        {"2017", "15", Accepted},
@@ -92,17 +89,14 @@ TEST(InstitutionNumberCheck, ThreeChecksInOrder)
         EXPECT_EQ(checkInstitutionNumber(text, enUS), expected) << "'" << text.toStdString() << "'";
 }
 
-// An empty option is an empty pattern, as an emptied box is in the dialog.
-TEST(ScriptedPrompter, DatePromptTakesAnEmptyOptionAsGiven)
+// An empty date option is an empty pattern, as an emptied box is in the dialog; an accepted number
+// is written in the code page, or the prompter says why not.
+TEST(ScriptedPrompter, TakesAnEmptyDateOptionAndWritesAnAcceptedNumber)
 {
     const DateFormatAnswer answer = ScriptedPrompter(ScriptedAnswers{QString(), {}, {}, {}})
                                         .PromptDateFormat({{}, {}, {}, QStringLiteral("MMDDYY")},
                                                           {RegionalSettings(), CodePage(), SystemClock()});
     EXPECT_TRUE(answer.chosen && answer.pattern.isEmpty());
-}
-
-TEST(ScriptedPrompter, WritesAnAcceptedNumberInTheCodePageOrSaysWhyNot)
-{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("FASINSTNUM"));
     const QString unwritable = dir.filePath(QStringLiteral("missing/FASINSTNUM"));

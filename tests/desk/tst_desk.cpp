@@ -123,65 +123,48 @@ private slots:
         QFile::copy(kExample, payments_);
     }
 
-    void opensTheExampleFile()
+    void previewAndConversionAreKnexports_data()
     {
-        auto window = openWindow(payments_, "05");
-        QCOMPARE(window->paymentsView->model()->rowCount(), 12);
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("currency");
+        QTest::addColumn<QString>("datePattern"); // typed into the date dialog; the preview takes the proposal
+        QTest::addColumn<QString>("written");     // what the preview's audit says
+        QTest::newRow("Momentum") << "05" << "CAD" << "" << "11 payments written to MOMGL.txt";
+        QTest::newRow("QuickBooks") << "02" << "CAD" << "" << "12 payments written to QBGL.iif";
+        QTest::newRow("SysPro, its date prompt answered") << "04" << "CAD" << "MMDDYY" << "11 payments written to SYSPROGL.txt";
+        QTest::newRow("Simply Accounting in US dollars") << "03" << "USD" << "" << "12 payments written to SIMPLYGL.txt";
+        QTest::newRow("MYOB, its date prompt answered") << "01" << "CAD" << "DD/MM/YYYY" << "12 payments written to MYOBGL.txt";
+    }
+
+    // The payments as read; the preview of the package chosen after the file was opened with the
+    // first one; the conversion, its status texts and bytes: all as knexport's.
+    void previewAndConversionAreKnexports()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, currency);
+        QFETCH(QString, datePattern);
+        QFETCH(QString, written);
+        auto window = openWindow(payments_);
+        settle(*window);
+        window->currencyBox->setCurrentText(currency);
+        window->selectPackage(code);
+        settle(*window);
+        const auto preview = knexport({"preview", "--package", code, "--input", payments_, "--locale", "en_US", "--currency",
+                                       currency, "--lines", "40", "--quiet"});
+        QCOMPARE(preview.exitCode, 0);
+        QCOMPARE(window->previewStack->currentWidget(), window->previewText);
+        QCOMPARE(window->previewText->toPlainText(), preview.out.chopped(1));
+        QVERIFY2(auditTexts(*window).join(u'\n').contains(written), qPrintable(auditTexts(*window).join(u'\n')));
+        QCOMPARE(window->outputEdit->text(), folder_.filePath(written.section(u' ', -1)));
         const auto* model = window->paymentsView->model();
+        QCOMPARE(model->rowCount(), 12);
         QCOMPARE(model->index(4, PaymentsModel::Payee).data().toString(), QStringLiteral("Joe's \"Best\" Plumbing"));
         QCOMPARE(model->index(4, PaymentsModel::Amount).data().toString(), QStringLiteral("1,234.50"));
         QCOMPARE(model->index(4, PaymentsModel::Line).data().toInt(), 6);
         QCOMPARE(model->index(7, PaymentsModel::Details).data().toString(), QStringLiteral("Office rent"));
         QCOMPARE(window->totalsLabel->text(), QStringLiteral("12 payments read: debits 1,004,755.61, credits 47.10"));
-        QCOMPARE(window->outputEdit->text(), folder_.filePath(QStringLiteral("MOMGL.txt")));
-        QVERIFY(window->convertButton->isEnabled());
-        QVERIFY(window->readFailureLabel->isHidden());
-    }
+        QVERIFY(window->convertButton->isEnabled() && window->readFailureLabel->isHidden());
 
-    void previewIsKnexportPreview_data()
-    {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("Momentum") << "05" << "11 payments written to MOMGL.txt";
-        QTest::newRow("QuickBooks") << "02" << "12 payments written to QBGL.iif";
-        QTest::newRow("SysPro, its proposed date pattern") << "04" << "11 payments written to SYSPROGL.txt";
-    }
-
-    // The preview follows the package chosen after the file was opened with the first one.
-    void previewIsKnexportPreview()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, written);
-        auto window = openWindow(payments_);
-        settle(*window);
-        window->selectPackage(code);
-        settle(*window);
-        const auto cli = knexport({"preview", "--package", code, "--input", payments_, "--locale", "en_US", "--lines",
-                                   "40", "--quiet"});
-        QCOMPARE(cli.exitCode, 0);
-        QCOMPARE(window->previewStack->currentWidget(), window->previewText);
-        QCOMPARE(window->previewText->toPlainText(), cli.out.chopped(1));
-        QVERIFY2(auditTexts(*window).join(u'\n').contains(written), qPrintable(auditTexts(*window).join(u'\n')));
-    }
-
-    void convertWritesKnexportsBytes_data()
-    {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("currency");
-        QTest::addColumn<QString>("datePattern"); // typed into MYOB's date dialog
-        QTest::newRow("Momentum") << "05" << "CAD" << "";
-        QTest::newRow("Simply Accounting in US dollars") << "03" << "USD" << "";
-        QTest::newRow("MYOB, its date prompt answered") << "01" << "CAD" << "DD/MM/YYYY";
-    }
-
-    void convertWritesKnexportsBytes()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, currency);
-        QFETCH(QString, datePattern);
-        auto window = openWindow(payments_);
-        window->selectPackage(code);
-        window->currencyBox->setCurrentText(currency);
         QStringList shown;
         connect(window->statusBar(), &QStatusBar::messageChanged, this, [&shown](const QString& text) { shown << text; });
         bool prompted = false;
@@ -195,7 +178,6 @@ private slots:
         }
         window->convert();
         QCOMPARE(prompted, !datePattern.isEmpty());
-        const QString written = window->outputEdit->text();
         QVERIFY2(window->resultLabel->text().startsWith(QStringLiteral("Written: ")), qPrintable(window->resultLabel->text()));
         QVERIFY(window->openFolderButton->isVisible());
         const QString expected = folder_.filePath(QStringLiteral("by-knexport"));
@@ -204,7 +186,7 @@ private slots:
             options << "--date-format" << datePattern << "--settings" << folder_.filePath("cli.ini");
         const auto cli = knexport(kn::testing::convert(code, payments_, expected, options));
         QCOMPARE(cli.exitCode, 0);
-        QCOMPARE(contentOf(written), contentOf(expected));
+        QCOMPARE(contentOf(window->outputEdit->text()), contentOf(expected));
         // knexport prints the status texts, then its summary and any notes; the window shows the
         // status texts, then its result.
         QStringList statuses = kn::testing::outputLinesOf(cli.err);
@@ -212,10 +194,22 @@ private slots:
         QCOMPARE(shown, statuses + QStringList{QStringLiteral("The import file is written.")});
     }
 
-    void aRepeatConversionShowsTheHistorysWarning()
+    // Payments to accounts not in the known list are listed, in the preview and after the conversion;
+    // converting the same payments again warns of it.
+    void theAuditListsUnknownAccountsAndARepeatConversion()
     {
+        const QString accounts = folder_.filePath(QStringLiteral("accounts.csv"));
+        writeFile(accounts, "Account,Name\r\n5100-10,Hydro\r\n6100,Supplies\r\n");
         auto window = openWindow(payments_, "05");
+        QVERIFY(window->loadKnownAccounts(accounts));
+        settle(*window);
+        const QString unknown = QStringLiteral("11 payments to accounts the package does not know:");
+        QVERIFY(auditTexts(*window).contains(unknown));
         window->convert();
+        const QStringList texts = auditTexts(*window);
+        QVERIFY2(texts.contains(unknown) &&
+                     texts.contains(QStringLiteral("Line 3, Bell Canada, 89.95: account 5200-20|01|TEL is not among the known accounts.")),
+                 qPrintable(texts.join('\n')));
         const QString first = window->outputEdit->text();
         const auto repeatNote = [&window] {
             return auditTexts(*window).filter(QRegularExpression(QStringLiteral("^These payments were converted before"))).value(0);
@@ -242,21 +236,6 @@ private slots:
         QCOMPARE(window->historyTable->rowCount(), 2);
         QCOMPARE(window->historyTable->item(0, 6)->text(), QDir::toNativeSeparators(again));
         QCOMPARE(window->historyTable->item(1, 2)->text(), QStringLiteral("11 of 12"));
-    }
-
-    void knownAccountsListThePaymentsToOthers()
-    {
-        const QString accounts = folder_.filePath(QStringLiteral("accounts.csv"));
-        writeFile(accounts, "Account,Name\r\n5100-10,Hydro\r\n6100,Supplies\r\n");
-        auto window = openWindow(payments_, "05");
-        QVERIFY(window->loadKnownAccounts(accounts));
-        settle(*window);
-        QVERIFY(auditTexts(*window).contains(QStringLiteral("11 payments to accounts the package does not know:")));
-        window->convert();
-        const QStringList texts = auditTexts(*window);
-        QVERIFY2(texts.contains(QStringLiteral("11 payments to accounts the package does not know:")) &&
-                     texts.contains(QStringLiteral("Line 3, Bell Canada, 89.95: account 5200-20|01|TEL is not among the known accounts.")),
-                 qPrintable(texts.join('\n')));
     }
 
     void aPaymentFileThatFailsSaysWhereAndCannotBeConverted_data()
@@ -296,23 +275,22 @@ private slots:
         }
         const int failedRow = badLine - 2; // the header is line 1, the first payment line 2
         QCOMPARE(model->rowCount(), failedRow + 1);
-        QCOMPARE(window->paymentsView->selectionModel()->selectedRows().size(), 1);
-        QCOMPARE(window->paymentsView->selectionModel()->selectedRows().first().row(), failedRow);
+        QCOMPARE(window->paymentsView->selectionModel()->selectedRows(), QModelIndexList{model->index(failedRow, 0)});
         QCOMPARE(model->index(failedRow, PaymentsModel::Line).data().toInt(), badLine);
         QVERIFY2(model->index(failedRow, PaymentsModel::Date).data().toString().contains(said),
                  qPrintable(model->index(failedRow, PaymentsModel::Date).data().toString()));
         QVERIFY2(window->readFailureLabel->text().contains(QStringLiteral("line %1: error 13, Type mismatch").arg(badLine)),
                  qPrintable(window->readFailureLabel->text()));
         // The file corrected on disk and opened again is read whole.
-        QFile::remove(bad);
-        QVERIFY(QFile::copy(kExample, bad));
+        QVERIFY(QFile::remove(bad) && QFile::copy(kExample, bad));
         QVERIFY(window->openPaymentFile(bad));
         QCOMPARE(model->rowCount(), 12);
         QVERIFY(window->readFailureLabel->isHidden());
     }
 
-    // AccPac asks for the fiscal period; Cancel writes nothing and the file already there stays.
-    void refusedAccPacPromptKeepsTheOldFile()
+    // AccPac asks for the fiscal period; Cancel writes nothing and the file already there stays. A
+    // conversion that fails says what failed.
+    void aConversionThatWritesNothingSaysWhy()
     {
         auto window = openWindow(payments_, "08");
         const QString output = window->outputEdit->text();
@@ -332,19 +310,15 @@ private slots:
             },
             &replaceAsked);
         window->convert();
-        QVERIFY(replaceAsked);
-        QVERIFY(prompted);
+        QVERIFY(replaceAsked && prompted);
         QCOMPARE(promptTitle, QStringLiteral("AccPac General Ledger"));
         QCOMPARE(contentOf(output), QByteArray("last month's batch\r\n"));
         QCOMPARE(window->resultLabel->text(),
                  QStringLiteral("You cancelled the conversion at the prompt. The file that was already at %1 is unchanged.")
                      .arg(output));
         QVERIFY(window->openFolderButton->isHidden());
-    }
 
-    void failedConversionSaysWhatFailed()
-    {
-        auto window = openWindow(payments_, "05");
+        window->selectPackage(QStringLiteral("05"));
         window->outputEdit->setText(folder_.filePath(QStringLiteral("no/such/folder/MOMGL.txt")));
         window->convert();
         const QString said = window->resultLabel->text();

@@ -35,7 +35,8 @@ Outcome convertAndTell(Harness& h, const QString& code, const QString& input, co
 // Texts lose their blanks, not their tabs, but for the invoice number, which keeps all 27 of its
 // columns, and the header's session number and entry source; the ledger field splits at its first
 // comma; a line that ends early yields what it holds. A code no writer has, however near a
-// writer's, imports the file and writes nothing.
+// writer's, imports the file and writes nothing. The currency code is trimmed and cut to three
+// letters, "CAD" when blank.
 TEST(Import, ReadsEveryFieldAndTheHeaderAsFarAsTheLinesGo)
 {
     const std::tuple<const char*, const char*, const char*> ledgers[] = {
@@ -54,11 +55,15 @@ TEST(Import, ReadsEveryFieldAndTheHeaderAsFarAsTheLinesGo)
         lines << paymentWith(QString::fromLatin1(ledger));
     Harness h;
     const QString input = h.writePayments(lines, headerLine(u" 12"_s, u"AB "_s, u"  1060  "_s));
-    for (const char* code : {"99", "1", " 05", "05 ", "5", ""}) {
+    const std::tuple<const char*, const char*, const char*> codes[] = {
+        // code, currency code given, currency code kept
+        {"99", "  usd  ", "usd"}, {"1", "EURO", "EUR"}, {" 05", "", "CAD"}, {"05 ", "   ", "CAD"}, {"5", "X", "X"}, {"", "CAD", "CAD"}};
+    for (auto [code, currency, kept] : codes) {
         SCOPED_TRACE(code);
-        ASSERT_TRUE(h.convert(QString::fromLatin1(code), input, h.path(u"out"_s)));
+        ASSERT_TRUE(h.convert(QString::fromLatin1(code), input, h.path(u"out"_s), u"Package"_s, QString::fromLatin1(currency)));
         EXPECT_EQ(h.events, kImportEvents + QStringList{"<ProcessComplete>"});
         EXPECT_FALSE(QFile::exists(h.path(u"out"_s)));
+        EXPECT_EQ(h.converter().CurrencyCode(), QString::fromLatin1(kept));
     }
     const TransRecords& records = h.converter().Records();
     ASSERT_EQ(records.Count(), 4 + int(std::size(ledgers)));
@@ -174,17 +179,6 @@ TEST(Driver, ThePaymentFileIsNeverTheOutputByAnySpelling)
         EXPECT_EQ(h.failure->number(), 5) << spelling;
         EXPECT_EQ(h.failure->source(), QStringLiteral("KNExport.ConvertKNtoGLSpecific")) << spelling;
         EXPECT_EQ(readBytes(input), before) << spelling;
-    }
-}
-
-TEST(Driver, CurrencyCodeIsTrimmedAndCut)
-{
-    const std::pair<const char*, const char*> cases[] = {{"  usd  ", "usd"}, {"EURO", "EUR"}, {"", "CAD"}, {"   ", "CAD"}, {"X", "X"}};
-    Harness h;
-    const QString input = h.writePayments({paymentWith(QStringLiteral("1"))});
-    for (auto [given, kept] : cases) {
-        h.convert(QStringLiteral("99"), input, h.path(QStringLiteral("out")), {}, QString::fromLatin1(given));
-        EXPECT_EQ(h.converter().CurrencyCode(), QString::fromLatin1(kept)) << given;
     }
 }
 

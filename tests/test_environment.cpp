@@ -8,7 +8,6 @@
 
 #include <QMetaObject>
 
-
 #include <gtest/gtest.h>
 
 using namespace kn;
@@ -61,13 +60,12 @@ TEST(CodePage, EncodesAndDecodesThroughTheChosenPage)
 }
 
 // The payment file's digits, signs, blanks and separators are read as ASCII bytes: a page that
-// reads printable ASCII as other characters is refused when it is set, naming the page, and every
-// page the tools and tests use is taken.
+// reads printable ASCII as other characters is refused when it is set, naming the page. Every
+// page the tools and tests use is taken (the rest are set in the test above).
 TEST(CodePage, RefusesAPageThatDoesNotReadPrintableAsciiAsItself)
 {
-    for (const char* name : {"windows-1252", "ISO-8859-1", "ISO-8859-15", "ibm-850", "ibm-437", "windows-1250",
-                             "windows-1251", "us-ascii"})
-        EXPECT_NO_THROW(CodePage(QString::fromLatin1(name))) << name;
+    EXPECT_NO_THROW(CodePage(QStringLiteral("ISO-8859-1")));
+    EXPECT_NO_THROW(CodePage(QStringLiteral("windows-1251")));
     for (const char* name : {"ibm-037", "ibm-500"}) {
         try {
             CodePage(QString::fromLatin1(name));
@@ -90,32 +88,24 @@ TEST(TextFileWriter, WritesEveryLineFollowedByCrLf)
     for (int i = 0; i < 20'000; ++i)
         lines.push_back("line " + std::to_string(i));
     std::string expected;
-    {
-        TextFileWriter writer(path);
-        for (const std::string& line : lines) {
-            writer.writeLine(line);
-            expected += line + "\r\n";
-        }
-        writer.close();
+    TextFileWriter writer(path);
+    for (const std::string& line : lines) {
+        writer.writeLine(line);
+        expected += line + "\r\n";
     }
-    const QByteArray written = readBytes(path);
-    ASSERT_EQ(std::size_t(written.size()), expected.size());
-    EXPECT_TRUE(written.toStdString() == expected);
+    writer.close();
+    EXPECT_TRUE(readBytes(path).toStdString() == expected); // not printed: 420,000 bytes
 }
 
 // A value written through the store and read back, both ways between the command and the store,
-// is pinned with MYOB's remembered date pattern in test_cli.
-TEST(SettingsStore, IniStoreKeepsWritesPerApplicationAndFailsOnesItCannotMake)
+// is pinned with MYOB's remembered date pattern in test_cli; a store whose file cannot be made
+// failing the save, in test_nothinglost.
+TEST(SettingsStore, IniStoreKeepsWritesPerApplication)
 {
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("settings.ini"));
     makeIniSettingsStore(ini)->write("Kaprin Desk 6", "Settings", "MYOBDate", "DD/MM/YYYY");
     EXPECT_EQ(makeIniSettingsStore(ini)->read("Other", "Settings", "MYOBDate", "d"), "d");
-
-    // A file standing where the store's folder should be makes every write fail.
-    writeBytes(dir.filePath(QStringLiteral("blocker")), "x");
-    auto unwritable = makeIniSettingsStore(dir.filePath(QStringLiteral("blocker/settings.ini")));
-    EXPECT_NE(errorNumber([&] { unwritable->write("Kaprin Desk 6", "Settings", "MYOBDate", "d"); }), 0);
 }
 
 TEST(LateBinding, AHostCanConvertByName)

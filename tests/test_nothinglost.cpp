@@ -143,8 +143,7 @@ TEST(NothingLost, TheDatePatternIsSavedBeforeTheFileIsOpened)
         scriptedPrompter(h, ScriptedAnswers{QStringLiteral("DD/MM/YYYY"), {}, {}, {}});
         const QString output = h.path(QStringLiteral("missing/OUT.txt"));
         EXPECT_FALSE(h.convert(QLatin1String(package), h.writePayments({paymentLine(Payment{})}), output));
-        ASSERT_TRUE(h.failure.has_value());
-        EXPECT_EQ(h.failure->number(), 76);
+        EXPECT_EQ(h.failure ? h.failure->number() : 0, 76);
         EXPECT_EQ(settings->values[kSettingsApp + QLatin1String(savedKey)], QStringLiteral("DD/MM/YYYY"));
         EXPECT_FALSE(QFileInfo::exists(output));
     }

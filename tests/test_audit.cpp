@@ -157,18 +157,6 @@ TEST(Audit, SaysWhatEachPackageLeftOutAndChangedAndCountsWhatItsFileHolds)
     }
 }
 
-// A workbook refuses a text too long for its column instead of cutting it: see the AIMsi workbook tests.
-TEST(Audit, TextsTheFormatCutsOrTheCodePageCannotHoldAreChanges)
-{
-    TransRecord record = sampleRecord(QStringLiteral("Łukasz Supplies, Warsaw, Poland Ltd"));
-    record.PaymentFileLine = 9;
-    const WriterRun momentum = runWriter(QStringLiteral("05"), {record});
-    ASSERT_EQ(momentum.audit.changed.size(), 2);
-    EXPECT_EQ(momentum.audit.changed[0],
-              (AuditChange{9, QStringLiteral("payee"), record.PaidTo(), QStringLiteral("Łukasz Supplies Warsaw Polan")}));
-    EXPECT_TRUE(momentum.audit.changed[1].to.startsWith(QStringLiteral("25082014,125.00,?ukasz")));
-}
-
 // A payee's bytes go from the payment file to the import file as they are: a byte the page reads
 // as a letter outside Latin-1 unchanged, one the page leaves undefined as the page writes U+FFFD,
 // noted as outside the code page.
